@@ -1,0 +1,3 @@
+#include "app/globals.h"
+
+bool g_demoMode = false;

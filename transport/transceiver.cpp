@@ -1,0 +1,74 @@
+#include "transport/transceiver.h"
+
+#include "protocol/hostcmd.h"
+#include "transport/tcpprinter.h"
+
+#include <QGuiApplication>
+
+Transceiver *g_transceiver = nullptr;
+
+namespace {
+
+// Shift alone while a link comes up asks for the fixed nonce, so a printer always yields
+// the same session key (handy when reading a capture).
+bool shiftAlone()
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return false;
+    return QGuiApplication::queryKeyboardModifiers() == Qt::ShiftModifier;
+}
+
+} // namespace
+
+Transceiver::Transceiver(QObject *parent)
+    : QObject(parent)
+    , m_tcp(new TcpPrinter(this))
+{
+    qRegisterMetaType<host_cmd_dev_info_t>("host_cmd_dev_info_t");
+    connect(m_tcp, &TcpPrinter::connected, this, &Transceiver::onConnected, Qt::QueuedConnection);
+    connect(m_tcp, &TcpPrinter::disconnected, this, &Transceiver::disconnected);
+    connect(m_tcp, &TcpPrinter::bytesWritten, this, &Transceiver::bytesWritten);
+    connect(&g_hostCmd, &HostCmd::deviceFound, this, &Transceiver::onDeviceFound,
+            Qt::QueuedConnection);
+}
+
+Transceiver::~Transceiver() = default;
+
+bool Transceiver::connectTcp(const QHostAddress &address)
+{
+    if (m_linkType != LinkNone)
+        return false;
+    if (!m_tcp->connectToPrinter(address, TcpPrinter::CommandPort))
+        return false;
+    m_linkType = LinkTcp;
+    m_address = address;
+    return true;
+}
+
+void Transceiver::close()
+{
+    m_tcp->disconnectFromPrinter();
+    m_linkType = LinkNone;
+    m_address = QHostAddress();
+    m_probing = false;
+}
+
+bool Transceiver::write(const char *data, qint64 size, int milliseconds)
+{
+    if (m_linkType == LinkTcp)
+        return m_tcp->write(data, size, milliseconds);
+    return false;
+}
+
+void Transceiver::onConnected()
+{
+    g_hostCmd.sendHello(shiftAlone());
+}
+
+void Transceiver::onDeviceFound(host_cmd_dev_info_t devinfo)
+{
+    Q_UNUSED(devinfo)
+    // A late answer after close() announces nothing.
+    if (m_linkType != LinkNone && !m_probing)
+        emit connected();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "protocol/hostcmddevinfo.h"
+
+#include <QHostAddress>
+#include <QObject>
+
+class TcpPrinter;
+
+// The one transport object: owns the command links, keeps at most one open, writes every
+// packet, and announces the printer once its handshake answer arrived.
+class Transceiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum LinkType { LinkNone = 0, LinkUsb = 1, LinkTcp = 2 };
+
+    explicit Transceiver(QObject *parent = nullptr);
+    ~Transceiver() override;
+
+    bool connectTcp(const QHostAddress &address);
+    void close();
+    bool write(const char *data, qint64 size, int milliseconds);
+
+    int linkType() const { return m_linkType; }
+    QHostAddress address() const { return m_address; }
+    bool probing() const { return m_probing; }
+    TcpPrinter *tcpPrinter() const { return m_tcp; }
+
+signals:
+    void connected();
+    void disconnected();
+    void bytesWritten(qint64 bytes);
+
+public slots:
+    void onConnected();
+    void onDeviceFound(host_cmd_dev_info_t devinfo);
+
+private:
+    TcpPrinter *m_tcp;
+    int m_linkType = LinkNone;
+    QHostAddress m_address;
+    bool m_probing = false;
+};
+
+extern Transceiver *g_transceiver;
