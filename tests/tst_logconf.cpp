@@ -1,0 +1,173 @@
+#include "app/commandline.h"
+#include "app/conf.h"
+#include "app/log.h"
+
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+class TestLogConf : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
+
+    QList<QByteArray> logLines()
+    {
+        logClose();
+        QFile f(path("log.txt"));
+        f.open(QIODevice::ReadOnly);
+        QList<QByteArray> lines = f.readAll().split('\n');
+        lines.removeAll(QByteArray());
+        return lines;
+    }
+
+    void load(Conf &conf, const QByteArray &ini)
+    {
+        QFile f(path("conf.ini"));
+        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        f.write(ini);
+        f.close();
+        conf.setFileName(path("conf.ini"));
+        conf.load();
+    }
+
+private slots:
+    void init() { QVERIFY(logOpen(path("log.txt"))); }
+    void cleanup() { logClose(); }
+
+    void lineFormat()
+    {
+        logWrite("C:\\src\\conf.cpp", 12, "VID/PID %04x:%04x loaded.", 0xabcd, 2);
+        logWrite("/home/build/hostcmd.cpp", 7, "x");
+        const QList<QByteArray> lines = logLines();
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(QRegularExpression(QStringLiteral("^\\[[ 0-9a-f]{8}\\] VID/PID abcd:0002 loaded\\. \\(conf\\.cpp,12\\)\\r$"))
+                    .match(QString::fromLatin1(lines.at(0))).hasMatch());
+        QVERIFY(lines.at(1).endsWith(" x (hostcmd.cpp,7)\r"));
+    }
+
+    void longMessagesAreCut()
+    {
+        // 11 bytes of thread piece; a message of 1012 fills the line to byte 1023.
+        logWrite("a.cpp", 1, "%s", QByteArray(1012, 'm').constData());
+        logWrite("a.cpp", 2, "%s", QByteArray(5000, 'n').constData());
+        logWrite("a.cpp", 3, "after");
+        QFile f(path("log.txt"));
+        logClose();
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray all = f.readAll();
+        QCOMPARE(all.size(), 1023 + 1023 + 11 + int(qstrlen("after (a.cpp,3)\r\n")));
+        QVERIFY(all.mid(11, 1012) == QByteArray(1012, 'm'));
+        QVERIFY(all.endsWith("after (a.cpp,3)\r\n"));
+    }
+
+    void closedLogWritesNothingAndOpenTruncates()
+    {
+        logWrite("a.cpp", 1, "one");
+        logClose();
+        logWrite("a.cpp", 2, "lost");
+        QVERIFY(logOpen(path("log.txt")));
+        logWrite("a.cpp", 3, "three");
+        const QList<QByteArray> lines = logLines();
+        QCOMPARE(lines.size(), 1);
+        QVERIFY(lines.at(0).contains("three"));
+    }
+
+    void twoThreadsWriteWholeLines()
+    {
+        auto writer = [](char c) {
+            return QThread::create([c] {
+                for (int i = 0; i < 2000; ++i)
+                    logWrite("t.cpp", i, "%s", QByteArray(40, c).constData());
+            });
+        };
+        QThread *a = writer('a');
+        QThread *b = writer('b');
+        a->start();
+        b->start();
+        a->wait();
+        b->wait();
+        delete a;
+        delete b;
+        const QList<QByteArray> lines = logLines();
+        QCOMPARE(lines.size(), 4000);
+        const QRegularExpression whole(QStringLiteral("^\\[[ 0-9a-f]{8}\\] (a{40}|b{40}) \\(t\\.cpp,\\d+\\)\\r$"));
+        for (const QByteArray &line : lines)
+            QVERIFY2(whole.match(QString::fromLatin1(line)).hasMatch(), line.constData());
+    }
+
+    void missingFileGivesDefaultsAndIsWrittenWithoutSwitches()
+    {
+        QFile::remove(path("conf.ini"));
+        Conf conf;
+        conf.setFileName(path("conf.ini"));
+        conf.load();
+        QCOMPARE(conf.fileVersion(), 0);
+        QCOMPARE(conf.fontSettingsEnabled(), -1);
+        QCOMPARE(conf.usbIds(), (QList<quint32>{0x32730002, 0x327300d2}));
+        conf.save();
+        QSettings s(path("conf.ini"), QSettings::IniFormat);
+        QCOMPARE(s.value("Conf/FileVersion").toInt(), 1);
+        QCOMPARE(s.value("Conf/Language").toInt(), 0);
+        QCOMPARE(s.value("Conf/VID_PID_List").toString(), QStringLiteral("3273:0002;3273:00d2"));
+        QVERIFY(!s.contains("Conf/FontSettingsEnabled"));
+        QVERIFY(!s.contains("Conf/DualColorSettingsEnabled"));
+        QVERIFY(!logLines().join().contains("VID/PID")); // defaults are not logged
+    }
+
+    void identifierList_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QList<quint32>>("ids");
+        QTest::newRow("upper case, empty piece") << QByteArray("\"ABCD:0002;;1234:00D2\"") << QList<quint32>{0xabcd0002, 0x123400d2};
+        QTest::newRow("spaces match nothing") << QByteArray("\"abcd:0002 ; 1234:00d2\"") << QList<quint32>{0x32730002, 0x327300d2};
+        QTest::newRow("commas") << QByteArray("abcd:0002,1234:00d2") << QList<quint32>{0x32730002, 0x327300d2};
+        QTest::newRow("duplicates stay") << QByteArray("\"abcd:0002;abcd:0002\"") << QList<quint32>{0xabcd0002, 0xabcd0002};
+    }
+    void identifierList()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(QList<quint32>, ids);
+        // Quoted as QSettings writes it: an unquoted ';' starts an INI comment.
+        Conf conf;
+        load(conf, "[Conf]\nFileVersion=1\nVID_PID_List=" + value + "\n");
+        QCOMPARE(conf.usbIds(), ids);
+    }
+
+    void saveRewritesListAndSwitchesAndKeepsOtherKeys()
+    {
+        Conf conf;
+        load(conf, "[Conf]\nFontSettingsEnabled=5\nDualColorSettingsEnabled=0\nLanguage=2\n"
+                           "VID_PID_List=\"ABCD:0002;;1234:00D2\"\nOther=kept\n[Else]\nx=1\n");
+        QCOMPARE(conf.fontSettingsEnabled(), 5);
+        QCOMPARE(conf.language(), 2);
+        QVERIFY(logLines().join().contains("VID/PID abcd:0002 loaded."));
+        conf.save();
+        QSettings s(path("conf.ini"), QSettings::IniFormat);
+        QCOMPARE(s.value("Conf/FontSettingsEnabled").toInt(), 1);
+        QCOMPARE(s.value("Conf/DualColorSettingsEnabled").toInt(), 0);
+        QCOMPARE(s.value("Conf/VID_PID_List").toString(), QStringLiteral("abcd:0002;1234:00d2"));
+        QCOMPARE(s.value("Conf/Other").toString(), QStringLiteral("kept"));
+        QCOMPARE(s.value("Else/x").toInt(), 1);
+    }
+
+    void commandLine()
+    {
+        const auto parse = [](QStringList args) { return CommandLine::parse(QStringList{"tool"} + args); };
+        QVERIFY(parse({"demo", "x"}).demo);
+        QVERIFY(!parse({"Demo"}).demo);
+        QVERIFY(!parse({"x", "demo"}).demo);
+        QCOMPARE(parse({"demo", "--connect", "127.0.0.1"}).connectAddress, QHostAddress(QHostAddress::LocalHost));
+        QCOMPARE(parse({"--connect=127.0.0.1"}).connectAddress, QHostAddress(QHostAddress::LocalHost));
+        QVERIFY(!parse({"--connect", "printer"}).error.isEmpty());
+        QVERIFY(!parse({"--connect"}).error.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogConf)
+#include "tst_logconf.moc"

@@ -1,0 +1,169 @@
+#include "app/log.h"
+#include "emulator/printeremulator.h"
+#include "protocol/hostcmd.h"
+#include "transport/tcpprinter.h"
+#include "transport/transceiver.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The tool's TCP link against the emulator, both in this process, over loopback only.
+// Each case has its own 127.0.0.x address, since the command port is fixed.
+class TestTcpLink : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    Transceiver *transceiver = nullptr;
+
+    bool start(PrinterEmulator &emulator)
+    {
+        if (!emulator.listen()) {
+            qWarning("cannot listen: %s", qPrintable(emulator.errorString()));
+            return false;
+        }
+        return true;
+    }
+
+    int logCount(const QByteArray &text)
+    {
+        logClose();
+        QFile f(dir.filePath(QStringLiteral("log.txt")));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll().count(text);
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
+        transceiver = new Transceiver;
+        g_transceiver = transceiver;
+    }
+    void cleanup()
+    {
+        g_transceiver = nullptr;
+        delete transceiver;
+        logClose();
+    }
+
+    void noLinkWritesNothing()
+    {
+        QVERIFY(!transceiver->write("x", 1, 100));
+        QVERIFY(!g_hostCmd.query(GetDeviceInfo));
+    }
+
+    void handshakeAndQuery_data()
+    {
+        QTest::addColumn<int>("chunk");
+        QTest::newRow("whole answers") << 0;
+        QTest::newRow("answers in 7-byte pieces") << 7;
+    }
+    void handshakeAndQuery()
+    {
+        QFETCH(int, chunk);
+        EmulatorOptions options;
+        options.listen = QHostAddress(QStringLiteral("127.0.0.2"));
+        options.chunk = chunk;
+        PrinterEmulator emulator(options);
+        emulator.state().serialNumber = QStringLiteral("SN-LINK-1");
+        QVERIFY(start(emulator));
+        QSignalSpy requests(&emulator, &PrinterEmulator::requestReceived);
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        QSignalSpy responses(&g_hostCmd, &HostCmd::responseReceived);
+
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp));
+        QVERIFY(!transceiver->connectTcp(options.listen)); // one link at a time
+        QVERIFY(connected.wait(5000));
+        QCOMPARE(g_hostCmd.sessionKey(), PacketCodec::deriveSessionKey(g_hostCmd.nonce(), "SN-LINK-1", 9));
+
+        QVERIFY(g_hostCmd.query(GetDeviceInfo));
+        QVERIFY(responses.wait(5000));
+        const QByteArray info = responses.at(0).at(0).toByteArray();
+        QCOMPARE(info.size(), 186);
+        QCOMPARE(fieldText(info.constData() + 34, 24), QByteArray("SN-LINK-1"));
+        QCOMPARE(requests.count(), 2);
+        QCOMPARE(requests.at(1).at(0).toUInt(), uint(GetDeviceInfo));
+
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        transceiver->close();
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QTRY_COMPARE(disconnected.count(), 1);
+    }
+
+    void keepAliveHoldsAndSilenceDrops()
+    {
+        EmulatorOptions options;
+        options.listen = QHostAddress(QStringLiteral("127.0.0.3"));
+        options.keepAliveMs = 10;
+        PrinterEmulator talking(options);
+        QVERIFY(start(talking));
+        transceiver->tcpPrinter()->setHeartbeatInterval(20);
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QVERIFY(connected.wait(5000));
+        QTest::qWait(20 * TcpPrinter::HeartbeatLimit * 3);
+        QCOMPARE(disconnected.count(), 0);
+        transceiver->close();
+        QTRY_COMPARE(disconnected.count(), 1);
+
+        options.listen = QHostAddress(QStringLiteral("127.0.0.4"));
+        options.silent = true;
+        PrinterEmulator silent(options);
+        QVERIFY(start(silent));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
+        QVERIFY(clock.elapsed() >= 20 * (TcpPrinter::HeartbeatLimit - 1));
+        QCOMPARE(connected.count(), 1); // no handshake answer, no announcement
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp)); // lost, not closed
+        QCOMPARE(logCount("Heartbeat lost"), 1);
+    }
+
+    void refusedAndPeerCloseAreDisconnections()
+    {
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        QVERIFY(transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.5"))));
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 1, 5000);
+        QTest::qWait(50);
+        QCOMPARE(disconnected.count(), 1);
+        transceiver->close();
+
+        EmulatorOptions options;
+        options.listen = QHostAddress(QStringLiteral("127.0.0.6"));
+        options.closeAfter = 2;
+        PrinterEmulator emulator(options);
+        QVERIFY(start(emulator));
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QVERIFY(connected.wait(5000));
+        g_hostCmd.query(GetDeviceInfo);
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp));
+    }
+
+    void wrongKeyAnswersAreDropped()
+    {
+        EmulatorOptions options;
+        options.listen = QHostAddress(QStringLiteral("127.0.0.7"));
+        options.wrongKey = true;
+        PrinterEmulator emulator(options);
+        QVERIFY(start(emulator));
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        QSignalSpy responses(&g_hostCmd, &HostCmd::responseReceived);
+        QSignalSpy requests(&emulator, &PrinterEmulator::requestReceived);
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QVERIFY(connected.wait(5000));
+        g_hostCmd.query(GetDeviceInfo);
+        QTRY_COMPARE(requests.count(), 2);
+        QTest::qWait(100);
+        QCOMPARE(responses.count(), 0);
+    }
+};
+
+QTEST_MAIN(TestTcpLink)
+#include "tst_tcplink.moc"
