@@ -29,7 +29,7 @@ int main(int argc, char *argv[])
 
     EmulatorOptions options;
     options.listen = QHostAddress(parser.value(listen));
-    bool ok = !options.listen.isNull();
+    bool ok = false;
     const uint portValue = parser.value(port).toUInt(&ok);
     options.port = quint16(portValue);
     if (options.listen.isNull() || !ok || portValue > 65535) {
