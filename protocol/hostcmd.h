@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/hostcmddevinfo.h"
+#include "protocol/modelpredicates.h"
 #include "protocol/packetcodec.h"
 #include "protocol/packetreceiver.h"
 
@@ -36,6 +37,12 @@ public:
     QString model() const { return m_model; }
     void setProject(const QString &project) { m_project = project; }
     void setModel(const QString &model) { m_model = model; }
+
+    // What the connected printer has, from the project and model codes set above.
+    int dotsPerLine() const { return ModelPredicates::dotsPerLine(m_project); }
+    bool hasEthernet() const { return ModelPredicates::hasEthernet(m_project); }
+    bool has4G() const { return ModelPredicates::has4G(m_project, m_model); }
+    bool hasWifi() const { return ModelPredicates::hasWifi(m_project, m_model); }
 
     const PacketCodec::Key &sessionKey() const { return m_sessionKey; }
     quint32 nonce() const { return m_nonce; }

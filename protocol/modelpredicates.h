@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// What a printer model has, from its project code and model name (exact, case-sensitive;
+// model codes are prefixes of the model name).
+namespace ModelPredicates {
+int dotsPerLine(const QString &project);
+bool hasEthernet(const QString &project);
+bool has4G(const QString &project, const QString &model);
+bool hasWifi(const QString &project, const QString &model);
+} // namespace ModelPredicates
