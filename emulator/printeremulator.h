@@ -1,60 +1,59 @@
 #pragma once
 
+#include "emulator/emulatoroptions.h"
 #include "emulator/printerstate.h"
-#include "protocol/packetcodec.h"
-#include "protocol/packetreceiver.h"
 
+#include <QByteArray>
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
+#include <QString>
 
+class EmulatorSession;
 class QTcpServer;
-class QTcpSocket;
 
-struct EmulatorOptions
-{
-    QHostAddress listen = QHostAddress(QHostAddress::LocalHost);
-    quint16 port = 17900;
-    int keepAliveMs = 3000;  // 0: none
-    bool silent = false;     // accept, never answer, no keep-alive
-    int closeAfter = 0;      // close after this many decoded requests (Hello counts); 0: never
-    bool wrongKey = false;   // answer ordinary requests with a key the tool does not have
-    int chunk = 0;           // write ordinary answers in pieces of at most this many bytes
-};
-
-// Plays the printer's side of the host command protocol on a TCP port, one connection at
-// a time (a new connection replaces the old one).
+// Plays a printer's command port: listens, runs one EmulatorSession per connection (any
+// number at once, all on one PrinterState) and reports what they decoded.
 class PrinterEmulator : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit PrinterEmulator(const EmulatorOptions &options, QObject *parent = nullptr);
+    // The word requestReceived carries for a hello.
+    static constexpr quint16 HelloWord = 0;
 
+    explicit PrinterEmulator(const EmulatorOptions &options = EmulatorOptions(),
+                             QObject *parent = nullptr);
+    ~PrinterEmulator() override;
+
+    // Starts listening and says so on logLine; false, with errorString(), when it cannot.
     bool listen();
+    // Stops listening and drops every connection.
+    void close();
+    bool isListening() const;
     QString errorString() const;
+    QHostAddress serverAddress() const;
+    quint16 serverPort() const;
+
+    const EmulatorOptions &options() const { return m_options; }
+    // The printer every connection talks to; change it freely between requests.
     PrinterState &state() { return m_state; }
+    int connectionCount() const { return m_sessions.size(); }
 
 signals:
-    // One per decoded request; word is 0 for the handshake.
+    // One per decoded request, hello included (word HelloWord, payload the 4 nonce bytes).
     void requestReceived(quint16 word, QByteArray payload);
+    void connectionOpened(QString peer);
+    void connectionClosed(QString peer);
+    // Everything the emulator has to say, one line each; the program prints them.
     void logLine(QString line);
-
-protected:
-    void timerEvent(QTimerEvent *event) override;
 
 private:
     void onNewConnection();
-    void onReadyRead();
-    void handle(PacketReceiver::Event event, const uchar *payload, int length);
-    void send(const QByteArray &packet, bool whole);
-    void say(const QString &line);
+    QString describe() const;
 
-    EmulatorOptions m_options;
+    const EmulatorOptions m_options;
     PrinterState m_state;
     QTcpServer *m_server;
-    QTcpSocket *m_socket = nullptr;
-    PacketReceiver m_receiver;
-    PacketCodec::Key m_sessionKey{};
-    int m_requests = 0;
-    int m_keepAliveTimer = 0;
+    QList<EmulatorSession *> m_sessions;
 };

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "emulator/printerstate.h"
+#include "transport/tcpprinter.h"
+
+#include <QHostAddress>
+
+// How a PrinterEmulator listens, what printer it plays and which faults it puts on.
+struct EmulatorOptions
+{
+    QHostAddress listen = QHostAddress(QHostAddress::LocalHost);
+    quint16 port = TcpPrinter::CommandPort; // 0: any free port, see PrinterEmulator::serverPort()
+    // The printer as it starts; PrinterEmulator::state() is the live copy.
+    PrinterState printer;
+    int keepAliveMs = 3000; // keep-alive period after the handshake answer; 0: none
+
+    // Faults.
+    bool silent = false;   // accept, decode and log, never answer, no keep-alive
+    int closeAfter = 0;    // close once this many requests were decoded (the hello counts,
+                           // the last one is still answered); 0: never
+    bool wrongKey = false; // seal ordinary answers with a key the tool does not have
+    int chunk = 0;         // write ordinary answers in pieces of at most this many bytes
+                           // (the first piece of a packet is never under 20); 0: whole
+    int chunkDelayMs = 1;  // pause between pieces
+};

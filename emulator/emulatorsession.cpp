@@ -1,0 +1,182 @@
+#include "emulator/emulatorsession.h"
+
+#include <QTcpSocket>
+
+#include <algorithm>
+
+using namespace PacketCodec;
+
+namespace {
+// The tool takes a packet only when a read starts with at least this much of it.
+constexpr int MinFirstPiece = HeaderSize + BlockSize;
+} // namespace
+
+EmulatorSession::EmulatorSession(QTcpSocket *socket, PrinterState &state,
+                                 const EmulatorOptions &options, QObject *parent)
+    : QObject(parent)
+    , m_socket(socket)
+    , m_options(options)
+    , m_protocol(state, options.wrongKey)
+    , m_peer(endpoint(socket->peerAddress(), socket->peerPort()))
+{
+    m_socket->setParent(this);
+    connect(m_socket, &QTcpSocket::readyRead, this, &EmulatorSession::onReadyRead);
+    connect(m_socket, &QTcpSocket::disconnected, this, &EmulatorSession::onDisconnected);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &EmulatorSession::onError);
+
+    m_pieceTimer.setInterval(std::max(0, options.chunkDelayMs));
+    connect(&m_pieceTimer, &QTimer::timeout, this, &EmulatorSession::writeNextPiece);
+    m_keepAliveTimer.setInterval(options.keepAliveMs);
+    connect(&m_keepAliveTimer, &QTimer::timeout, this, &EmulatorSession::sendKeepAlive);
+
+    // Bytes that came with the connection were read before readyRead was connected.
+    QTimer::singleShot(0, this, [this] {
+        if (m_socket->bytesAvailable() > 0)
+            onReadyRead();
+    });
+}
+
+EmulatorSession::~EmulatorSession()
+{
+    // Nothing from a socket that goes away with its session.
+    m_socket->disconnect(this);
+    m_socket->abort();
+}
+
+QString EmulatorSession::endpoint(const QHostAddress &address, quint16 port)
+{
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4);
+    if (isV4)
+        return QStringLiteral("%1:%2").arg(QHostAddress(v4).toString()).arg(port);
+    return QStringLiteral("[%1]:%2").arg(address.toString()).arg(port);
+}
+
+void EmulatorSession::onReadyRead()
+{
+    // One read is one chunk, as the tool reads its own side.
+    const QByteArray chunk = m_socket->readAll();
+    if (m_closing || chunk.isEmpty())
+        return;
+    const QVector<EmulatorProtocol::Event> events = m_protocol.feed(chunk);
+    for (const EmulatorProtocol::Event &event : events) {
+        handle(event);
+        if (m_closing)
+            break; // the rest of the chunk came after the last request --close-after allows
+    }
+}
+
+void EmulatorSession::handle(const EmulatorProtocol::Event &event)
+{
+    using Kind = EmulatorProtocol::Event::Kind;
+    emit logLine(event.received);
+    if (event.kind != Kind::Hello && event.kind != Kind::Request) {
+        if (!event.reply.isEmpty())
+            emit logLine(event.reply);
+        return;
+    }
+
+    ++m_requests;
+    emit requestReceived(event.kind == Kind::Hello ? quint16(0) : event.word, event.payload);
+    if (m_options.silent) {
+        emit logLine(QStringLiteral("no answer to %1: silent")
+                         .arg(event.kind == Kind::Hello ? QStringLiteral("hello")
+                                                        : EmulatorProtocol::describeWord(event.word)));
+    } else {
+        if (!event.reply.isEmpty())
+            emit logLine(event.reply);
+        if (!event.answer.isEmpty())
+            send(event.answer, event.kind == Kind::Hello);
+    }
+
+    if (m_options.closeAfter > 0 && m_requests >= m_options.closeAfter) {
+        m_closing = true;
+        emit logLine(QStringLiteral("closing the connection after %1 requests").arg(m_requests));
+        closeWhenDrained();
+    }
+}
+
+void EmulatorSession::send(const QByteArray &packet, bool handshake)
+{
+    // A handshake packet states no length: the tool takes every whole block of the read that
+    // holds it, so it must arrive in one piece and alone. It is never split.
+    if (handshake || m_options.chunk <= 0 || packet.size() <= MinFirstPiece) {
+        m_queue.enqueue({packet, handshake});
+    } else {
+        // A read that starts a packet with fewer than 20 of its bytes makes the tool drop
+        // it, so the first piece is never shorter: pieces exercise the tool's reassembly
+        // rather than just losing every answer.
+        int at = 0;
+        while (at < packet.size()) {
+            const int n = at == 0 ? std::max(m_options.chunk, MinFirstPiece) : m_options.chunk;
+            m_queue.enqueue({packet.mid(at, n), false});
+            at += n;
+        }
+    }
+
+    if (m_options.chunk <= 0) {
+        while (!m_queue.isEmpty())
+            write(m_queue.dequeue());
+    } else if (!m_pieceTimer.isActive()) {
+        m_pieceTimer.start();
+    }
+}
+
+void EmulatorSession::writeNextPiece()
+{
+    if (!m_queue.isEmpty())
+        write(m_queue.dequeue());
+    if (m_queue.isEmpty()) {
+        m_pieceTimer.stop();
+        closeWhenDrained();
+    }
+}
+
+void EmulatorSession::write(const Piece &piece)
+{
+    if (m_socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    m_socket->write(piece.bytes);
+    m_socket->flush();
+    // Only now: a keep-alive in the same read as the handshake answer would be lost with it.
+    if (piece.handshake && m_options.keepAliveMs > 0 && !m_keepAliveTimer.isActive())
+        m_keepAliveTimer.start();
+}
+
+void EmulatorSession::sendKeepAlive()
+{
+    if (m_closing)
+        return;
+    // Through the queue, so it never lands inside an answer still going out in pieces.
+    send(keepAlivePacket(), false);
+}
+
+void EmulatorSession::closeWhenDrained()
+{
+    if (!m_closing || !m_queue.isEmpty())
+        return;
+    m_keepAliveTimer.stop();
+    // Writes what is still buffered, then closes.
+    m_socket->disconnectFromHost();
+}
+
+void EmulatorSession::onError(QAbstractSocket::SocketError error)
+{
+    if (error != QAbstractSocket::RemoteHostClosedError)
+        emit logLine(QStringLiteral("connection error (%1): %2").arg(m_peer, m_socket->errorString()));
+    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+        onDisconnected();
+}
+
+void EmulatorSession::onDisconnected()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_pieceTimer.stop();
+    m_keepAliveTimer.stop();
+    m_queue.clear();
+    emit logLine(QStringLiteral("connection closed (%1)").arg(m_peer));
+    emit finished();
+    deleteLater();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "emulator/emulatoroptions.h"
+#include "emulator/emulatorprotocol.h"
+
+#include <QAbstractSocket>
+#include <QObject>
+#include <QQueue>
+#include <QTimer>
+
+class QTcpSocket;
+
+// One connection to the emulated printer: reads what the tool sends, answers through the
+// shared PrinterState, sends keep-alives and puts on the fault modes. Deletes itself once
+// the connection is gone.
+class EmulatorSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Takes ownership of a connected socket.
+    EmulatorSession(QTcpSocket *socket, PrinterState &state, const EmulatorOptions &options,
+                    QObject *parent = nullptr);
+    ~EmulatorSession() override;
+
+    QString peer() const { return m_peer; }
+    int requestCount() const { return m_requests; }
+
+    // "127.0.0.1:17900", "[::1]:17900"; an IPv4-mapped address shows as IPv4.
+    static QString endpoint(const QHostAddress &address, quint16 port);
+
+signals:
+    void logLine(QString line);
+    // word is 0 for the hello, whose payload is the nonce.
+    void requestReceived(quint16 word, QByteArray payload);
+    void finished();
+
+private:
+    struct Piece
+    {
+        QByteArray bytes;
+        bool handshake = false;
+    };
+
+    void onReadyRead();
+    void onDisconnected();
+    void onError(QAbstractSocket::SocketError error);
+    void handle(const EmulatorProtocol::Event &event);
+    void send(const QByteArray &packet, bool handshake);
+    void writeNextPiece();
+    void write(const Piece &piece);
+    void sendKeepAlive();
+    void closeWhenDrained();
+
+    QTcpSocket *m_socket;
+    const EmulatorOptions m_options;
+    EmulatorProtocol m_protocol;
+    QString m_peer;
+    QQueue<Piece> m_queue;
+    QTimer m_pieceTimer;
+    QTimer m_keepAliveTimer;
+    int m_requests = 0;
+    bool m_closing = false;
+    bool m_finished = false;
+};
