@@ -1,60 +1,146 @@
+#include "emulator/emulatorsession.h"
 #include "emulator/printeremulator.h"
-#include "transport/tcpprinter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <cstdio>
 
+namespace {
+
+int usageError(const QString &message)
+{
+    std::fprintf(stderr, "zomra-printer-emulator: %s\n(see --help)\n", qPrintable(message));
+    return 2;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zomra-printer-emulator"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZOMRA_VERSION));
 
+    const PrinterState defaults;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Plays a Zomra cloud printer's command port."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Plays a Zomra cloud printer's command port: answers the handshake and the device "
+        "information query, sends keep-alives, and prints one line per connection and per "
+        "decoded request on stdout."));
     parser.addHelpOption();
-    const QCommandLineOption listen({QStringLiteral("listen")}, QStringLiteral("Address to listen on."), QStringLiteral("ADDRESS"), QStringLiteral("127.0.0.1"));
-    const QCommandLineOption port({QStringLiteral("port")}, QStringLiteral("Command port."), QStringLiteral("PORT"), QString::number(TcpPrinter::CommandPort));
-    const QCommandLineOption project({QStringLiteral("project")}, QStringLiteral("Project code."), QStringLiteral("CODE"));
-    const QCommandLineOption model({QStringLiteral("model")}, QStringLiteral("Model name."), QStringLiteral("NAME"));
-    const QCommandLineOption sn({QStringLiteral("sn")}, QStringLiteral("Serial number."), QStringLiteral("SERIAL"));
-    const QCommandLineOption keepAlive({QStringLiteral("keepalive-ms")}, QStringLiteral("Keep-alive period, 0 for none."), QStringLiteral("MS"), QStringLiteral("3000"));
-    const QCommandLineOption silent({QStringLiteral("silent")}, QStringLiteral("Accept connections but never answer."));
-    const QCommandLineOption closeAfter({QStringLiteral("close-after")}, QStringLiteral("Close the connection after N requests (the handshake counts)."), QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption wrongKey({QStringLiteral("wrong-key")}, QStringLiteral("Answer requests with a wrong key."));
-    const QCommandLineOption chunk({QStringLiteral("chunk")}, QStringLiteral("Write answers in pieces of at most N bytes."), QStringLiteral("N"), QStringLiteral("0"));
-    parser.addOptions({listen, port, project, model, sn, keepAlive, silent, closeAfter, wrongKey, chunk});
+    parser.addVersionOption();
+
+    const auto option = [](const char *name, const char *help, const char *valueName = nullptr,
+                           const QString &value = QString()) {
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
+                                  QString::fromLatin1(valueName), value);
+    };
+    const QCommandLineOption listen = option("listen", "Address to listen on.", "ADDRESS",
+                                             QStringLiteral("127.0.0.1"));
+    const QCommandLineOption port = option("port", "Port to listen on; 0 for any free one.", "N",
+                                           QString::number(TcpPrinter::CommandPort));
+    const QCommandLineOption keepAlive = option(
+        "keepalive-ms", "Keep-alive period after the handshake, 0 for none.", "N",
+        QStringLiteral("3000"));
+    const QCommandLineOption silent = option(
+        "silent", "Accept connections and log requests, never answer, no keep-alive.");
+    const QCommandLineOption closeAfter = option(
+        "close-after",
+        "Close a connection after N decoded requests, the handshake counting as one; the "
+        "last is still answered. 0 for never.",
+        "N", QStringLiteral("0"));
+    const QCommandLineOption wrongKey = option(
+        "wrong-key",
+        "Seal answers to ordinary requests with a wrong key (the handshake answer stays right).");
+    const QCommandLineOption chunk = option(
+        "chunk",
+        "Write ordinary answers in pieces of at most N bytes, 1 ms apart (a packet's first "
+        "piece is at least 20); 0 for whole.",
+        "N", QStringLiteral("0"));
+
+    // The printer's texts, with the field each one fills.
+    struct Text
+    {
+        QCommandLineOption option;
+        QString PrinterState::*field;
+        int size;
+    };
+    const auto text = [&](const char *name, const char *help, QString PrinterState::*field,
+                          int size = PrinterState::TextFieldSize) {
+        return Text{option(name, help, "TEXT", defaults.*field), field, size};
+    };
+    const Text texts[] = {
+        text("project", "Project code.", &PrinterState::project),
+        text("model", "Model name.", &PrinterState::model),
+        text("sn", "Serial number.", &PrinterState::serialNumber, PrinterState::SerialFieldSize),
+        text("hw-version", "Hardware version.", &PrinterState::hardwareVersion),
+        text("boot-version", "Boot loader version.", &PrinterState::bootloaderVersion),
+        text("fw-version", "Firmware version.", &PrinterState::firmwareVersion),
+        text("app-version", "Application version.", &PrinterState::appVersion),
+        text("partner-app-version", "Partner application version.", &PrinterState::partnerAppVersion),
+        text("mini-app-version", "Mini-application version.", &PrinterState::miniAppVersion),
+        text("font-version", "Font version.", &PrinterState::fontVersion),
+        text("tts-version", "Text-to-speech version.", &PrinterState::ttsVersion),
+    };
+
+    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk});
+    for (const Text &t : texts)
+        parser.addOption(t.option);
     parser.process(app);
+
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
 
     EmulatorOptions options;
     options.listen = QHostAddress(parser.value(listen));
-    bool ok = false;
-    const uint portValue = parser.value(port).toUInt(&ok);
-    options.port = quint16(portValue);
-    if (options.listen.isNull() || !ok || portValue > 65535) {
-        std::fprintf(stderr, "zomra-printer-emulator: bad --listen or --port\n");
-        return 2;
-    }
-    options.keepAliveMs = parser.value(keepAlive).toInt();
+    if (options.listen.isNull())
+        return usageError(QStringLiteral("--listen: %1 is not an IP address").arg(parser.value(listen)));
+
+    const auto number = [&](const QCommandLineOption &o, int max, int *out) {
+        bool ok = false;
+        const int n = parser.value(o).toInt(&ok);
+        if (!ok || n < 0 || n > max)
+            return false;
+        *out = n;
+        return true;
+    };
+    int portNumber = 0;
+    if (!number(port, 65535, &portNumber))
+        return usageError(QStringLiteral("--port: want 0 to 65535"));
+    options.port = quint16(portNumber);
+    if (!number(keepAlive, 24 * 3600 * 1000, &options.keepAliveMs))
+        return usageError(QStringLiteral("--keepalive-ms: want a number of milliseconds, 0 for none"));
+    if (!number(closeAfter, 1000000, &options.closeAfter))
+        return usageError(QStringLiteral("--close-after: want a number of requests, 0 for never"));
+    if (!number(chunk, PacketCodec::MaxPacket, &options.chunk))
+        return usageError(QStringLiteral("--chunk: want 0 to %1 bytes").arg(PacketCodec::MaxPacket));
     options.silent = parser.isSet(silent);
-    options.closeAfter = parser.value(closeAfter).toInt();
     options.wrongKey = parser.isSet(wrongKey);
-    options.chunk = parser.value(chunk).toInt();
+
+    for (const Text &t : texts) {
+        const QString value = parser.value(t.option);
+        bool latin1 = true;
+        for (const QChar c : value)
+            latin1 = latin1 && c.unicode() < 0x100;
+        const QString name = t.option.names().first();
+        if (!latin1)
+            return usageError(QStringLiteral("--%1: single-byte characters only").arg(name));
+        if (value.size() > t.size - 1)
+            return usageError(QStringLiteral("--%1: at most %2 characters").arg(name).arg(t.size - 1));
+        options.printer.*t.field = value;
+    }
 
     PrinterEmulator emulator(options);
-    if (parser.isSet(project))
-        emulator.state().project = parser.value(project);
-    if (parser.isSet(model))
-        emulator.state().model = parser.value(model);
-    if (parser.isSet(sn))
-        emulator.state().serialNumber = parser.value(sn);
     QObject::connect(&emulator, &PrinterEmulator::logLine, [](const QString &line) {
-        std::printf("%s\n", qPrintable(line));
+        // Flushed at once: scripts and tests wait for these lines.
+        std::printf("%s\n", line.toLocal8Bit().constData());
         std::fflush(stdout);
     });
     if (!emulator.listen()) {
-        std::fprintf(stderr, "zomra-printer-emulator: cannot listen: %s\n", qPrintable(emulator.errorString()));
+        std::fprintf(stderr, "zomra-printer-emulator: cannot listen on %s: %s\n",
+                     qPrintable(EmulatorSession::endpoint(options.listen, options.port)),
+                     qPrintable(emulator.errorString()));
         return 1;
     }
     return app.exec();
