@@ -28,5 +28,5 @@ sed 's/^/emulator: /' "$workdir/emulator.log"
 status=0
 "$build/zomra-cloud-printer-setup" --connect 127.0.0.1 "$@" || status=$?
 sleep 0.1
-sed 's/^/emulator: /' "$workdir/emulator.log" | tail -n +2
+sed 's/^/emulator: /' "$workdir/emulator.log" | tail -n +3
 exit $status
