@@ -1,6 +1,18 @@
 #include "protocol/hostcmd.h"
 
 #include "app/log.h"
+#include "protocol/audiosettingsrecord.h"
+#include "protocol/deviceinformation.h"
+#include "protocol/filerecord.h"
+#include "protocol/fineprintmoderecord.h"
+#include "protocol/networkinformation.h"
+#include "protocol/nvimagelist.h"
+#include "protocol/printsettingsrecord.h"
+#include "protocol/serialsettingsrecord.h"
+#include "protocol/staticiprecord.h"
+#include "protocol/wifinetworkrecord.h"
+#include "protocol/wnetapnrecord.h"
+#include "protocol/wnetinformation.h"
 #include "transport/transceiver.h"
 
 #include <QDateTime>
@@ -40,8 +52,128 @@ bool HostCmd::sendHello(bool fixedNonce)
 
 bool HostCmd::query(quint16 word)
 {
+    return sendWord(word);
+}
+
+int HostCmd::answerMinSize(quint16 word)
+{
+    switch (word) {
+    case HostCmdWord::GetDeviceInfo:
+        return DeviceInformation::MinSize;
+    case HostCmdWord::GetNetworkInfo:
+        return NetworkInformation::MinSize;
+    case HostCmdWord::GetPrintSettings:
+        return PrintSettingsRecord::Size;
+    case HostCmdWord::GetWnetInfo:
+        return WnetInformation::MinSize;
+    case HostCmdWord::GetSerialSettings:
+        return SerialSettingsRecord::Size;
+    case HostCmdWord::GetAudioSettings:
+        return AudioSettingsRecord::Size;
+    case HostCmdWord::GetStaticIp:
+        return StaticIpRecord::StaticIpMinSize;
+    case HostCmdWord::GetFinePrintMode:
+        return FinePrintModeRecord::Size;
+    case HostCmdWord::GetNvImageList:
+        return NvImageList::MinSize;
+    default:
+        return 0;
+    }
+}
+
+bool HostCmd::send(const QByteArray &payload)
+{
+    return writePacket(reinterpret_cast<const uchar *>(payload.constData()), payload.size(), true);
+}
+
+bool HostCmd::sendWord(quint16 word)
+{
     const uchar payload[2] = {uchar(word), uchar(word >> 8)};
     return writePacket(payload, sizeof payload, true);
+}
+
+bool HostCmd::sendIfChanged(LastKnownRecords::Record record, const QByteArray &payload)
+{
+    if (!m_lastKnown.takeIfChanged(record, payload))
+        return true;
+    return send(payload);
+}
+
+bool HostCmd::SetLanStaticIp(const StaticIpRecord &record)
+{
+    return sendIfChanged(LastKnownRecords::LanStaticIp, record.toBytes(HostCmdWord::SetLanStaticIp));
+}
+
+bool HostCmd::SetWifiStaticIp(const StaticIpRecord &record)
+{
+    return sendIfChanged(LastKnownRecords::WifiStaticIp, record.toBytes(HostCmdWord::SetWifiStaticIp));
+}
+
+bool HostCmd::SetAudioSettings(const AudioSettingsRecord &record)
+{
+    return sendIfChanged(LastKnownRecords::AudioSettings, record.toBytes());
+}
+
+bool HostCmd::SetPrintSettings(const PrintSettingsRecord &record)
+{
+    return sendIfChanged(LastKnownRecords::PrintSettings, record.toBytes());
+}
+
+bool HostCmd::SetFinePrintMode(const FinePrintModeRecord &record)
+{
+    return sendIfChanged(LastKnownRecords::FinePrintMode, record.toBytes());
+}
+
+bool HostCmd::SetWnetApn(const WnetApnRecord &record)
+{
+    return sendIfChanged(LastKnownRecords::WnetApn, record.toBytes());
+}
+
+bool HostCmd::SetSerialSettings(const SerialSettingsRecord &record)
+{
+    return sendIfChanged(LastKnownRecords::SerialSettings, record.toBytes());
+}
+
+bool HostCmd::SetWifiNetwork(const QString &ssid, const QString &password)
+{
+    return send(WifiNetworkRecord{ssid, password}.toBytes());
+}
+
+bool HostCmd::RestartWnetModule() { return sendWord(HostCmdWord::RestartWnetModule); }
+bool HostCmd::ClearWebPassword() { return sendWord(HostCmdWord::ClearWebPassword); }
+bool HostCmd::GetFontScripts() { return sendWord(HostCmdWord::GetFontScripts); }
+bool HostCmd::BeginFontScripts() { return sendWord(HostCmdWord::BeginFontScripts); }
+bool HostCmd::EndFontScripts() { return sendWord(HostCmdWord::EndFontScripts); }
+bool HostCmd::ResetFontScripts() { return sendWord(HostCmdWord::ResetFontScripts); }
+
+bool HostCmd::SetFontScript(const QByteArray &record)
+{
+    if (record.size() < 2)
+        return false;
+    QByteArray payload = record;
+    payload[0] = char(HostCmdWord::SetFontScript & 0xff);
+    payload[1] = char(HostCmdWord::SetFontScript >> 8);
+    return send(payload);
+}
+
+bool HostCmd::ListFiles(const QByteArray &directory)
+{
+    return send(FileRecord::pathRecord(HostCmdWord::ListFiles, directory));
+}
+
+bool HostCmd::DeleteFile(const QByteArray &path)
+{
+    return send(FileRecord::pathRecord(HostCmdWord::DeleteFile, path));
+}
+
+bool HostCmd::BeginFileUpload(const QByteArray &path, quint32 size)
+{
+    return send(FileRecord{0, path, size, {}}.toBytes(HostCmdWord::BeginFileUpload));
+}
+
+bool HostCmd::CommitFileUpload(const QByteArray &path, quint32 size, const QByteArray &md5)
+{
+    return send(FileRecord{0, path, size, md5}.toBytes(HostCmdWord::CommitFileUpload));
 }
 
 quint32 HostCmd::receive(const uchar *data, quint32 length)

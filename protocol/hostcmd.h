@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/hostcmddevinfo.h"
+#include "protocol/lastknownrecords.h"
 #include "protocol/modelpredicates.h"
 #include "protocol/packetcodec.h"
 #include "protocol/packetreceiver.h"
@@ -9,7 +10,15 @@
 #include <QObject>
 #include <QString>
 
-// Command words of the nine queries (variant 0).
+struct AudioSettingsRecord;
+struct FinePrintModeRecord;
+struct PrintSettingsRecord;
+struct SerialSettingsRecord;
+struct StaticIpRecord;
+struct WnetApnRecord;
+
+// Command words: low byte the command code, high byte the variant (0 for the nine queries,
+// 1 for everything else).
 enum HostCmdWord : quint16 {
     GetDeviceInfo = 0x0001,
     GetNetworkInfo = 0x0002,
@@ -20,6 +29,26 @@ enum HostCmdWord : quint16 {
     GetStaticIp = 0x0007,
     GetFinePrintMode = 0x0008,
     GetNvImageList = 0x0009,
+    SetLanStaticIp = 0x0101,
+    SetWifiStaticIp = 0x0102,
+    SetAudioSettings = 0x0103,
+    SetWifiNetwork = 0x0111,
+    ClearWifiNetwork = 0x0112,
+    SetPrintSettings = 0x0121,
+    SetFinePrintMode = 0x0122,
+    SetWnetApn = 0x0131,
+    RestartWnetModule = 0x0132,
+    SetSerialSettings = 0x0141,
+    GetFontScripts = 0x0151,
+    BeginFontScripts = 0x0152,
+    SetFontScript = 0x0153,
+    EndFontScripts = 0x0154,
+    ResetFontScripts = 0x0155,
+    ListFiles = 0x0161,
+    BeginFileUpload = 0x0162,
+    CommitFileUpload = 0x0163,
+    DeleteFile = 0x0164,
+    ClearWebPassword = 0x0165,
 };
 
 // The host command protocol engine: frames and encrypts requests, runs the handshake that
@@ -54,6 +83,36 @@ public:
     bool sendHello(bool fixedNonce);
     // A 2-byte query request: the command word alone.
     bool query(quint16 word);
+    // The shortest answer the dispatcher reads for a query word; 0 for other words.
+    static int answerMinSize(quint16 word);
+
+    // Settings commands. Each builds its record, compares it with the last known one and
+    // sends it only when it differs; an unchanged record sends nothing and returns true.
+    // Otherwise they return the write's result (false with no link).
+    bool SetLanStaticIp(const StaticIpRecord &record);
+    bool SetWifiStaticIp(const StaticIpRecord &record);
+    bool SetAudioSettings(const AudioSettingsRecord &record);
+    bool SetPrintSettings(const PrintSettingsRecord &record);
+    bool SetFinePrintMode(const FinePrintModeRecord &record);
+    bool SetWnetApn(const WnetApnRecord &record);
+    bool SetSerialSettings(const SerialSettingsRecord &record);
+    // SetWifiNetwork, or ClearWifiNetwork for an empty SSID; always sent.
+    bool SetWifiNetwork(const QString &ssid, const QString &password);
+
+    bool RestartWnetModule();
+    bool ClearWebPassword();
+    bool GetFontScripts();
+    bool BeginFontScripts();
+    bool EndFontScripts();
+    bool ResetFontScripts();
+    // A filled 438-byte font script record; its first two bytes become the command word.
+    bool SetFontScript(const QByteArray &record);
+    bool ListFiles(const QByteArray &directory);
+    bool DeleteFile(const QByteArray &path);
+    bool BeginFileUpload(const QByteArray &path, quint32 size);
+    bool CommitFileUpload(const QByteArray &path, quint32 size, const QByteArray &md5);
+
+    LastKnownRecords &lastKnown() { return m_lastKnown; }
 
     // Takes bytes just read from a link; returns how many were consumed. 0 means: drop the rest.
     quint32 receive(const uchar *data, quint32 length);
@@ -64,12 +123,16 @@ signals:
 
 private:
     bool writePacket(const uchar *payload, int length, bool useSessionKey);
+    bool send(const QByteArray &payload);
+    bool sendWord(quint16 word);
+    bool sendIfChanged(LastKnownRecords::Record record, const QByteArray &payload);
 
     QString m_project;
     QString m_model;
     PacketCodec::Key m_sessionKey{};
     quint32 m_nonce = 0;
     PacketReceiver m_receiver;
+    LastKnownRecords m_lastKnown;
 };
 
 extern HostCmd g_hostCmd;

@@ -34,7 +34,7 @@ Transceiver::Transceiver(QObject *parent)
 
 Transceiver::~Transceiver() = default;
 
-bool Transceiver::connectTcp(const QHostAddress &address)
+bool Transceiver::connectTcp(const QHostAddress &address, Identify identify)
 {
     if (m_linkType != LinkNone)
         return false;
@@ -42,6 +42,7 @@ bool Transceiver::connectTcp(const QHostAddress &address)
         return false;
     m_linkType = LinkTcp;
     m_address = address;
+    m_identify = identify;
     return true;
 }
 
@@ -51,6 +52,7 @@ void Transceiver::close()
     m_linkType = LinkNone;
     m_address = QHostAddress();
     m_probing = false;
+    m_identify = IdentifyKnown;
 }
 
 bool Transceiver::write(const char *data, qint64 size, int milliseconds)
@@ -67,8 +69,13 @@ void Transceiver::onConnected()
 
 void Transceiver::onDeviceFound(host_cmd_dev_info_t devinfo)
 {
-    Q_UNUSED(devinfo)
     // A late answer after close() announces nothing.
-    if (m_linkType != LinkNone && !m_probing)
-        emit connected();
+    if (m_linkType == LinkNone || m_probing)
+        return;
+    // Before the announcement, so that the tabs follow the model from the start.
+    if (m_identify == IdentifyByHandshake) {
+        g_hostCmd.setProject(devinfo.projectText());
+        g_hostCmd.setModel(devinfo.modelText());
+    }
+    emit connected();
 }

@@ -15,11 +15,14 @@ class Transceiver : public QObject
 
 public:
     enum LinkType { LinkNone = 0, LinkUsb = 1, LinkTcp = 2 };
+    // Whether g_hostCmd already holds the printer's project and model (a discovered
+    // printer) or must take them from the handshake (a printer reached by its address).
+    enum Identify { IdentifyKnown, IdentifyByHandshake };
 
     explicit Transceiver(QObject *parent = nullptr);
     ~Transceiver() override;
 
-    bool connectTcp(const QHostAddress &address);
+    bool connectTcp(const QHostAddress &address, Identify identify = IdentifyKnown);
     void close();
     bool write(const char *data, qint64 size, int milliseconds);
 
@@ -42,6 +45,7 @@ private:
     int m_linkType = LinkNone;
     QHostAddress m_address;
     bool m_probing = false;
+    Identify m_identify = IdentifyKnown;
 };
 
 extern Transceiver *g_transceiver;

@@ -1,0 +1,20 @@
+#include "protocol/fineprintmoderecord.h"
+
+#include "protocol/bytefields.h"
+#include "protocol/hostcmd.h"
+
+QByteArray FinePrintModeRecord::toBytes() const
+{
+    QByteArray bytes(Size, '\0');
+    ByteFields::putU16(bytes, 0, HostCmdWord::SetFinePrintMode);
+    ByteFields::putU8(bytes, 2, enabled ? On : 0);
+    return bytes;
+}
+
+bool FinePrintModeRecord::decode(const QByteArray &response, FinePrintModeRecord *record)
+{
+    if (response.size() < Size)
+        return false;
+    record->enabled = ByteFields::u8(response, 2) != 0;
+    return true;
+}
