@@ -1,0 +1,298 @@
+#include "app/mainwindow.h"
+
+#include "app/conf.h"
+#include "app/dialogpreferences.h"
+#include "app/log.h"
+#include "nvimage/widgetnvimage.h"
+#include "pages/widgetaudio.h"
+#include "pages/widgetdeviceinformation.h"
+#include "pages/widgetlan.h"
+#include "pages/widgetserial.h"
+#include "pages/widgetwifi.h"
+#include "pages/widgetwnet.h"
+#include "print/widgetprint.h"
+#include "protocol/bytefields.h"
+#include "protocol/deviceinformation.h"
+#include "protocol/hostcmd.h"
+#include "protocol/networkinformation.h"
+#include "transport/transceiver.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimerEvent>
+#include <QToolBar>
+
+MainWindow *g_mainWindow = nullptr;
+
+namespace {
+
+constexpr const char *Version = "v1.11";
+
+} // namespace
+
+// The icons live in the program's library, which registers them only when asked. Outside
+// any namespace, as the macro needs.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    g_mainWindow = this;
+    initResources();
+    setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+
+    auto action = [this](const char *icon, const QString &text, const QString &tip) {
+        auto *a = new QAction(QIcon(QString::fromLatin1(icon)), text, this);
+        a->setStatusTip(tip);
+        a->setToolTip(tip);
+        return a;
+    };
+    m_connectAction = action(":/images/connect.png", tr("Connect"), tr("Connect to a printer"));
+    m_disconnectAction =
+        action(":/images/disconnect.png", tr("Disconnect"), tr("Disconnect from the printer"));
+    m_reloadAction =
+        action(":/images/update.png", tr("Reload"), tr("Reload settings from the printer"));
+    m_preferencesAction = action(":/images/cog.png", tr("Preferences"),
+                                 tr("Open the \"Preferences\" dialog"));
+
+    m_toolBar = new QToolBar(this);
+    m_tabWidget = new QTabWidget(this);
+    m_deviceInformation = new WidgetDeviceInformation(this);
+    m_lan = new WidgetLan(this);
+    m_wnet = new WidgetWnet(this);
+    m_wifi = new WidgetWiFi(this);
+    m_serial = new WidgetSerial(this);
+    m_audio = new WidgetAudio(this);
+    m_nvImage = new WidgetNvImage(this);
+    m_print = new WidgetPrint(this);
+    m_statusLabel = new QLabel(this);
+    auto *spacer = new QWidget(this);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    // Preferences sits at the far right, apart from the link actions.
+    m_toolBar->addAction(m_connectAction);
+    m_toolBar->addAction(m_disconnectAction);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_reloadAction);
+    m_toolBar->addWidget(spacer);
+    m_toolBar->addAction(m_preferencesAction);
+    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolBar->setMovable(false);
+    addToolBar(m_toolBar);
+    m_toolBar->show();
+
+    m_tabWidget->setTabShape(QTabWidget::Rounded);
+    m_tabWidget->addTab(m_deviceInformation, tr("Device Information"));
+    m_tabWidget->addTab(m_lan, tr("Ethernet"));
+    m_tabWidget->addTab(m_wnet, tr("4G"));
+    m_tabWidget->addTab(m_wifi, tr("Wi-Fi"));
+    m_tabWidget->addTab(m_serial, tr("Serial"));
+    m_tabWidget->addTab(m_audio, tr("Audio"));
+    m_tabWidget->addTab(m_nvImage, tr("NV Image"));
+    m_tabWidget->addTab(m_print, tr("Print Settings"));
+    setCentralWidget(m_tabWidget);
+
+    m_statusLabel->setMinimumWidth(300);
+    m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    statusBar()->addWidget(m_statusLabel, 0);
+    statusBar()->show();
+
+    connect(m_connectAction, &QAction::triggered, this, &MainWindow::doConnect);
+    connect(m_disconnectAction, &QAction::triggered, this, &MainWindow::doDisconnect);
+    connect(m_reloadAction, &QAction::triggered, this, &MainWindow::doReload);
+    connect(m_preferencesAction, &QAction::triggered, this, &MainWindow::doPreferences);
+    connect(g_transceiver, &Transceiver::connected, this, &MainWindow::onConnected, Qt::QueuedConnection);
+    connect(g_transceiver, &Transceiver::disconnected, this, &MainWindow::onDisconnected,
+            Qt::QueuedConnection);
+    connect(&g_hostCmd, &HostCmd::responseReceived, this, &MainWindow::handleResponse,
+            Qt::QueuedConnection);
+
+    onDisconnected();
+    setWindowTitle(tr("Zomra Cloud Printer Setup %1").arg(QLatin1String(Version)));
+}
+
+MainWindow::~MainWindow()
+{
+    g_mainWindow = nullptr;
+}
+
+QSize MainWindow::sizeHint() const
+{
+    return QSize(640, 600);
+}
+
+QList<QPushButton *> MainWindow::saveButtons() const
+{
+    return {m_lan->saveButton(),    m_wnet->saveButton(),  m_wifi->saveButton(),
+            m_serial->saveButton(), m_audio->saveButton(), m_print->saveButton()};
+}
+
+void MainWindow::doConnect()
+{
+    // Until printers can be discovered, a printer is reached by its address.
+    bool ok = false;
+    const QString text = QInputDialog::getText(this, tr("Connect"), tr("Printer IP address:"),
+                                               QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return;
+    bool isIpv4 = false;
+    const QHostAddress address(text.trimmed());
+    address.toIPv4Address(&isIpv4);
+    if (!isIpv4) {
+        QMessageBox::warning(this, tr("Error"), tr("Invalid IP address."));
+        return;
+    }
+    g_transceiver->connectTcp(address, Transceiver::IdentifyByHandshake);
+}
+
+void MainWindow::doDisconnect()
+{
+    g_transceiver->close();
+}
+
+void MainWindow::doReload()
+{
+    const QList<QPushButton *> buttons = saveButtons();
+    const bool unsaved = std::any_of(buttons.begin(), buttons.end(),
+                                     [](const QPushButton *b) { return b->isEnabled(); });
+    if (unsaved
+        && QMessageBox::question(this, tr("Attention"), tr("Unsaved settings will be lost. Continue?"),
+                                 QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
+    m_reloadAction->setEnabled(false);
+    sendQueries();
+    startTimer(ReloadGuardMs, Qt::CoarseTimer);
+}
+
+void MainWindow::sendQueries()
+{
+    // Back to back, a breath apart; the answers come in whatever order the printer likes.
+    for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word) {
+        QThread::msleep(QueryPauseMs);
+        g_hostCmd.query(word);
+    }
+}
+
+void MainWindow::timerEvent(QTimerEvent *event)
+{
+    killTimer(event->timerId());
+    m_reloadAction->setEnabled(true);
+}
+
+void MainWindow::doPreferences()
+{
+    DialogPreferences dialog(this);
+    if (dialog.exec() != QDialog::Accepted || dialog.language() == g_conf.language())
+        return;
+    g_conf.setLanguage(dialog.language());
+    g_conf.save();
+    QMessageBox::information(this, tr("Information"),
+                             tr("Restart the application to apply language changes."));
+}
+
+void MainWindow::onConnected()
+{
+    m_connectAction->setEnabled(false);
+    m_disconnectAction->setEnabled(true);
+    m_reloadAction->setEnabled(true);
+    m_tabWidget->setEnabled(true);
+
+    m_tabWidget->setTabEnabled(TabDeviceInformation, true);
+    m_deviceInformation->updateBluetoothRows();
+    m_tabWidget->setTabEnabled(TabLan, g_hostCmd.hasEthernet());
+    m_tabWidget->setTabEnabled(TabWnet, g_hostCmd.has4G());
+    m_tabWidget->setTabEnabled(TabWifi, g_hostCmd.hasWifi());
+    m_tabWidget->setTabEnabled(TabAudio, true);
+
+    const QList<QPushButton *> buttons = saveButtons();
+    for (QPushButton *button : buttons)
+        button->setEnabled(false);
+
+    const QString link = g_transceiver->linkType() == Transceiver::LinkUsb
+                             ? QStringLiteral("USB")
+                             : g_transceiver->address().toString();
+    m_statusLabel->setText(tr("Connected (%1)").arg(link));
+
+    doReload();
+}
+
+void MainWindow::onDisconnected()
+{
+    m_connectAction->setEnabled(true);
+    m_disconnectAction->setEnabled(false);
+    m_reloadAction->setEnabled(false);
+    m_tabWidget->setEnabled(false);
+    m_statusLabel->setText(tr("Not Connected"));
+
+    if (g_transceiver->linkType() == Transceiver::LinkTcp) {
+        // The network link was lost rather than closed. Release it so that Connect can
+        // reach the printer again.
+        LOG_LINE("Link to %s lost", qPrintable(g_transceiver->address().toString()));
+        g_transceiver->close();
+    }
+}
+
+void MainWindow::handleResponse(QByteArray response)
+{
+    const quint16 word = ByteFields::u16(response, 0);
+    const int minSize = HostCmd::answerMinSize(word);
+    // Other words (answers to Set commands, font dialog traffic) are not ours; a short
+    // answer is dropped whole rather than half applied.
+    if (response.size() < 2 || minSize == 0 || response.size() < minSize)
+        return;
+    g_hostCmd.lastKnown().takeResponse(response);
+
+    switch (word) {
+    case GetDeviceInfo:
+        fillDeviceInformation(response);
+        break;
+    case GetNetworkInfo:
+        fillBluetooth(response);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::fillDeviceInformation(const QByteArray &response)
+{
+    DeviceInformation info;
+    if (!DeviceInformation::decode(response, &info))
+        return;
+    using Row = WidgetDeviceInformation::Row;
+    const std::pair<Row, const QString *> rows[] = {
+        {Row::Model, &info.model},
+        {Row::SerialNumber, &info.serialNumber},
+        {Row::HardwareVersion, &info.hardwareVersion},
+        {Row::BootloaderVersion, &info.bootloaderVersion},
+        {Row::FirmwareVersion, &info.firmwareVersion},
+        {Row::AppVersion, &info.appVersion},
+        {Row::PartnerAppVersion, &info.partnerAppVersion},
+        {Row::MiniAppVersion, &info.miniAppVersion},
+        {Row::FontVersion, &info.fontVersion},
+        {Row::TtsVersion, &info.ttsVersion},
+    };
+    for (const auto &row : rows)
+        m_deviceInformation->field(row.first)->setText(*row.second);
+}
+
+void MainWindow::fillBluetooth(const QByteArray &response)
+{
+    NetworkInformation info;
+    if (!NetworkInformation::decode(response, &info))
+        return;
+    m_deviceInformation->field(WidgetDeviceInformation::BluetoothMac)->setText(info.bluetoothMac.toUpper());
+    m_deviceInformation->field(WidgetDeviceInformation::BluetoothName)->setText(info.bluetoothName);
+}

@@ -1,0 +1,6 @@
+#include "nvimage/widgetnvimage.h"
+
+WidgetNvImage::WidgetNvImage(QWidget *parent)
+    : QWidget(parent)
+{
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QFormLayout;
+class QHBoxLayout;
+class QPushButton;
+
+// The frame every settings tab shares: a form of rows, a right-aligned row of buttons that
+// ends with Save, and a stretch that keeps both at the top. The Save button is the page's
+// only mark of unsaved changes: an edit enables it, Save and a fill from the printer
+// disable it.
+class SettingsPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SettingsPage(QWidget *parent = nullptr);
+
+    QPushButton *saveButton() const { return m_saveButton; }
+
+public slots:
+    virtual void doSave();
+    void onSettingsChanged();
+
+protected:
+    QFormLayout *form() const { return m_form; }
+    // Places a button in the button row, left of Save.
+    void addButton(QPushButton *button);
+
+private:
+    QFormLayout *m_form;
+    QHBoxLayout *m_buttons;
+    QPushButton *m_saveButton;
+};

@@ -1,0 +1,6 @@
+#include "pages/widgetaudio.h"
+
+WidgetAudio::WidgetAudio(QWidget *parent)
+    : SettingsPage(parent)
+{
+}

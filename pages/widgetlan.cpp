@@ -1,0 +1,6 @@
+#include "pages/widgetlan.h"
+
+WidgetLan::WidgetLan(QWidget *parent)
+    : SettingsPage(parent)
+{
+}

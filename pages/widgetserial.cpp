@@ -1,0 +1,6 @@
+#include "pages/widgetserial.h"
+
+WidgetSerial::WidgetSerial(QWidget *parent)
+    : SettingsPage(parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "pages/widgetwifi.h"
+
+WidgetWiFi::WidgetWiFi(QWidget *parent)
+    : SettingsPage(parent)
+{
+}

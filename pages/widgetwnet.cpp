@@ -1,0 +1,6 @@
+#include "pages/widgetwnet.h"
+
+WidgetWnet::WidgetWnet(QWidget *parent)
+    : SettingsPage(parent)
+{
+}

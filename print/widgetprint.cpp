@@ -1,0 +1,6 @@
+#include "print/widgetprint.h"
+
+WidgetPrint::WidgetPrint(QWidget *parent)
+    : SettingsPage(parent)
+{
+}
