@@ -119,6 +119,15 @@ EmulatorProtocol::Event EmulatorProtocol::request(const uchar *payload, int leng
                           .arg(answer.payload.size())
                           .arg(m_wrongKey ? QStringLiteral(", wrong key") : QString());
         break;
+    case PrinterState::Outcome::Applied:
+        // The printer acknowledges no Set command.
+        e.reply = QStringLiteral("applied %1, no answer").arg(what);
+        break;
+    case PrinterState::Outcome::TooShort:
+        e.reply = QStringLiteral("ignored %1: too short, its record has %2 bytes")
+                      .arg(what)
+                      .arg(PrinterState::requestSize(e.word));
+        break;
     case PrinterState::Outcome::NotImplemented:
         e.reply = QStringLiteral("no answer to %1: not played by the emulator yet").arg(what);
         break;

@@ -4,17 +4,119 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
-// The emulated printer: its identity, versions and (later) settings, and the answers built
-// from them. Shared by every connection, as on a real printer, so a setting one connection
+// The emulated printer: its identity, versions and settings, and the answers built from
+// them. Shared by every connection, as on a real printer, so a setting one connection
 // changes is what the next one reads. Pure: bytes in, bytes out.
+//
+// What the hardware has follows project and model (ModelPredicates). Settings of an
+// interface the printer lacks are still kept, but every answer reports that interface as
+// absent: empty texts and zero addresses.
 class PrinterState
 {
 public:
     // Sizes of the text fields on the wire; a text holds at most size - 1 characters.
     static constexpr int TextFieldSize = 16;
     static constexpr int SerialFieldSize = 24;
+
+    // Answer sizes of the nine queries.
     static constexpr int DeviceInfoSize = 186;
+    static constexpr int NetworkInfoSize = 248;
+    static constexpr int PrintSettingsSize = 46;
+    static constexpr int WnetInfoSize = 344;
+    static constexpr int SerialSettingsSize = 18;
+    static constexpr int AudioSettingsSize = 7;
+    static constexpr int StaticIpSize = 26;
+    static constexpr int FinePrintModeSize = 3;
+    static constexpr int NvImageListSize = 398;
+    // Record sizes of the Set commands that carry more than their word.
+    static constexpr int StaticIpRecordSize = 14;
+    static constexpr int WifiNetworkRecordSize = 258;
+    static constexpr int WnetApnRecordSize = 84;
+    static constexpr int MaxNvImages = 64;
+
+    // 4G module status codes, as the tool's status table names them.
+    enum WnetStatus : quint16 {
+        WnetDisabled = 0, // also what a printer without a module reports
+        WnetDisabling = 1,
+        WnetEnabling = 2,
+        WnetEnabled = 3,
+        WnetConnected = 4,
+        WnetConnecting = 5,
+        WnetReady = 6,
+    };
+    // After RestartWnetModule the module reports Enabling, then Connecting, over this many
+    // GetWnetInfo answers, and Connected from the next one on. The tool ignores Connected
+    // during its first ten polls, so twelve lets a restart end the way a real one does.
+    static constexpr int WnetRestartAnswers = 12;
+
+    // IPv4 addresses are held as QHostAddress::toIPv4Address() gives them (192.168.1.1 is
+    // 0xC0A80101); on the wire the first octet goes first.
+    struct StaticIp
+    {
+        quint32 address = 0;
+        quint32 netmask = 0;
+        quint32 gateway = 0;
+    };
+    struct Dhcp
+    {
+        quint32 address = 0;
+        quint32 netmask = 0;
+    };
+    // The print settings record's fields; values are kept as the tool sent them, unchecked.
+    struct PrintSettings
+    {
+        quint8 cjk = 0;        // 0 GB18030, 1 BIG5, 11 Shift JIS, 12 JIS 0208, 21 KS C 5601, 128 off
+        quint8 codePage = 0;   // PC437
+        quint8 utf8Mode = 0;
+        quint8 density = 100;  // 70 to 130
+        quint8 quality = 60;   // 0 to 100; the wire carries 255 - quality
+        quint32 paperType = 48; // 48 receipt, 113 black mark
+        quint32 blackMarkA = 0; // 2000 with black mark paper
+        quint32 blackMarkB = 0; // 100 with black mark paper
+        qint32 printPosition = 0; // mm x 10
+        qint32 cutPosition = 0;   // mm x 10
+        quint32 feedLength = 160; // dots (8 per mm); 0: no feed on cover close
+        quint8 blackMarkLocation = 1; // 1 side, 2 centre
+        quint8 flags = 0x02;          // bit 0 stop printing, bit 1 voice alert
+    };
+    struct Audio
+    {
+        quint8 all = 1;
+        quint8 cloud = 1;
+        quint8 warning = 1;
+        quint8 notice = 1;
+        quint8 paperNotTaken = 0x02; // bit 1 voice, bit 0 beep
+    };
+    struct Serial
+    {
+        qint32 baudRate = 115200;
+        qint32 dataBits = 8;
+        qint32 stopBits = 1;
+        qint32 parity = 0; // 0 none, 1 odd, 2 even
+    };
+    struct Wnet
+    {
+        QString moduleVersion = QStringLiteral("LTE-C1 V2.3.07");
+        QString imei = QStringLiteral("861234056789012");
+        QString iccid = QStringLiteral("89860121801234567895");
+        QString imsi = QStringLiteral("460011234567890");
+        QString mcc = QStringLiteral("460");
+        QString mnc = QStringLiteral("01");
+        QString operatorName = QStringLiteral("CHN-UNICOM");
+        QString position = QStringLiteral("121.473701,31.230416"); // longitude,latitude
+        qint16 rssi = -67;
+        bool useApn = false;
+        QString apn = QStringLiteral("3gnet");
+        QString dialNumber = QStringLiteral("*99#");
+    };
+    struct NvImage
+    {
+        char first;  // key code characters
+        char second;
+        quint32 size; // bytes
+    };
 
     QString project = QStringLiteral("RX210");
     QString model = QStringLiteral("RX220_S");
@@ -28,8 +130,38 @@ public:
     QString fontVersion = QStringLiteral("FONT-2024.06");
     QString ttsVersion = QStringLiteral("TTS-1.2");
 
+    // MAC texts are lower case, as the firmware writes them.
+    QString ethernetMac = QStringLiteral("a4:c1:38:5e:21:07");
+    Dhcp ethernetDhcp{0xC0A80139, 0xFFFFFF00};                  // 192.168.1.57/24
+    StaticIp ethernetStatic{0xC0A801C8, 0xFFFFFF00, 0xC0A80101}; // 192.168.1.200, gw .1
+    QString wifiMac = QStringLiteral("a4:c1:38:5e:21:08");
+    Dhcp wifiDhcp{0xC0A81F58, 0xFFFFFF00};                   // 192.168.31.88/24
+    StaticIp wifiStatic{0xC0A81FC8, 0xFFFFFF00, 0xC0A81F01}; // 192.168.31.200, gw .1
+    QByteArray wifiSsid = QByteArrayLiteral("Zomra-Shop");  // UTF-8, kept as sent
+    QByteArray wifiPassword = QByteArrayLiteral("receipt-2024");
+    QString bluetoothMac = QStringLiteral("a4:c1:38:5e:21:09");
+    QString bluetoothName = QStringLiteral("ZR-1234");
+
+    PrintSettings printSettings;
+    quint8 finePrintMode = 0; // 0 off, 2 on
+    Audio audio;
+    Serial serial;
+    Wnet wnet;
+    // Answers still to give in the restarting states; 0: the module is up.
+    int wnetRestartLeft = 0;
+
+    quint32 nvMemorySize = 256 * 1024;
+    QVector<NvImage> nvImages{{'A', '1', 4608}, {'A', '2', 2304}, {'B', '1', 12288}};
+    // Every listing gets a new identity: the tool appends the entries of an answer that has
+    // the identity it already shows, so a repeated one would list the images twice.
+    quint32 nvListIdentity = 0x5A520000;
+
+    int webPasswordClears = 0;
+
     enum class Outcome {
         Answered,       // payload holds the answer
+        Applied,        // a Set command changed the state; the printer sends nothing back
+        TooShort,       // a Set command shorter than its record, ignored
         NotImplemented, // a known command the emulator does not play yet
         Unknown,        // a word the printer does not know
         NoWord,         // shorter than a command word
@@ -50,18 +182,50 @@ public:
     static int commandWord(const QByteArray &request);
     // The name of a known command word, or nullptr.
     static const char *commandName(quint16 word);
+    // The least request size a Set command is applied with (its record), 2 for the others.
+    static int requestSize(quint16 word);
+
+    bool hasEthernet() const;
+    bool hasWifi() const;
+    bool has4G() const;
+    quint16 wnetStatus() const;
 
 private:
-    using Builder = QByteArray (PrinterState::*)(const QByteArray &request);
+    // A query fills its answer, already sized and starting with the request's word.
+    using Query = void (PrinterState::*)(QByteArray &answer);
+    // A Set command gets a request at least as long as its record.
+    using Apply = void (PrinterState::*)(const QByteArray &request);
     struct Command
     {
         quint16 word;
         const char *name;
-        Builder build; // nullptr: known, not played yet
+        int size; // query: answer size; Set: record size
+        Query query;
+        Apply apply; // neither: known, not played yet
     };
     static const Command *command(quint16 word);
 
-    QByteArray deviceInfo(const QByteArray &request);
+    void deviceInfo(QByteArray &out);
+    void networkInfo(QByteArray &out);
+    void printSettingsInfo(QByteArray &out);
+    void wnetInfo(QByteArray &out);
+    void serialInfo(QByteArray &out);
+    void audioInfo(QByteArray &out);
+    void staticIpInfo(QByteArray &out);
+    void finePrintInfo(QByteArray &out);
+    void nvImageList(QByteArray &out);
+
+    void setLanStaticIp(const QByteArray &request);
+    void setWifiStaticIp(const QByteArray &request);
+    void setAudio(const QByteArray &request);
+    void setWifiNetwork(const QByteArray &request);
+    void clearWifiNetwork(const QByteArray &request);
+    void setPrintSettings(const QByteArray &request);
+    void setFinePrintMode(const QByteArray &request);
+    void setWnetApn(const QByteArray &request);
+    void restartWnetModule(const QByteArray &request);
+    void setSerial(const QByteArray &request);
+    void clearWebPassword(const QByteArray &request);
 
     // Writes text as a NUL-terminated single-byte field, cut to size - 1 characters.
     static void putText(QByteArray &out, int offset, int size, const QString &text);

@@ -1,0 +1,391 @@
+#include "emulator/printerstate.h"
+
+#include <QtTest>
+
+// Offsets are written out here, not taken from the emulator, so a wrong layout there shows.
+namespace {
+
+QByteArray word(quint16 w)
+{
+    QByteArray r(2, '\0');
+    r[0] = char(w & 0xFF);
+    r[1] = char(w >> 8);
+    return r;
+}
+
+QByteArray record(quint16 w, int size)
+{
+    QByteArray r(size, '\0');
+    r.replace(0, 2, word(w));
+    return r;
+}
+
+void put32(QByteArray &r, int at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        r[at + i] = char(v >> (8 * i));
+}
+
+void putIp(QByteArray &r, int at, quint8 a, quint8 b, quint8 c, quint8 d)
+{
+    r[at] = char(a);
+    r[at + 1] = char(b);
+    r[at + 2] = char(c);
+    r[at + 3] = char(d);
+}
+
+quint32 u32(const QByteArray &r, int at)
+{
+    return quint8(r[at]) | quint8(r[at + 1]) << 8 | quint8(r[at + 2]) << 16 | quint32(quint8(r[at + 3])) << 24;
+}
+
+quint16 u16(const QByteArray &r, int at)
+{
+    return quint16(quint8(r[at]) | quint8(r[at + 1]) << 8);
+}
+
+QByteArray text(const QByteArray &r, int at, int size)
+{
+    const QByteArray f = r.mid(at, size);
+    const int nul = f.indexOf('\0');
+    return nul < 0 ? f : f.left(nul);
+}
+
+QByteArray query(PrinterState &s, quint16 w)
+{
+    const PrinterState::Answer a = s.answer(word(w));
+    return a.outcome == PrinterState::Outcome::Answered ? a.payload : QByteArray();
+}
+
+void apply(PrinterState &s, const QByteArray &request)
+{
+    const PrinterState::Answer a = s.answer(request);
+    QCOMPARE(int(a.outcome), int(PrinterState::Outcome::Applied));
+    QVERIFY(a.payload.isEmpty());
+}
+
+PrinterState printer(const char *project, const char *model)
+{
+    PrinterState s;
+    s.project = QLatin1String(project);
+    s.model = QLatin1String(model);
+    return s;
+}
+
+} // namespace
+
+class TestPrinterState : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void queries_data()
+    {
+        QTest::addColumn<int>("word");
+        QTest::addColumn<int>("size");
+        const int sizes[] = {186, 248, 46, 344, 18, 7, 26, 3, 398};
+        for (int w = 1; w <= 9; ++w)
+            QTest::addRow("0x%04x", w) << w << sizes[w - 1];
+    }
+    void queries()
+    {
+        QFETCH(int, word);
+        QFETCH(int, size);
+        PrinterState s;
+        const QByteArray a = query(s, quint16(word));
+        QCOMPARE(a.size(), size);
+        QCOMPARE(u16(a, 0), quint16(word));
+        // A longer query request is still a query.
+        QCOMPARE(s.answer(::word(quint16(word)) + "xx").payload.size(), size);
+    }
+
+    void otherOutcomes()
+    {
+        PrinterState s;
+        QCOMPARE(int(s.answer(QByteArray(1, '\x01')).outcome), int(PrinterState::Outcome::NoWord));
+        QCOMPARE(int(s.answer(word(0x0777)).outcome), int(PrinterState::Outcome::Unknown));
+        QCOMPARE(int(s.answer(record(0x0153, 438)).outcome), int(PrinterState::Outcome::NotImplemented));
+        QCOMPARE(PrinterState::commandName(0x0164), "DeleteFile");
+        apply(s, word(0x0165));
+        QCOMPARE(s.webPasswordClears, 1);
+    }
+
+    void profile_data()
+    {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("ethernet");
+        QTest::addColumn<bool>("wifi");
+        QTest::addColumn<bool>("g4");
+        QTest::newRow("RX100 without 4G") << "RX100" << "RX100" << false << true << false;
+        QTest::newRow("RX100 RX110") << "RX100" << "RX110" << false << true << true;
+        QTest::newRow("RX200 plain") << "RX200" << "RX200" << true << false << false;
+        QTest::newRow("RX200 RX230") << "RX200" << "RX230" << true << false << true;
+        QTest::newRow("RX210 RX220_S") << "RX210" << "RX220_S" << true << true << true;
+        QTest::newRow("RX210 RX210 no suffix") << "RX210" << "RX210" << true << false << false;
+    }
+    void profile()
+    {
+        QFETCH(QString, project);
+        QFETCH(QString, model);
+        QFETCH(bool, ethernet);
+        QFETCH(bool, wifi);
+        QFETCH(bool, g4);
+        PrinterState s;
+        s.project = project;
+        s.model = model;
+
+        const QByteArray net = query(s, 0x0002);
+        QCOMPARE(text(net, 2, 18).size(), ethernet ? 17 : 0);
+        QCOMPARE(net.mid(20, 16) == QByteArray(16, '\0'), !ethernet);
+        QCOMPARE(text(net, 36, 128).isEmpty(), !wifi);
+        QCOMPARE(text(net, 164, 18).size(), wifi ? 17 : 0);
+        QCOMPARE(net.mid(182, 16) == QByteArray(16, '\0'), !wifi);
+        const QByteArray bt = text(net, 198, 18);
+        QCOMPARE(bt.size(), wifi ? 17 : 0);
+        QCOMPARE(bt, bt.toLower());
+        QCOMPARE(text(net, 216, 32).isEmpty(), !wifi);
+
+        const QByteArray ip = query(s, 0x0007);
+        QCOMPARE(ip.mid(2, 12) == QByteArray(12, '\0'), !ethernet);
+        QCOMPARE(ip.mid(14, 12) == QByteArray(12, '\0'), !wifi);
+        if (ethernet)
+            QCOMPARE(ip.mid(2, 8), net.mid(28, 8)); // static address and netmask agree
+
+        const QByteArray w = query(s, 0x0004);
+        const qint16 rssi = qint16(u16(w, 258));
+        if (g4) {
+            QCOMPARE(text(w, 66, 16).size(), 15);
+            QCOMPARE(text(w, 82, 24).size(), 20);
+            QVERIFY(rssi < 0);
+            QCOMPARE(u16(w, 260), quint16(4));
+            QCOMPARE(text(w, 194, 64).split(',').size(), 2);
+        } else {
+            QCOMPARE(w.mid(2, 256), QByteArray(256, '\0'));
+            QCOMPARE(rssi, qint16(255));
+            QCOMPARE(u16(w, 260), quint16(0));
+        }
+    }
+
+    // What a fresh printer reports must be something the tool's pages can show.
+    void defaultsAreValid()
+    {
+        PrinterState s;
+        const QByteArray p = query(s, 0x0003);
+        QVERIFY(quint8(p[6]) >= 70 && quint8(p[6]) <= 130);
+        QCOMPARE(quint8(p[7]), quint8(255 - s.printSettings.quality));
+        QVERIFY(quint8(p[7]) >= 155);
+        const quint32 paper = u32(p, 8);
+        QVERIFY(paper == 48 || paper == 113);
+        QCOMPARE(u32(p, 12), paper == 113 ? 2000u : 0u);
+        QCOMPARE(u32(p, 16), paper == 113 ? 100u : 0u);
+        QVERIFY(p[44] == 1 || p[44] == 2);
+
+        const QByteArray serial = query(s, 0x0005);
+        QCOMPARE(u32(serial, 2), 115200u);
+        QCOMPARE(u32(serial, 6), 8u);
+        QCOMPARE(u32(serial, 10), 1u);
+        QCOMPARE(u32(serial, 14), 0u);
+
+        const QByteArray ip = query(s, 0x0007);
+        QCOMPARE(ip.mid(2, 2), QByteArray::fromHex("c0a8")); // 192.168., first octet first
+        QCOMPARE(ip.mid(6, 4), QByteArray::fromHex("ffffff00"));
+    }
+
+    void staticIp_data()
+    {
+        QTest::addColumn<int>("setWord");
+        QTest::addColumn<int>("inStaticIp");
+        QTest::addColumn<int>("inNetworkInfo");
+        QTest::newRow("Ethernet") << 0x0101 << 2 << 28;
+        QTest::newRow("Wi-Fi") << 0x0102 << 14 << 190;
+    }
+    void staticIp()
+    {
+        QFETCH(int, setWord);
+        QFETCH(int, inStaticIp);
+        QFETCH(int, inNetworkInfo);
+        PrinterState s = printer("RX210", "RX220_S");
+        const QByteArray otherBefore = query(s, 0x0007).mid(inStaticIp == 2 ? 14 : 2, 12);
+        QByteArray r = record(quint16(setWord), 14);
+        putIp(r, 2, 192, 168, 7, 21);
+        putIp(r, 6, 255, 255, 240, 0);
+        putIp(r, 10, 192, 168, 0, 254);
+        apply(s, r);
+        const QByteArray ip = query(s, 0x0007);
+        QCOMPARE(ip.mid(inStaticIp, 12), r.mid(2, 12));
+        QCOMPARE(ip.mid(inStaticIp == 2 ? 14 : 2, 12), otherBefore);
+        QCOMPARE(query(s, 0x0002).mid(inNetworkInfo, 8), r.mid(2, 8));
+    }
+
+    // Set records whose query answer carries the same bytes from offset 2 on.
+    void mirroredSettings_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("queryWord");
+
+        QByteArray print = record(0x0121, 46);
+        print[3] = char(128);   // CJK off
+        print[4] = char(46);    // code page
+        print[5] = 1;           // UTF-8
+        print[6] = char(130);   // density
+        print[7] = char(155);   // quality 100, inverted
+        put32(print, 8, 113);
+        put32(print, 12, 2000);
+        put32(print, 16, 100);
+        put32(print, 20, 100);
+        put32(print, 24, quint32(-25)); // signed
+        put32(print, 40, 160);
+        print[44] = 2;
+        print[45] = 3;
+        QTest::newRow("print settings") << print << 0x0003;
+
+        QByteArray audio = record(0x0103, 7);
+        audio[2] = 0;
+        audio[3] = 1;
+        audio[4] = 0;
+        audio[5] = 1;
+        audio[6] = 1;
+        QTest::newRow("audio") << audio << 0x0006;
+
+        QByteArray serial = record(0x0141, 18);
+        put32(serial, 2, 9600);
+        put32(serial, 6, 7);
+        put32(serial, 10, 2);
+        put32(serial, 14, 2);
+        QTest::newRow("serial") << serial << 0x0005;
+
+        QByteArray fine = record(0x0122, 3);
+        fine[2] = 2;
+        QTest::newRow("fine print on") << fine << 0x0008;
+    }
+    void mirroredSettings()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, queryWord);
+        PrinterState s;
+        QVERIFY(query(s, quint16(queryWord)).mid(2) != request.mid(2)); // defaults differ
+        apply(s, request);
+        QCOMPARE(query(s, quint16(queryWord)).mid(2), request.mid(2));
+    }
+
+    void finePrintOff()
+    {
+        PrinterState s;
+        QByteArray on = record(0x0122, 3);
+        on[2] = 2;
+        apply(s, on);
+        apply(s, record(0x0122, 3));
+        QCOMPARE(query(s, 0x0008).at(2), '\0');
+    }
+
+    void apn_data()
+    {
+        QTest::addColumn<int>("flag");
+        QTest::newRow("own APN on") << 1;
+        QTest::newRow("own APN off, texts still kept") << 0;
+    }
+    void apn()
+    {
+        QFETCH(int, flag);
+        PrinterState s = printer("RX200", "RX220");
+        QByteArray r = record(0x0131, 84);
+        r[2] = char(flag);
+        r.replace(4, 63, QByteArray(63, 'a')); // longest APN
+        r.replace(68, 5, "#777*");
+        apply(s, r);
+        const QByteArray w = query(s, 0x0004);
+        QCOMPARE(u16(w, 262), quint16(flag));
+        QCOMPARE(text(w, 264, 64), QByteArray(63, 'a'));
+        QCOMPARE(text(w, 328, 16), QByteArray("#777*"));
+        QCOMPARE(w.mid(264, 80), r.mid(4, 80));
+    }
+
+    void wifiNetwork()
+    {
+        PrinterState s = printer("RX100", "RX100");
+        // The tool cuts a long SSID after 127 bytes, here inside the last two-byte character;
+        // it must read back byte for byte.
+        const QByteArray ssid = QString(QChar(0x00E9)).repeated(64).toUtf8().left(127);
+        QByteArray r = record(0x0111, 258);
+        r.replace(2, ssid.size(), ssid);
+        r.replace(130, 6, "secret");
+        apply(s, r);
+        QCOMPARE(text(query(s, 0x0002), 36, 128), ssid);
+
+        apply(s, record(0x0112, 258));
+        QCOMPARE(text(query(s, 0x0002), 36, 128), QByteArray());
+    }
+
+    void restartWnet()
+    {
+        PrinterState s;
+        apply(s, word(0x0132));
+        QList<quint16> statuses;
+        for (int i = 0; i < 13; ++i)
+            statuses << u16(query(s, 0x0004), 260);
+        for (int i = 0; i < 12; ++i) {
+            QVERIFY2(statuses.at(i) != 4 && statuses.at(i) <= 6, qPrintable(QString::number(i)));
+        }
+        QCOMPARE(statuses.at(12), quint16(4));
+        QVERIFY(qint16(u16(query(s, 0x0004), 258)) < 0);
+
+        // Nothing to restart without a module.
+        PrinterState plain = printer("RX100", "RX100");
+        apply(plain, word(0x0132));
+        QCOMPARE(u16(query(plain, 0x0004), 260), quint16(0));
+    }
+
+    void nvImages()
+    {
+        PrinterState s;
+        const QByteArray a = query(s, 0x0009);
+        const QByteArray b = query(s, 0x0009);
+        QVERIFY(u32(a, 2) != u32(b, 2)); // a fresh identity per listing
+        const int n = u16(a, 12);
+        QVERIFY(n > 0 && n <= 64);
+        quint32 used = 0;
+        for (int i = 0; i < n; ++i) {
+            QVERIFY(QChar::fromLatin1(a.at(14 + 6 * i)).isLetterOrNumber());
+            used += u32(a, 16 + 6 * i);
+        }
+        QVERIFY(used <= u32(a, 6));
+
+        s.nvImages.fill({'Z', '9', 10}, 70);
+        const QByteArray full = query(s, 0x0009);
+        QCOMPARE(full.size(), 398);
+        QCOMPARE(u16(full, 12), quint16(64));
+    }
+
+    void shortSetIgnored_data()
+    {
+        QTest::addColumn<int>("setWord");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("queryWord");
+        QTest::newRow("SetLanStaticIp") << 0x0101 << 14 << 0x0007;
+        QTest::newRow("SetWifiStaticIp") << 0x0102 << 14 << 0x0007;
+        QTest::newRow("SetAudioSettings") << 0x0103 << 7 << 0x0006;
+        QTest::newRow("SetWifiNetwork") << 0x0111 << 258 << 0x0002;
+        QTest::newRow("ClearWifiNetwork") << 0x0112 << 258 << 0x0002;
+        QTest::newRow("SetPrintSettings") << 0x0121 << 46 << 0x0003;
+        QTest::newRow("SetFinePrintMode") << 0x0122 << 3 << 0x0008;
+        QTest::newRow("SetWnetApn") << 0x0131 << 84 << 0x0004;
+        QTest::newRow("SetSerialSettings") << 0x0141 << 18 << 0x0005;
+    }
+    void shortSetIgnored()
+    {
+        QFETCH(int, setWord);
+        QFETCH(int, size);
+        QFETCH(int, queryWord);
+        PrinterState s;
+        const QByteArray before = query(s, quint16(queryWord));
+        QByteArray r = record(quint16(setWord), size - 1);
+        r.replace(2, size - 3, QByteArray(size - 3, '\x07'));
+        QCOMPARE(int(s.answer(r).outcome), int(PrinterState::Outcome::TooShort));
+        QCOMPARE(int(s.answer(word(quint16(setWord))).outcome), int(PrinterState::Outcome::TooShort));
+        QCOMPARE(query(s, quint16(queryWord)), before);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPrinterState)
+#include "tst_printerstate.moc"
