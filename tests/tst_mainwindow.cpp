@@ -1,0 +1,395 @@
+#include "app/log.h"
+#include "app/mainwindow.h"
+#include "emulator/printeremulator.h"
+#include "pages/widgetdeviceinformation.h"
+#include "pages/widgetlan.h"
+#include "protocol/audiosettingsrecord.h"
+#include "protocol/bytefields.h"
+#include "protocol/fineprintmoderecord.h"
+#include "protocol/hostcmd.h"
+#include "protocol/printsettingsrecord.h"
+#include "protocol/serialsettingsrecord.h"
+#include "protocol/staticiprecord.h"
+#include "protocol/wnetapnrecord.h"
+#include "protocol/wnetinformation.h"
+#include "transport/transceiver.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+QByteArray answer(quint16 word, int size)
+{
+    QByteArray a(size, '\0');
+    ByteFields::putU16(a, 0, word);
+    return a;
+}
+
+// Answers the next message box with the given button, once it is up.
+void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
+{
+    QTimer::singleShot(0, [button, seen] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        *seen = true;
+        box->button(button)->click();
+    });
+}
+
+} // namespace
+
+class TestMainWindow;
+// One page's Save: the record built from the last answers, changed or not.
+using SaveBuilder = std::function<bool(TestMainWindow *, bool change)>;
+Q_DECLARE_METATYPE(SaveBuilder)
+
+// The main window against the emulator, both in this process, over loopback only. Each
+// case has its own 127.0.0.x address, since the command port is fixed.
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    MainWindow *window = nullptr;
+    PrinterEmulator *emulator = nullptr;
+    QSignalSpy *requests = nullptr;
+    QSignalSpy *responses = nullptr;
+
+    // Starts an emulator of the given profile and connects the window to it by address.
+    bool connectTo(const char *address, const char *project, const char *model)
+    {
+        closeLink();
+        EmulatorOptions options;
+        options.listen = QHostAddress(QString::fromLatin1(address));
+        emulator = new PrinterEmulator(options);
+        emulator->state().project = QString::fromLatin1(project);
+        emulator->state().model = QString::fromLatin1(model);
+        emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
+        if (!emulator->listen())
+            return false;
+        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
+        responses = new QSignalSpy(&g_hostCmd, &HostCmd::responseReceived);
+        g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
+        // Hello and the nine queries, each answered and dispatched (queued, so one more turn).
+        const bool answered = QTest::qWaitFor(
+            [this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
+        QTest::qWait(10);
+        return answered;
+    }
+
+    void closeLink()
+    {
+        g_transceiver->close();
+        delete requests;
+        delete responses;
+        delete emulator;
+        // Let the window see the closed link before the next one opens.
+        QTest::qWait(10);
+        requests = nullptr;
+        responses = nullptr;
+        emulator = nullptr;
+    }
+
+    QByteArray lastAnswer(quint16 word) const
+    {
+        for (int i = responses->count() - 1; i >= 0; --i) {
+            const QByteArray r = responses->at(i).at(0).toByteArray();
+            if (ByteFields::u16(r, 0) == word)
+                return r;
+        }
+        return {};
+    }
+
+    QString field(WidgetDeviceInformation::Row row) const
+    {
+        return window->deviceInformationPage()->field(row)->text();
+    }
+
+    // Requests that reached the printer after the first `from`, by word.
+    QList<quint16> wordsSince(int from) const
+    {
+        QList<quint16> words;
+        for (int i = from; i < requests->count(); ++i)
+            words.append(quint16(requests->at(i).at(0).toUInt()));
+        return words;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
+        g_transceiver = new Transceiver;
+        window = new MainWindow;
+        QCOMPARE(g_mainWindow, window);
+    }
+    void cleanupTestCase()
+    {
+        closeLink();
+        delete window;
+        QCOMPARE(g_mainWindow, nullptr);
+        delete g_transceiver;
+        g_transceiver = nullptr;
+        logClose();
+    }
+
+    void notConnectedWindow()
+    {
+        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QCOMPARE(window->sizeHint(), QSize(640, 600));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Zomra Cloud Printer Setup v1.11"));
+        QTabWidget *tabs = window->tabWidget();
+        QStringList titles;
+        for (int i = 0; i < tabs->count(); ++i)
+            titles << tabs->tabText(i);
+        QCOMPARE(titles, (QStringList{"Device Information", "Ethernet", "4G", "Wi-Fi", "Serial",
+                                      "Audio", "NV Image", "Print Settings"}));
+        QVERIFY(window->connectAction()->isEnabled());
+        QVERIFY(!window->disconnectAction()->isEnabled());
+        QVERIFY(!window->reloadAction()->isEnabled());
+        QVERIFY(!tabs->isEnabled());
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Not Connected"));
+    }
+
+    void connectingFillsTheWindow()
+    {
+        g_hostCmd.setProject(QStringLiteral("stale"));
+        g_hostCmd.setModel(QStringLiteral("stale"));
+        QVERIFY(connectTo("127.0.0.20", "RX210", "RX220_S"));
+
+        // The handshake named the printer before it was announced.
+        QCOMPARE(g_hostCmd.project(), QStringLiteral("RX210"));
+        QCOMPARE(g_hostCmd.model(), QStringLiteral("RX220_S"));
+        QCOMPARE(wordsSince(0), (QList<quint16>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+
+        QCOMPARE(field(WidgetDeviceInformation::Model), QStringLiteral("RX220_S"));
+        QCOMPARE(field(WidgetDeviceInformation::SerialNumber), QStringLiteral("SN-WINDOW-1"));
+        QCOMPARE(field(WidgetDeviceInformation::TtsVersion), QStringLiteral("TTS-1.2"));
+        QCOMPARE(field(WidgetDeviceInformation::BluetoothMac), QStringLiteral("A4:C1:38:5E:21:09"));
+        QCOMPARE(field(WidgetDeviceInformation::BluetoothName), QStringLiteral("ZR-1234"));
+        QVERIFY(!window->deviceInformationPage()->field(WidgetDeviceInformation::BluetoothMac)->isHidden());
+        QVERIFY(window->deviceInformationPage()->field(WidgetDeviceInformation::Model)->isReadOnly());
+
+        QTabWidget *tabs = window->tabWidget();
+        QVERIFY(tabs->isEnabled());
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            QVERIFY2(tabs->isTabEnabled(tab), qPrintable(tabs->tabText(tab)));
+        const QList<QPushButton *> saves = window->saveButtons();
+        for (const QPushButton *save : saves)
+            QVERIFY(!save->isEnabled());
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.20)"));
+        QVERIFY(!window->connectAction()->isEnabled());
+        QVERIFY(window->disconnectAction()->isEnabled());
+        QTRY_VERIFY(window->reloadAction()->isEnabled()); // after the 100 ms guard
+    }
+
+    void modelDecidesTabsAndBluetoothRows()
+    {
+        // RX200 with an RX230: Ethernet and 4G, no Wi-Fi and so no Bluetooth rows.
+        QVERIFY(connectTo("127.0.0.21", "RX200", "RX230"));
+        QTabWidget *tabs = window->tabWidget();
+        QVERIFY(tabs->isTabEnabled(MainWindow::TabLan));
+        QVERIFY(tabs->isTabEnabled(MainWindow::TabWnet));
+        QVERIFY(!tabs->isTabEnabled(MainWindow::TabWifi));
+        QVERIFY(window->deviceInformationPage()->field(WidgetDeviceInformation::BluetoothMac)->isHidden());
+        QVERIFY(window->deviceInformationPage()->field(WidgetDeviceInformation::BluetoothName)->isHidden());
+
+        // RX100 with an RX160: Wi-Fi but neither Ethernet nor 4G.
+        QVERIFY(connectTo("127.0.0.22", "RX100", "RX160"));
+        QVERIFY(!tabs->isTabEnabled(MainWindow::TabLan));
+        QVERIFY(!tabs->isTabEnabled(MainWindow::TabWnet));
+        QVERIFY(tabs->isTabEnabled(MainWindow::TabWifi));
+        QVERIFY(tabs->isTabEnabled(MainWindow::TabAudio));
+        QVERIFY(!window->deviceInformationPage()->field(WidgetDeviceInformation::BluetoothMac)->isHidden());
+        QCOMPARE(field(WidgetDeviceInformation::Model), QStringLiteral("RX160"));
+    }
+
+    void reloadWithUnsavedChangesAsksFirst()
+    {
+        QVERIFY(connectTo("127.0.0.23", "RX210", "RX220_S"));
+        QTRY_VERIFY(window->reloadAction()->isEnabled());
+        window->lanPage()->onSettingsChanged();
+        QVERIFY(window->lanPage()->saveButton()->isEnabled());
+
+        bool asked = false;
+        const int before = requests->count();
+        answerMessageBox(QMessageBox::No, &asked);
+        window->reloadAction()->trigger();
+        QVERIFY(asked);
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), before);
+        QVERIFY(window->reloadAction()->isEnabled());
+        QVERIFY(window->lanPage()->saveButton()->isEnabled());
+
+        asked = false;
+        answerMessageBox(QMessageBox::Yes, &asked);
+        window->reloadAction()->trigger();
+        QVERIFY(asked);
+        QVERIFY(!window->reloadAction()->isEnabled()); // no second Reload within 100 ms
+        QTRY_COMPARE(requests->count(), before + 9);
+        QCOMPARE(wordsSince(before), (QList<quint16>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+        QTRY_VERIFY(window->reloadAction()->isEnabled());
+        window->lanPage()->saveButton()->setEnabled(false);
+    }
+
+    // Save right after a Reload sends nothing; a change sends exactly one packet; the same
+    // change again sends nothing; the printer then reports the new value.
+    void changeTestOverTheLink_data()
+    {
+        QTest::addColumn<quint16>("setWord");
+        QTest::addColumn<quint16>("queryWord");
+        QTest::addColumn<SaveBuilder>("save");
+
+        QTest::newRow("print settings") << quint16(SetPrintSettings) << quint16(GetPrintSettings)
+            << SaveBuilder([](TestMainWindow *t, bool change) {
+                   PrintSettingsRecord r;
+                   PrintSettingsRecord::decode(t->lastAnswer(GetPrintSettings), &r);
+                   if (change)
+                       r.density = r.density == 90 ? 110 : 90;
+                   return g_hostCmd.SetPrintSettings(r);
+               });
+        QTest::newRow("Ethernet static address") << quint16(SetLanStaticIp) << quint16(GetStaticIp)
+            << SaveBuilder([](TestMainWindow *t, bool change) {
+                   StaticIpRecord r = StaticIpRecord::fromBytes(t->lastAnswer(GetStaticIp),
+                                                                StaticIpRecord::EthernetOffset);
+                   if (change)
+                       r.gateway = QStringLiteral("192.168.1.254");
+                   return g_hostCmd.SetLanStaticIp(r);
+               });
+        QTest::newRow("Wi-Fi static address") << quint16(SetWifiStaticIp) << quint16(GetStaticIp)
+            << SaveBuilder([](TestMainWindow *t, bool change) {
+                   StaticIpRecord r = StaticIpRecord::fromBytes(t->lastAnswer(GetStaticIp),
+                                                                StaticIpRecord::WifiOffset);
+                   if (change)
+                       r.address = QStringLiteral("192.168.31.201");
+                   return g_hostCmd.SetWifiStaticIp(r);
+               });
+        QTest::newRow("audio") << quint16(SetAudioSettings) << quint16(GetAudioSettings)
+            << SaveBuilder([](TestMainWindow *t, bool change) {
+                   AudioSettingsRecord r;
+                   AudioSettingsRecord::decode(t->lastAnswer(GetAudioSettings), &r);
+                   if (change)
+                       r.paperNotTakenBeep = !r.paperNotTakenBeep;
+                   return g_hostCmd.SetAudioSettings(r);
+               });
+        QTest::newRow("serial") << quint16(SetSerialSettings) << quint16(GetSerialSettings)
+            << SaveBuilder([](TestMainWindow *t, bool change) {
+                   SerialSettingsRecord r;
+                   SerialSettingsRecord::decode(t->lastAnswer(GetSerialSettings), &r);
+                   if (change)
+                       r.baudRate = r.baudRate == 9600 ? 19200 : 9600;
+                   return g_hostCmd.SetSerialSettings(r);
+               });
+        QTest::newRow("fine print") << quint16(SetFinePrintMode) << quint16(GetFinePrintMode)
+            << SaveBuilder([](TestMainWindow *t, bool change) {
+                   FinePrintModeRecord r;
+                   FinePrintModeRecord::decode(t->lastAnswer(GetFinePrintMode), &r);
+                   if (change)
+                       r.enabled = !r.enabled;
+                   return g_hostCmd.SetFinePrintMode(r);
+               });
+        QTest::newRow("4G access point") << quint16(SetWnetApn) << quint16(GetWnetInfo)
+            << SaveBuilder([](TestMainWindow *t, bool change) {
+                   WnetInformation info;
+                   WnetInformation::decode(t->lastAnswer(GetWnetInfo), &info);
+                   WnetApnRecord r{info.useSpecificApn, info.apn, info.dialNumber};
+                   if (change) {
+                       r.useSpecificApn = true;
+                       r.apn = QStringLiteral("apn.test");
+                   }
+                   return g_hostCmd.SetWnetApn(r);
+               });
+    }
+    void changeTestOverTheLink()
+    {
+        QFETCH(quint16, setWord);
+        QFETCH(quint16, queryWord);
+        QFETCH(SaveBuilder, save);
+        QVERIFY(connectTo("127.0.0.24", "RX210", "RX220_S"));
+        const QByteArray before = lastAnswer(queryWord);
+
+        int sent = requests->count();
+        QVERIFY(save(this, false));
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), sent); // unchanged: nothing on the wire
+
+        QVERIFY(save(this, true));
+        QTRY_COMPARE(requests->count(), sent + 1);
+        QCOMPARE(quint16(requests->last().at(0).toUInt()), setWord);
+        sent = requests->count();
+        QVERIFY(save(this, true));
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), sent); // the same change again
+
+        // The printer took it: the next Reload reports it, and Save stays quiet.
+        QTRY_VERIFY(window->reloadAction()->isEnabled());
+        const int answers = responses->count();
+        window->doReload();
+        QTRY_COMPARE(responses->count(), answers + 9);
+        QVERIFY(lastAnswer(queryWord) != before);
+        sent = requests->count();
+        QVERIFY(save(this, false));
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), sent);
+    }
+
+    void dispatcherIgnoresShortAndForeignAnswers()
+    {
+        QByteArray info = answer(GetDeviceInfo, 186);
+        info.replace(18, 5, "MODEL");
+        info.replace(170, 16, QByteArray(16, 'T')); // no zero before the end of the answer
+        window->handleResponse(info);
+        QCOMPARE(field(WidgetDeviceInformation::Model), QStringLiteral("MODEL"));
+        QCOMPARE(field(WidgetDeviceInformation::TtsVersion), QString(16, QLatin1Char('T')));
+
+        QByteArray shortInfo = info.left(185);
+        shortInfo.replace(18, 5, "SHORT");
+        window->handleResponse(shortInfo);
+        QByteArray foreign = info;
+        ByteFields::putU16(foreign, 0, SetLanStaticIp);
+        foreign.replace(18, 5, "OTHER");
+        window->handleResponse(foreign);
+        window->handleResponse(QByteArray());
+        window->handleResponse(QByteArray(1, '\x01'));
+        QCOMPARE(field(WidgetDeviceInformation::Model), QStringLiteral("MODEL"));
+
+        QByteArray net = answer(GetNetworkInfo, 248);
+        net.replace(216, 32, QByteArray(32, 'N'));
+        window->handleResponse(net.left(247));
+        QVERIFY(field(WidgetDeviceInformation::BluetoothName) != QString(32, QLatin1Char('N')));
+        window->handleResponse(net);
+        QCOMPARE(field(WidgetDeviceInformation::BluetoothName), QString(32, QLatin1Char('N')));
+        QCOMPARE(field(WidgetDeviceInformation::BluetoothMac), QString()); // replaced, not kept
+    }
+
+    void disconnectReturnsToNotConnected()
+    {
+        QVERIFY(connectTo("127.0.0.25", "RX210", "RX220_S"));
+        const QString model = field(WidgetDeviceInformation::Model);
+        window->disconnectAction()->trigger();
+        QTRY_VERIFY(window->connectAction()->isEnabled());
+        QVERIFY(!window->tabWidget()->isEnabled());
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Not Connected"));
+        QCOMPARE(g_transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(field(WidgetDeviceInformation::Model), model); // pages keep their content
+
+        // A lost network link leaves the window ready to connect again.
+        QVERIFY(connectTo("127.0.0.26", "RX210", "RX220_S"));
+        emulator->close();
+        QTRY_VERIFY(window->connectAction()->isEnabled());
+        QCOMPARE(g_transceiver->linkType(), int(Transceiver::LinkNone));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

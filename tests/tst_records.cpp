@@ -1,0 +1,383 @@
+#include "protocol/audiosettingsrecord.h"
+#include "protocol/bytefields.h"
+#include "protocol/deviceinformation.h"
+#include "protocol/filerecord.h"
+#include "protocol/fineprintmoderecord.h"
+#include "protocol/hostcmd.h"
+#include "protocol/lastknownrecords.h"
+#include "protocol/networkinformation.h"
+#include "protocol/nvimagelist.h"
+#include "protocol/printsettingsrecord.h"
+#include "protocol/serialsettingsrecord.h"
+#include "protocol/staticiprecord.h"
+#include "protocol/wifinetworkrecord.h"
+#include "protocol/wnetapnrecord.h"
+#include "protocol/wnetinformation.h"
+
+#include <QtTest>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+// A zeroed answer of the given size with its word and some bytes placed by hand.
+QByteArray answer(quint16 word, int size)
+{
+    QByteArray a(size, '\0');
+    a[0] = char(word & 0xff);
+    a[1] = char(word >> 8);
+    return a;
+}
+
+void place(QByteArray &bytes, int offset, const QByteArray &value)
+{
+    bytes.replace(offset, value.size(), value);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(PrintSettingsRecord)
+
+// Request and answer layouts, byte for byte, and the last known records built from answers.
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void staticIpRequest()
+    {
+        const StaticIpRecord record{QStringLiteral("192.168.1.20"), QStringLiteral("255.255.255.0"),
+                                    QStringLiteral("not an address")};
+        QCOMPARE(record.toBytes(SetLanStaticIp), hex("0101 c0a80114 ffffff00 00000000"));
+        QCOMPARE(record.toBytes(SetWifiStaticIp).left(2), hex("0201"));
+        QCOMPARE(StaticIpRecord{}.toBytes(SetLanStaticIp), hex("0101 00000000 00000000 00000000"));
+    }
+
+    void printSettingsRequest_data()
+    {
+        QTest::addColumn<PrintSettingsRecord>("record");
+        QTest::addColumn<QByteArray>("expected");
+
+        PrintSettingsRecord receipt;
+        receipt.cjk = 1;
+        receipt.codePage = 0x10;
+        receipt.utf8Mode = 2;
+        receipt.density = 130;
+        receipt.quality = 0;
+        receipt.printPositionMm = 12.5; // ignored on receipt paper
+        receipt.cutPositionMm = -3.0;
+        receipt.blackMarkLocation = 2;
+        receipt.stopPrinting = true;
+        QTest::newRow("receipt paper: zero black-mark block, quality 0 is 255")
+            << receipt
+            << hex("2101 00 01 10 02 82 ff 30000000 00000000 00000000 00000000 00000000"
+                   "000000000000000000000000 00000000 02 01");
+
+        PrintSettingsRecord mark = receipt;
+        mark.paperType = PrintSettingsRecord::PaperBlackMark;
+        mark.quality = 100;
+        mark.printPositionMm = 10.0;
+        mark.cutPositionMm = -2.5;
+        mark.feedEnabled = true;
+        mark.feedMm = 20;
+        mark.stopPrinting = false;
+        mark.voiceAlert = true;
+        QTest::newRow("black mark: parameters, signed tenths, feed in dots, quality 100 is 155")
+            << mark
+            << hex("2101 00 01 10 02 82 9b 71000000 d0070000 64000000 64000000 e7ffffff"
+                   "000000000000000000000000 a0000000 02 02");
+
+        PrintSettingsRecord tenths = mark;
+        tenths.printPositionMm = 2.3;
+        tenths.cutPositionMm = -0.7;
+        tenths.feedEnabled = false; // the spin box value stays out of the record
+        QTest::newRow("positions are not lost to binary rounding; feed unchecked is 0")
+            << tenths
+            << hex("2101 00 01 10 02 82 9b 71000000 d0070000 64000000 17000000 f9ffffff"
+                   "000000000000000000000000 00000000 02 02");
+    }
+    void printSettingsRequest()
+    {
+        QFETCH(PrintSettingsRecord, record);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(record.toBytes().toHex(' '), expected.toHex(' '));
+    }
+
+    void smallRequests()
+    {
+        AudioSettingsRecord audio;
+        audio.allAudio = true;
+        audio.noticeAudio = true;
+        audio.paperNotTakenVoice = true;
+        QCOMPARE(audio.toBytes(), hex("0301 01 00 00 01 02"));
+        audio.paperNotTakenBeep = true;
+        QCOMPARE(audio.toBytes().at(6), '\x03');
+
+        SerialSettingsRecord serial;
+        serial.baudRate = 2000000;
+        serial.dataBits = 7;
+        serial.stopBits = 2;
+        serial.parity = SerialSettingsRecord::ParityEven;
+        QCOMPARE(serial.toBytes(), hex("4101 80841e00 07000000 02000000 02000000"));
+
+        QCOMPARE(FinePrintModeRecord{true}.toBytes(), hex("2201 02"));
+        QCOMPARE(FinePrintModeRecord{false}.toBytes(), hex("2201 00"));
+    }
+
+    void wnetApnRequest()
+    {
+        const WnetApnRecord record{true, QStringLiteral("cmnet"), QString(20, QLatin1Char('9'))};
+        const QByteArray bytes = record.toBytes();
+        QCOMPARE(bytes.size(), 84);
+        QCOMPARE(bytes.left(9), hex("3101 01 00") + "cmnet");
+        QCOMPARE(bytes.mid(9, 59), QByteArray(59, '\0'));
+        QCOMPARE(bytes.mid(68, 16), QByteArray(15, '9') + '\0'); // cut to 15 characters
+        QCOMPARE(WnetApnRecord{}.toBytes(), hex("3101") + QByteArray(82, '\0'));
+    }
+
+    void wifiNetworkRequest()
+    {
+        // 126 ASCII bytes and a two-byte character: 128 bytes, cut after 127 mid-character.
+        const QString longSsid = QString(126, QLatin1Char('s')) + QStringLiteral("é");
+        QByteArray bytes = WifiNetworkRecord{longSsid, QStringLiteral("secret")}.toBytes();
+        QCOMPARE(bytes.size(), 258);
+        QCOMPARE(bytes.left(2), hex("1101"));
+        QCOMPARE(bytes.mid(2, 128), longSsid.toUtf8().left(127) + '\0');
+        QCOMPARE(bytes.mid(130, 7), QByteArray("secret\0", 7));
+
+        const QString exact(127, QLatin1Char('x'));
+        QCOMPARE((WifiNetworkRecord{exact, {}}.toBytes().mid(2, 128)), exact.toLatin1() + '\0');
+
+        bytes = WifiNetworkRecord{QString(), QStringLiteral("typed anyway")}.toBytes();
+        QCOMPARE(bytes, hex("1201") + QByteArray(256, '\0'));
+    }
+
+    void fileRequests()
+    {
+        const QByteArray path = "/data/PUB/fonts/Sans.ttf";
+        QByteArray bytes = FileRecord::pathRecord(DeleteFile, path);
+        QCOMPARE(bytes.size(), 130);
+        QCOMPARE(bytes.left(2 + path.size() + 1), hex("6401") + path + '\0');
+
+        const QByteArray digest = hex("00112233445566778899aabbccddeeff");
+        bytes = FileRecord{0, path, 0x12345, digest}.toBytes(BeginFileUpload);
+        QCOMPARE(bytes.size(), 152);
+        QCOMPARE(bytes.left(4), hex("6201 0000"));
+        QCOMPARE(bytes.mid(132, 20), hex("45230100") + QByteArray(16, '\0')); // no digest yet
+        bytes = FileRecord{0, path, 0x12345, digest}.toBytes(CommitFileUpload);
+        QCOMPARE(bytes.mid(132, 20), hex("45230100") + digest);
+
+        QByteArray reply = answer(BeginFileUpload, 152);
+        place(reply, 2, hex("0100"));
+        FileRecord status;
+        QVERIFY(FileRecord::decode(reply, &status));
+        QCOMPARE(status.status, quint16(1));
+        QVERIFY(!FileRecord::decode(reply.left(151), &status));
+    }
+
+    void answersDecode()
+    {
+        QByteArray info = answer(GetDeviceInfo, DeviceInformation::MinSize);
+        place(info, 18, "RX220_S");
+        place(info, 170, QByteArray(16, 'T')); // the last field fills itself: read to the end
+        DeviceInformation device;
+        QVERIFY(!DeviceInformation::decode(info.left(185), &device));
+        QVERIFY(DeviceInformation::decode(info, &device));
+        QCOMPARE(device.model, QStringLiteral("RX220_S"));
+        QCOMPARE(device.ttsVersion, QString(16, QLatin1Char('T')));
+        place(info, 18, QByteArray(16, 'M')); // no zero: runs on into the serial number
+        place(info, 34, "SN1");
+        QVERIFY(DeviceInformation::decode(info, &device));
+        QCOMPARE(device.model, QString(16, QLatin1Char('M')) + QStringLiteral("SN1"));
+
+        QByteArray net = answer(GetNetworkInfo, NetworkInformation::MinSize);
+        place(net, 2, "aa:bb:cc:00:11:22");
+        place(net, 20, hex("c0a8010a ffffff00"));
+        place(net, 36, QStringLiteral("Café 5G").toUtf8());
+        place(net, 190, hex("0a000005 ff000000"));
+        place(net, 198, "a4:c1:38:5e:21:09");
+        place(net, 216, "ZR-1234");
+        NetworkInformation network;
+        QVERIFY(NetworkInformation::decode(net, &network));
+        QCOMPARE(network.ethernetMac, QStringLiteral("aa:bb:cc:00:11:22"));
+        QCOMPARE(network.ethernetDhcpAddress, QStringLiteral("192.168.1.10"));
+        QCOMPARE(network.ethernetDhcpNetmask, QStringLiteral("255.255.255.0"));
+        QCOMPARE(network.ethernetStaticAddress, QStringLiteral("0.0.0.0"));
+        QCOMPARE(network.wifiSsid, QStringLiteral("Café 5G"));
+        QCOMPARE(network.wifiStaticAddress, QStringLiteral("10.0.0.5"));
+        QCOMPARE(network.wifiStaticNetmask, QStringLiteral("255.0.0.0"));
+        QCOMPARE(network.bluetoothName, QStringLiteral("ZR-1234"));
+
+        QByteArray wnet = answer(GetWnetInfo, WnetInformation::MinSize);
+        place(wnet, 194, "113.9,22.5");
+        place(wnet, 258, hex("bdff 0400 ff00"));
+        place(wnet, 264, "cmnet");
+        WnetInformation module;
+        QVERIFY(WnetInformation::decode(wnet, &module));
+        QCOMPARE(module.position, QStringLiteral("113.9,22.5"));
+        QCOMPARE(module.signalStrength, qint16(-67));
+        QCOMPARE(module.status, quint16(4));
+        QVERIFY(!module.useSpecificApn); // 255 means no, as 0 does
+        QCOMPARE(module.apn, QStringLiteral("cmnet"));
+        place(wnet, 262, hex("0100"));
+        QVERIFY(WnetInformation::decode(wnet, &module));
+        QVERIFY(module.useSpecificApn);
+
+        QByteArray print = answer(GetPrintSettings, 46);
+        place(print, 7, hex("9b"));
+        place(print, 20, hex("64000000 e7ffffff"));
+        place(print, 40, hex("a3000000 02 03"));
+        PrintSettingsRecord settings;
+        QVERIFY(!PrintSettingsRecord::decode(print.left(45), &settings));
+        QVERIFY(PrintSettingsRecord::decode(print, &settings));
+        QCOMPARE(settings.quality, quint8(100));
+        QCOMPARE(settings.printPositionMm, 10.0);
+        QCOMPARE(settings.cutPositionMm, -2.5);
+        QVERIFY(settings.feedEnabled);
+        QCOMPARE(settings.feedMm, 20); // 163 dots
+        QVERIFY(settings.stopPrinting && settings.voiceAlert);
+        place(print, 40, hex("00000000"));
+        QVERIFY(PrintSettingsRecord::decode(print, &settings));
+        QVERIFY(!settings.feedEnabled);
+        QCOMPARE(settings.feedMm, 20); // kept: the page leaves its spin box alone
+
+        FinePrintModeRecord fine;
+        QVERIFY(FinePrintModeRecord::decode(hex("0800 01"), &fine) && fine.enabled);
+        QVERIFY(FinePrintModeRecord::decode(hex("0800 00"), &fine) && !fine.enabled);
+    }
+
+    void nvImageListNeverReadsPastTheAnswer()
+    {
+        QByteArray list = answer(GetNvImageList, NvImageList::MinSize);
+        place(list, 2, hex("07000000 00000400 0000 0200"));
+        place(list, 14, QByteArray("A1") + hex("00100000") + "B2" + hex("20000000"));
+        NvImageList images;
+        QVERIFY(NvImageList::decode(list, &images));
+        QCOMPARE(images.identity, 7u);
+        QCOMPARE(images.memorySize, 0x40000u);
+        QCOMPARE(images.images.size(), 2);
+        QCOMPARE(images.images.at(1).keyCode, QByteArray("B2"));
+        QCOMPARE(images.images.at(1).size, 32u);
+
+        place(list, 12, hex("ffff"));
+        QVERIFY(NvImageList::decode(list, &images));
+        QCOMPARE(images.statedCount, quint16(0xffff));
+        QCOMPARE(images.images.size(), NvImageList::MaxImages);
+        list.append(QByteArray(600, '\x01')); // longer answers still hold at most 64
+        QVERIFY(NvImageList::decode(list, &images));
+        QCOMPARE(images.images.size(), NvImageList::MaxImages);
+        QVERIFY(!NvImageList::decode(list.left(397), &images));
+    }
+
+    void textFieldsStopAtTheEnd()
+    {
+        QCOMPARE(ByteFields::text("abc", 1), QByteArray("bc"));
+        QCOMPARE(ByteFields::text("abc", 3), QByteArray());
+        QCOMPARE(ByteFields::text("abc", -1), QByteArray());
+        QCOMPARE(ByteFields::u32("abc", 0), 0u); // does not fit: zero, not a read past the end
+        QCOMPARE(ByteFields::ipv4Text("ab", 0), QStringLiteral("0.0.0.0"));
+    }
+
+    // After a Reload the pages hold the decoded answers; a Save then builds the record from
+    // them. That record must equal the last known one, or an unchanged Save would send.
+    void lastKnownRecordsMatchWhatAnUnchangedSaveBuilds()
+    {
+        LastKnownRecords records;
+        QCOMPARE(records.record(LastKnownRecords::PrintSettings), QByteArray(46, '\0'));
+
+        QByteArray print = answer(GetPrintSettings, 50); // longer than needed: extra ignored
+        place(print, 2, hex("07 01 10 02 64 e1 71000000 d0070000 64000000 2c010000 e7ffffff"));
+        place(print, 40, hex("50000000 01 02"));
+        QVERIFY(records.takeResponse(print));
+        PrintSettingsRecord settings;
+        QVERIFY(PrintSettingsRecord::decode(print, &settings));
+        QCOMPARE(records.record(LastKnownRecords::PrintSettings), settings.toBytes());
+        QVERIFY(!records.takeIfChanged(LastKnownRecords::PrintSettings, settings.toBytes()));
+        settings.density = 90;
+        QVERIFY(records.takeIfChanged(LastKnownRecords::PrintSettings, settings.toBytes()));
+        QVERIFY(!records.takeIfChanged(LastKnownRecords::PrintSettings, settings.toBytes()));
+
+        QByteArray audio = answer(GetAudioSettings, 7);
+        place(audio, 2, hex("01 00 01 01 02"));
+        QVERIFY(records.takeResponse(audio));
+        AudioSettingsRecord sound;
+        QVERIFY(AudioSettingsRecord::decode(audio, &sound));
+        QCOMPARE(records.record(LastKnownRecords::AudioSettings), sound.toBytes());
+
+        QByteArray serial = answer(GetSerialSettings, 18);
+        place(serial, 2, hex("00e10000 08000000 01000000 01000000"));
+        QVERIFY(records.takeResponse(serial));
+        SerialSettingsRecord port;
+        QVERIFY(SerialSettingsRecord::decode(serial, &port));
+        QCOMPARE(records.record(LastKnownRecords::SerialSettings), port.toBytes());
+
+        QVERIFY(records.takeResponse(hex("0800 02")));
+        QCOMPARE(records.record(LastKnownRecords::FinePrintMode), FinePrintModeRecord{true}.toBytes());
+
+        QByteArray wnet = answer(GetWnetInfo, WnetInformation::MinSize);
+        place(wnet, 262, hex("0100") + "cmnet");
+        place(wnet, 328, "*99#");
+        QVERIFY(records.takeResponse(wnet));
+        WnetInformation module;
+        QVERIFY(WnetInformation::decode(wnet, &module));
+        QCOMPARE(records.record(LastKnownRecords::WnetApn),
+                 (WnetApnRecord{module.useSpecificApn, module.apn, module.dialNumber}.toBytes()));
+    }
+
+    void staticRecordsComeFromTwoAnswers()
+    {
+        LastKnownRecords records;
+        QByteArray stat = answer(GetStaticIp, 26);
+        place(stat, 2, hex("c0a80114 ffffff00 c0a80101 0a000005 ff000000 0a000001"));
+        QVERIFY(records.takeResponse(stat));
+        QCOMPARE(records.record(LastKnownRecords::LanStaticIp), hex("0101 c0a80114 ffffff00 c0a80101"));
+        QCOMPARE(records.record(LastKnownRecords::WifiStaticIp), hex("0201 0a000005 ff000000 0a000001"));
+
+        // The network answer brings address and netmask; the gateway stays.
+        QByteArray net = answer(GetNetworkInfo, NetworkInformation::MinSize);
+        place(net, 28, hex("c0a80115 ffff0000"));
+        place(net, 190, hex("0a000006 ffffff00"));
+        QVERIFY(records.takeResponse(net));
+        QCOMPARE(records.record(LastKnownRecords::LanStaticIp), hex("0101 c0a80115 ffff0000 c0a80101"));
+        QCOMPARE(records.record(LastKnownRecords::WifiStaticIp), hex("0201 0a000006 ffffff00 0a000001"));
+    }
+
+    void shortAndForeignAnswersChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("response");
+        QTest::newRow("print settings, 45 bytes") << answer(GetPrintSettings, 45);
+        QTest::newRow("static addresses, 25 bytes") << answer(GetStaticIp, 25);
+        QTest::newRow("network information, 247 bytes") << answer(GetNetworkInfo, 247);
+        QTest::newRow("answer to a Set command") << answer(SetLanStaticIp, 14);
+        QTest::newRow("one byte") << QByteArray(1, '\x03');
+        QTest::newRow("empty") << QByteArray();
+    }
+    void shortAndForeignAnswersChangeNothing()
+    {
+        QFETCH(QByteArray, response);
+        // Non-zero content, so that a record taken from it would show.
+        if (response.size() > 2)
+            response.replace(2, response.size() - 2, QByteArray(response.size() - 2, '\x5a'));
+        LastKnownRecords records;
+        QVERIFY(!records.takeResponse(response));
+        for (int r = 0; r < LastKnownRecords::RecordCount; ++r) {
+            const auto record = LastKnownRecords::Record(r);
+            QCOMPARE(records.record(record), QByteArray(LastKnownRecords::size(record), '\0'));
+        }
+    }
+
+    void answerMinimumSizes()
+    {
+        const int sizes[] = {186, 248, 46, 344, 18, 7, 26, 3, 398};
+        for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word)
+            QCOMPARE(HostCmd::answerMinSize(word), sizes[word - 1]);
+        QCOMPARE(HostCmd::answerMinSize(0), 0);
+        QCOMPARE(HostCmd::answerMinSize(GetFontScripts), 0);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRecords)
+#include "tst_records.moc"
