@@ -1,6 +1,7 @@
 #include "protocol/bytefields.h"
 
 #include <QHostAddress>
+#include <QtEndian>
 
 #include <cstring>
 
@@ -73,10 +74,7 @@ void putText(QByteArray &bytes, int offset, int size, const QByteArray &text)
 QString ipv4Text(const QByteArray &bytes, int offset)
 {
     // First octet first on the wire: the big-endian value QHostAddress takes.
-    quint32 value = 0;
-    for (int i = 0; i < 4; ++i)
-        value = value << 8 | u8(bytes, offset + i);
-    return QHostAddress(value).toString();
+    return QHostAddress(qFromBigEndian(u32(bytes, offset))).toString();
 }
 
 void putIpv4(QByteArray &bytes, int offset, const QString &text)
@@ -85,8 +83,7 @@ void putIpv4(QByteArray &bytes, int offset, const QString &text)
     quint32 value = QHostAddress(text).toIPv4Address(&ok);
     if (!ok)
         value = 0;
-    for (int i = 3; i >= 0; --i, value >>= 8)
-        putU8(bytes, offset + i, quint8(value & 0xff));
+    putU32(bytes, offset, qToBigEndian(value));
 }
 
 } // namespace ByteFields
