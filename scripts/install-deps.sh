@@ -7,6 +7,7 @@ packages=(
     qtbase5-dev libqt5serialport5-dev qttools5-dev-tools
     libssl-dev openssl
     iproute2 util-linux
+    fonts-dejavu-core xvfb xauth
 )
 
 missing=()
