@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget *parent)
     g_mainWindow = this;
     initResources();
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/images/app.png")));
 
     auto action = [this](const char *icon, const QString &text, const QString &tip) {
         auto *a = new QAction(QIcon(QString::fromLatin1(icon)), text, this);
