@@ -26,14 +26,6 @@ void put32(QByteArray &r, int at, quint32 v)
         r[at + i] = char(v >> (8 * i));
 }
 
-void putIp(QByteArray &r, int at, quint8 a, quint8 b, quint8 c, quint8 d)
-{
-    r[at] = char(a);
-    r[at + 1] = char(b);
-    r[at + 2] = char(c);
-    r[at + 3] = char(d);
-}
-
 quint32 u32(const QByteArray &r, int at)
 {
     return quint8(r[at]) | quint8(r[at + 1]) << 8 | quint8(r[at + 2]) << 16 | quint32(quint8(r[at + 3])) << 24;
@@ -167,57 +159,6 @@ private slots:
         }
     }
 
-    // What a fresh printer reports must be something the tool's pages can show.
-    void defaultsAreValid()
-    {
-        PrinterState s;
-        const QByteArray p = query(s, 0x0003);
-        QVERIFY(quint8(p[6]) >= 70 && quint8(p[6]) <= 130);
-        QCOMPARE(quint8(p[7]), quint8(255 - s.printSettings.quality));
-        QVERIFY(quint8(p[7]) >= 155);
-        const quint32 paper = u32(p, 8);
-        QVERIFY(paper == 48 || paper == 113);
-        QCOMPARE(u32(p, 12), paper == 113 ? 2000u : 0u);
-        QCOMPARE(u32(p, 16), paper == 113 ? 100u : 0u);
-        QVERIFY(p[44] == 1 || p[44] == 2);
-
-        const QByteArray serial = query(s, 0x0005);
-        QCOMPARE(u32(serial, 2), 115200u);
-        QCOMPARE(u32(serial, 6), 8u);
-        QCOMPARE(u32(serial, 10), 1u);
-        QCOMPARE(u32(serial, 14), 0u);
-
-        const QByteArray ip = query(s, 0x0007);
-        QCOMPARE(ip.mid(2, 2), QByteArray::fromHex("c0a8")); // 192.168., first octet first
-        QCOMPARE(ip.mid(6, 4), QByteArray::fromHex("ffffff00"));
-    }
-
-    void staticIp_data()
-    {
-        QTest::addColumn<int>("setWord");
-        QTest::addColumn<int>("inStaticIp");
-        QTest::addColumn<int>("inNetworkInfo");
-        QTest::newRow("Ethernet") << 0x0101 << 2 << 28;
-        QTest::newRow("Wi-Fi") << 0x0102 << 14 << 190;
-    }
-    void staticIp()
-    {
-        QFETCH(int, setWord);
-        QFETCH(int, inStaticIp);
-        QFETCH(int, inNetworkInfo);
-        PrinterState s = printer("RX210", "RX220_S");
-        const QByteArray otherBefore = query(s, 0x0007).mid(inStaticIp == 2 ? 14 : 2, 12);
-        QByteArray r = record(quint16(setWord), 14);
-        putIp(r, 2, 192, 168, 7, 21);
-        putIp(r, 6, 255, 255, 240, 0);
-        putIp(r, 10, 192, 168, 0, 254);
-        apply(s, r);
-        const QByteArray ip = query(s, 0x0007);
-        QCOMPARE(ip.mid(inStaticIp, 12), r.mid(2, 12));
-        QCOMPARE(ip.mid(inStaticIp == 2 ? 14 : 2, 12), otherBefore);
-        QCOMPARE(query(s, 0x0002).mid(inNetworkInfo, 8), r.mid(2, 8));
-    }
-
     // Set records whose query answer carries the same bytes from offset 2 on.
     void mirroredSettings_data()
     {
@@ -267,38 +208,6 @@ private slots:
         QVERIFY(query(s, quint16(queryWord)).mid(2) != request.mid(2)); // defaults differ
         apply(s, request);
         QCOMPARE(query(s, quint16(queryWord)).mid(2), request.mid(2));
-    }
-
-    void finePrintOff()
-    {
-        PrinterState s;
-        QByteArray on = record(0x0122, 3);
-        on[2] = 2;
-        apply(s, on);
-        apply(s, record(0x0122, 3));
-        QCOMPARE(query(s, 0x0008).at(2), '\0');
-    }
-
-    void apn_data()
-    {
-        QTest::addColumn<int>("flag");
-        QTest::newRow("own APN on") << 1;
-        QTest::newRow("own APN off, texts still kept") << 0;
-    }
-    void apn()
-    {
-        QFETCH(int, flag);
-        PrinterState s = printer("RX200", "RX220");
-        QByteArray r = record(0x0131, 84);
-        r[2] = char(flag);
-        r.replace(4, 63, QByteArray(63, 'a')); // longest APN
-        r.replace(68, 5, "#777*");
-        apply(s, r);
-        const QByteArray w = query(s, 0x0004);
-        QCOMPARE(u16(w, 262), quint16(flag));
-        QCOMPARE(text(w, 264, 64), QByteArray(63, 'a'));
-        QCOMPARE(text(w, 328, 16), QByteArray("#777*"));
-        QCOMPARE(w.mid(264, 80), r.mid(4, 80));
     }
 
     void wifiNetwork()
