@@ -1,20 +1,20 @@
 #include "app/log.h"
 
 #include <QFile>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QThread>
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
 constexpr int LineBufferSize = 1024;
 
 QFile s_logFile;
-QMutex s_logMutex;
+// A standard mutex rather than QMutex: thread checkers see through it.
+std::mutex s_logMutex;
 char s_lineBuffer[LineBufferSize];
 
 // snprintf returns what it would have written; clamp the position to the buffer's last byte.
@@ -30,7 +30,7 @@ int advance(int position, int written)
 
 bool logOpen(const QString &fileName)
 {
-    QMutexLocker lock(&s_logMutex);
+    std::lock_guard<std::mutex> lock(s_logMutex);
     if (s_logFile.isOpen())
         s_logFile.close();
     s_logFile.setFileName(fileName);
@@ -39,7 +39,7 @@ bool logOpen(const QString &fileName)
 
 void logClose()
 {
-    QMutexLocker lock(&s_logMutex);
+    std::lock_guard<std::mutex> lock(s_logMutex);
     if (s_logFile.isOpen()) {
         s_logFile.flush();
         s_logFile.close();
@@ -48,7 +48,7 @@ void logClose()
 
 void logWrite(const char *sourceFile, int line, const char *format, ...)
 {
-    QMutexLocker lock(&s_logMutex);
+    std::lock_guard<std::mutex> lock(s_logMutex);
     if (!s_logFile.isOpen())
         return;
 

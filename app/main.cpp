@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "protocol/hostcmd.h"
 #include "transport/transceiver.h"
+#include "transport/usbport.h"
 
 #include <QAbstractSocket>
 #include <QApplication>
@@ -52,6 +53,12 @@ int main(int argc, char *argv[])
         delete translator;
         return 2;
     }
+
+    // A sysfs tree of one's own (the emulator's --usb-pty writes one) stands in for the
+    // machine's, to reach an emulated USB printer.
+    const QByteArray sysfsRoot = qgetenv("ZOMRA_SYSFS_ROOT");
+    if (!sysfsRoot.isEmpty())
+        UsbPort::setSysfsRoot(sysfsRoot.toStdString());
 
     g_transceiver = new Transceiver;
     auto *window = new MainWindow;

@@ -26,10 +26,22 @@ HostCmd::HostCmd(QObject *parent)
 {
 }
 
+PacketCodec::Key HostCmd::sessionKey() const
+{
+    std::lock_guard<std::mutex> lock(m_keyMutex);
+    return m_sessionKey;
+}
+
+quint32 HostCmd::nonce() const
+{
+    std::lock_guard<std::mutex> lock(m_keyMutex);
+    return m_nonce;
+}
+
 bool HostCmd::writePacket(const uchar *payload, int length, bool useSessionKey)
 {
     uchar packet[MaxPacket];
-    const int size = encodePacket(payload, length, useSessionKey ? m_sessionKey : builtInKey(),
+    const int size = encodePacket(payload, length, useSessionKey ? sessionKey() : builtInKey(),
                                   !useSessionKey, packet);
     if (size == 0 || !g_transceiver)
         return false;
@@ -43,9 +55,13 @@ void HostCmd::sendCommand(const uchar *payload, int length, bool useSessionKey)
 
 bool HostCmd::sendHello(bool fixedNonce)
 {
-    m_nonce = fixedNonce ? 1u : quint32(QDateTime::currentSecsSinceEpoch());
-    const uchar payload[NonceSize] = {uchar(m_nonce), uchar(m_nonce >> 8), uchar(m_nonce >> 16),
-                                      uchar(m_nonce >> 24)};
+    const quint32 nonce = fixedNonce ? 1u : quint32(QDateTime::currentSecsSinceEpoch());
+    {
+        std::lock_guard<std::mutex> lock(m_keyMutex);
+        m_nonce = nonce;
+    }
+    const uchar payload[NonceSize] = {uchar(nonce), uchar(nonce >> 8), uchar(nonce >> 16),
+                                      uchar(nonce >> 24)};
     // Padding a 4-byte payload gives the twelve 0x0C bytes the handshake block carries.
     return writePacket(payload, NonceSize, false);
 }
@@ -178,7 +194,7 @@ bool HostCmd::CommitFileUpload(const QByteArray &path, quint32 size, const QByte
 
 quint32 HostCmd::receive(const uchar *data, quint32 length)
 {
-    const PacketReceiver::Result result = m_receiver.receive(data, length, m_sessionKey);
+    const PacketReceiver::Result result = m_receiver.receive(data, length, sessionKey());
     switch (result.event) {
     case PacketReceiver::Event::None:
         break;
@@ -190,7 +206,10 @@ quint32 HostCmd::receive(const uchar *data, quint32 length)
         LOG_LINE("project: %s", fieldText(info.project, sizeof info.project).constData());
         LOG_LINE("  model: %s", fieldText(info.model, sizeof info.model).constData());
         LOG_LINE("     sn: %s", fieldText(info.sn, sizeof info.sn).constData());
-        m_sessionKey = deriveSessionKey(m_nonce, info.sn, sizeof info.sn);
+        {
+            std::lock_guard<std::mutex> lock(m_keyMutex);
+            m_sessionKey = deriveSessionKey(m_nonce, info.sn, sizeof info.sn);
+        }
         emit deviceFound(info);
         break;
     }

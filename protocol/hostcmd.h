@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QString>
 
+#include <mutex>
+
 struct AudioSettingsRecord;
 struct FinePrintModeRecord;
 struct PrintSettingsRecord;
@@ -73,8 +75,8 @@ public:
     bool has4G() const { return ModelPredicates::has4G(m_project, m_model); }
     bool hasWifi() const { return ModelPredicates::hasWifi(m_project, m_model); }
 
-    const PacketCodec::Key &sessionKey() const { return m_sessionKey; }
-    quint32 nonce() const { return m_nonce; }
+    PacketCodec::Key sessionKey() const;
+    quint32 nonce() const;
 
     // Pads, encrypts (session key, or built-in key with block count 0) and writes one payload
     // of 1 to 480 bytes through the transceiver; other lengths send nothing.
@@ -129,6 +131,8 @@ private:
 
     QString m_project;
     QString m_model;
+    // The USB reader thread sets the key while the GUI thread sends with it.
+    mutable std::mutex m_keyMutex;
     PacketCodec::Key m_sessionKey{};
     quint32 m_nonce = 0;
     PacketReceiver m_receiver;

@@ -2,6 +2,7 @@
 
 #include "protocol/hostcmd.h"
 #include "transport/tcpprinter.h"
+#include "transport/usbprinter.h"
 
 #include <QGuiApplication>
 
@@ -22,9 +23,13 @@ bool shiftAlone()
 
 Transceiver::Transceiver(QObject *parent)
     : QObject(parent)
+    , m_usb(new UsbPrinter(this))
     , m_tcp(new TcpPrinter(this))
 {
     qRegisterMetaType<host_cmd_dev_info_t>("host_cmd_dev_info_t");
+    connect(m_usb, &UsbPrinter::connected, this, &Transceiver::onConnected, Qt::QueuedConnection);
+    connect(m_usb, &UsbPrinter::disconnected, this, &Transceiver::disconnected);
+    connect(m_usb, &UsbPrinter::bytesWritten, this, &Transceiver::bytesWritten);
     connect(m_tcp, &TcpPrinter::connected, this, &Transceiver::onConnected, Qt::QueuedConnection);
     connect(m_tcp, &TcpPrinter::disconnected, this, &Transceiver::disconnected);
     connect(m_tcp, &TcpPrinter::bytesWritten, this, &Transceiver::bytesWritten);
@@ -46,8 +51,22 @@ bool Transceiver::connectTcp(const QHostAddress &address, Identify identify)
     return true;
 }
 
+bool Transceiver::openUsb(const QString &interfaceName, bool probe)
+{
+    if (m_linkType != LinkNone)
+        return false;
+    if (!m_usb->usbOpen(interfaceName))
+        return false;
+    m_linkType = LinkUsb;
+    m_address = QHostAddress();
+    m_probing = probe;
+    m_identify = IdentifyKnown;
+    return true;
+}
+
 void Transceiver::close()
 {
+    m_usb->usbClose();
     m_tcp->disconnectFromPrinter();
     m_linkType = LinkNone;
     m_address = QHostAddress();
@@ -57,9 +76,14 @@ void Transceiver::close()
 
 bool Transceiver::write(const char *data, qint64 size, int milliseconds)
 {
-    if (m_linkType == LinkTcp)
+    switch (m_linkType) {
+    case LinkUsb:
+        return m_usb->write(data, quint32(size), quint32(milliseconds));
+    case LinkTcp:
         return m_tcp->write(data, size, milliseconds);
-    return false;
+    default:
+        return false;
+    }
 }
 
 void Transceiver::onConnected()

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class TcpPrinter;
+class UsbPrinter;
 
 // The one transport object: owns the command links, keeps at most one open, writes every
 // packet, and announces the printer once its handshake answer arrived.
@@ -23,6 +24,9 @@ public:
     ~Transceiver() override;
 
     bool connectTcp(const QHostAddress &address, Identify identify = IdentifyKnown);
+    // Opens the USB printer at a device path. With probe set the link is open only to read
+    // the printer's device record: its handshake answer announces nothing.
+    bool openUsb(const QString &interfaceName, bool probe);
     void close();
     bool write(const char *data, qint64 size, int milliseconds);
 
@@ -30,6 +34,7 @@ public:
     QHostAddress address() const { return m_address; }
     bool probing() const { return m_probing; }
     TcpPrinter *tcpPrinter() const { return m_tcp; }
+    UsbPrinter *usbPrinter() const { return m_usb; }
 
 signals:
     void connected();
@@ -41,6 +46,7 @@ public slots:
     void onDeviceFound(host_cmd_dev_info_t devinfo);
 
 private:
+    UsbPrinter *m_usb;
     TcpPrinter *m_tcp;
     int m_linkType = LinkNone;
     QHostAddress m_address;

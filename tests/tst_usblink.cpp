@@ -1,0 +1,252 @@
+#include "app/conf.h"
+#include "app/log.h"
+#include "emulator/printerstate.h"
+#include "emulator/usbptyprinter.h"
+#include "protocol/hostcmd.h"
+#include "transport/transceiver.h"
+#include "transport/usbport.h"
+#include "transport/usbprinter.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+// One printer-class device of a fake sysfs tree.
+void addDevice(const QString &root, int index, const char *vendor, const char *product,
+               const QByteArray &devName)
+{
+    const QString lp = QStringLiteral("%1/class/usbmisc/lp%2").arg(root).arg(index);
+    QVERIFY(QDir().mkpath(lp + QStringLiteral("/device")));
+    writeFile(lp + QStringLiteral("/idVendor"), QByteArray(vendor) + '\n');
+    writeFile(lp + QStringLiteral("/idProduct"), QByteArray(product) + '\n');
+    if (!devName.isEmpty())
+        writeFile(lp + QStringLiteral("/uevent"), "MAJOR=180\nDEVNAME=" + devName + '\n');
+}
+
+// HostCmd signals from the reader thread, brought to this thread as the program's own
+// receivers get them (queued), so that the spies are not raced.
+class Relay : public QObject
+{
+    Q_OBJECT
+
+public:
+    Relay()
+    {
+        connect(&g_hostCmd, &HostCmd::deviceFound, this, &Relay::deviceFound, Qt::QueuedConnection);
+        connect(&g_hostCmd, &HostCmd::responseReceived, this, &Relay::responseReceived,
+                Qt::QueuedConnection);
+    }
+
+signals:
+    void deviceFound(host_cmd_dev_info_t devinfo);
+    void responseReceived(QByteArray response);
+};
+
+} // namespace
+
+// The USB link on pseudo-terminals: the tool's UsbPrinter and Transceiver against the
+// emulator's USB printer, in this process, with a fake sysfs tree.
+class TestUsbLink : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    Transceiver *transceiver = nullptr;
+    PrinterState state;
+    EmulatorOptions options;
+    Relay relay;
+
+    QByteArray log()
+    {
+        logClose();
+        QFile f(dir.filePath(QStringLiteral("log.txt")));
+        f.open(QIODevice::ReadOnly);
+        const QByteArray text = f.readAll();
+        logOpen(dir.filePath(QStringLiteral("log.txt")));
+        return text;
+    }
+
+    // Hello answered: the link is up and has its session key.
+    bool handshake(UsbPtyPrinter &printer, bool probe)
+    {
+        QSignalSpy found(&relay, &Relay::deviceFound);
+        if (!transceiver->openUsb(printer.devicePath(), probe))
+            return false;
+        return found.wait(3000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
+        // The tags are built once, from the configuration as it is when the first link is
+        // made; the same pair twice lists a device twice.
+        writeFile(dir.filePath(QStringLiteral("conf.ini")),
+                  "[Conf]\nFileVersion=1\nVID_PID_List=\"3273:0002;abcd:0001;ABCD:0001\"\n");
+        g_conf.setFileName(dir.filePath(QStringLiteral("conf.ini")));
+        g_conf.load();
+        options.keepAliveMs = 0;
+    }
+    void init()
+    {
+        transceiver = new Transceiver;
+        g_transceiver = transceiver;
+    }
+    void cleanup()
+    {
+        g_transceiver = nullptr;
+        delete transceiver;
+        UsbPort::setSysfsRoot("/sys");
+    }
+
+    void enumerationMatchesConfiguredIdentifiers()
+    {
+        QTemporaryDir sysfs;
+        addDevice(sysfs.path(), 0, "3273", "0002", "usb/lp0");
+        addDevice(sysfs.path(), 1, "1234", "5678", "usb/lp1"); // someone else's printer
+        addDevice(sysfs.path(), 2, "ABCD", "0001", "usb/lp2"); // twice on the list
+        addDevice(sysfs.path(), 10, "3273", "0002", QByteArray()); // no uevent: the usual node
+        UsbPort::setSysfsRoot(sysfs.path().toStdString());
+        QCOMPARE(UsbPrinter::enumeratePrinters(),
+                 (QStringList{"/dev/usb/lp0", "/dev/usb/lp2", "/dev/usb/lp2", "/dev/usb/lp10"}));
+        const QByteArray text = log();
+        QVERIFY(text.contains("2: /dev/usb/lp1 (usb#vid_1234&pid_5678)")); // seen, not listed
+        QVERIFY(text.contains("4: /dev/usb/lp10 (usb#vid_3273&pid_0002)"));
+
+        QTemporaryDir empty; // no printer-class driver at all
+        UsbPort::setSysfsRoot(empty.path().toStdString());
+        QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList());
+        QCOMPARE(UsbPrinter::tag(0x3273000d), QStringLiteral("usb#vid_3273&pid_000d"));
+    }
+
+    void probeThenConnectCarriesTraffic()
+    {
+        QTemporaryDir sysfs;
+        state.serialNumber = QStringLiteral("SN-USB-1");
+        UsbPtyPrinter printer(state, options);
+        QVERIFY2(printer.start(sysfs.path(), 0x3273, 0x0002), qPrintable(printer.errorString()));
+        UsbPort::setSysfsRoot(sysfs.path().toStdString());
+        QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList{printer.devicePath()});
+
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        QVERIFY(handshake(printer, true));
+        QTest::qWait(20);
+        QCOMPARE(connected.count(), 0); // a probe announces nothing
+        QVERIFY(transceiver->probing());
+        transceiver->close();
+        QVERIFY(!transceiver->usbPrinter()->isOpen());
+
+        QVERIFY(handshake(printer, false));
+        QTRY_COMPARE(connected.count(), 1);
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkUsb));
+        QCOMPARE(g_hostCmd.sessionKey(), PacketCodec::deriveSessionKey(g_hostCmd.nonce(), "SN-USB-1", 8));
+
+        // One link at a time; the open one is untouched.
+        QVERIFY(!transceiver->openUsb(printer.devicePath(), false));
+        QVERIFY(!transceiver->connectTcp(QHostAddress::LocalHost));
+        QVERIFY(!transceiver->usbPrinter()->usbOpen(printer.devicePath()));
+
+        QSignalSpy responses(&relay, &Relay::responseReceived);
+        QSignalSpy written(transceiver, &Transceiver::bytesWritten);
+        for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word)
+            QVERIFY(g_hostCmd.query(word));
+        QCOMPARE(written.count(), 9);
+        QTRY_COMPARE(responses.count(), 9);
+        QCOMPARE(responses.at(0).at(0).toByteArray().mid(34, 8), QByteArray("SN-USB-1"));
+
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        transceiver->close();
+        QCOMPARE(disconnected.count(), 1);
+        transceiver->close(); // closing a closed link does nothing and says nothing
+        transceiver->usbPrinter()->usbClose();
+        QCOMPARE(disconnected.count(), 1);
+    }
+
+    void unplugEndsTheReaderOnce()
+    {
+        QTemporaryDir sysfs;
+        UsbPtyPrinter printer(state, options);
+        QVERIFY(printer.start(sysfs.path(), 0x3273, 0x0002));
+        QVERIFY(handshake(printer, false));
+        log();
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        printer.unplug();
+        QTRY_COMPARE(disconnected.count(), 1);
+        QTest::qWait(50);
+        QCOMPARE(disconnected.count(), 1);
+        QVERIFY(!transceiver->usbPrinter()->isOpen());
+        QVERIFY(!transceiver->usbPrinter()->readerRunning());
+        // The link type stays until close(): the window tells a lost USB link that way.
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkUsb));
+        const QByteArray text = log();
+        QCOMPARE(text.count("ReadFile failed (err="), 1);
+        QCOMPARE(text.count("USB closed."), 1);
+        QVERIFY(!g_hostCmd.query(GetDeviceInfo));
+    }
+
+    // The end of a reader thread reaches the GUI thread late; by then the link may have
+    // been closed and another device opened, which the late call must leave alone.
+    void lateEndOfAnOldReaderKeepsTheNewDevice()
+    {
+        QTemporaryDir first, second;
+        UsbPtyPrinter old(state, options), current(state, options);
+        QVERIFY(old.start(first.path(), 0x3273, 0x0002));
+        QVERIFY(current.start(second.path(), 0x3273, 0x0002));
+        UsbPrinter *usb = transceiver->usbPrinter();
+        QVERIFY(usb->usbOpen(old.devicePath()));
+        old.unplug();
+        QElapsedTimer clock;
+        clock.start();
+        while (usb->readerRunning() && clock.elapsed() < 3000)
+            QThread::msleep(5); // no event loop: the reader's end stays queued
+        QVERIFY(!usb->readerRunning());
+        usb->usbClose();
+        QVERIFY(usb->usbOpen(current.devicePath()));
+        QTest::qWait(50);
+        QVERIFY(usb->isOpen());
+        QCOMPARE(usb->interfaceName(), current.devicePath());
+        usb->usbClose();
+    }
+
+    void refusedPathsAndSlowWrites()
+    {
+        UsbPrinter *usb = transceiver->usbPrinter();
+        QVERIFY(!usb->usbOpen(QStringLiteral("/dev/") + QString(300, QLatin1Char('x'))));
+        QVERIFY(!usb->usbOpen(dir.filePath(QStringLiteral("no-such-device"))));
+        QVERIFY(log().contains("CreateFile failed (err=36).")); // too long: refused, not cut
+        QVERIFY(!usb->write("x", 1, 100)); // nothing open
+
+        // A printer that never reads: the write gives up after its time limit.
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+        QVERIFY(usb->usbOpen(QString::fromLocal8Bit(ptsname(master))));
+        const QByteArray flood(256 * 1024, 'z');
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!usb->write(flood.constData(), quint32(flood.size()), 200));
+        QVERIFY(clock.elapsed() >= 190);
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(log().contains("Write timed out after 200 ms"));
+        usb->usbClose();
+        ::close(master);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUsbLink)
+#include "tst_usblink.moc"
