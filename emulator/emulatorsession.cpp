@@ -13,16 +13,25 @@ constexpr int MinFirstPiece = HeaderSize + BlockSize;
 
 EmulatorSession::EmulatorSession(QTcpSocket *socket, PrinterState &state,
                                  const EmulatorOptions &options, QObject *parent)
-    : QObject(parent)
-    , m_socket(socket)
-    , m_options(options)
-    , m_protocol(state, options.wrongKey)
-    , m_peer(endpoint(socket->peerAddress(), socket->peerPort()))
+    : EmulatorSession(static_cast<QIODevice *>(socket),
+                      endpoint(socket->peerAddress(), socket->peerPort()), state, options, parent)
 {
+    m_socket = socket;
     m_socket->setParent(this);
-    connect(m_socket, &QTcpSocket::readyRead, this, &EmulatorSession::onReadyRead);
     connect(m_socket, &QTcpSocket::disconnected, this, &EmulatorSession::onDisconnected);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &EmulatorSession::onError);
+}
+
+EmulatorSession::EmulatorSession(QIODevice *device, const QString &peer, PrinterState &state,
+                                 const EmulatorOptions &options, QObject *parent)
+    : QObject(parent)
+    , m_device(device)
+    , m_socket(nullptr)
+    , m_options(options)
+    , m_protocol(state, options.wrongKey)
+    , m_peer(peer)
+{
+    connect(m_device, &QIODevice::readyRead, this, &EmulatorSession::onReadyRead);
 
     m_pieceTimer.setInterval(std::max(0, options.chunkDelayMs));
     connect(&m_pieceTimer, &QTimer::timeout, this, &EmulatorSession::writeNextPiece);
@@ -31,16 +40,22 @@ EmulatorSession::EmulatorSession(QTcpSocket *socket, PrinterState &state,
 
     // Bytes that came with the connection were read before readyRead was connected.
     QTimer::singleShot(0, this, [this] {
-        if (m_socket->bytesAvailable() > 0)
+        if (m_device->bytesAvailable() > 0)
             onReadyRead();
     });
 }
 
 EmulatorSession::~EmulatorSession()
 {
-    // Nothing from a socket that goes away with its session.
-    m_socket->disconnect(this);
-    m_socket->abort();
+    // Nothing from a device that goes away with its session.
+    m_device->disconnect(this);
+    if (m_socket)
+        m_socket->abort();
+}
+
+void EmulatorSession::deviceGone()
+{
+    onDisconnected();
 }
 
 QString EmulatorSession::endpoint(const QHostAddress &address, quint16 port)
@@ -55,7 +70,7 @@ QString EmulatorSession::endpoint(const QHostAddress &address, quint16 port)
 void EmulatorSession::onReadyRead()
 {
     // One read is one chunk, as the tool reads its own side.
-    const QByteArray chunk = m_socket->readAll();
+    const QByteArray chunk = m_device->readAll();
     if (m_closing || chunk.isEmpty())
         return;
     const QVector<EmulatorProtocol::Event> events = m_protocol.feed(chunk);
@@ -134,10 +149,11 @@ void EmulatorSession::writeNextPiece()
 
 void EmulatorSession::write(const Piece &piece)
 {
-    if (m_socket->state() != QAbstractSocket::ConnectedState)
+    if (m_socket ? m_socket->state() != QAbstractSocket::ConnectedState : !m_device->isOpen())
         return;
-    m_socket->write(piece.bytes);
-    m_socket->flush();
+    m_device->write(piece.bytes);
+    if (m_socket)
+        m_socket->flush();
     // Only now: a keep-alive in the same read as the handshake answer would be lost with it.
     if (piece.handshake && m_options.keepAliveMs > 0 && !m_keepAliveTimer.isActive())
         m_keepAliveTimer.start();
@@ -156,8 +172,14 @@ void EmulatorSession::closeWhenDrained()
     if (!m_closing || !m_queue.isEmpty())
         return;
     m_keepAliveTimer.stop();
-    // Writes what is still buffered, then closes.
-    m_socket->disconnectFromHost();
+    if (m_socket) {
+        // Writes what is still buffered, then closes.
+        m_socket->disconnectFromHost();
+        return;
+    }
+    // A printer on USB that closes its end is a printer unplugged.
+    m_device->close();
+    onDisconnected();
 }
 
 void EmulatorSession::onError(QAbstractSocket::SocketError error)
@@ -173,6 +195,8 @@ void EmulatorSession::onDisconnected()
     if (m_finished)
         return;
     m_finished = true;
+    // A USB device outlives its sessions: the next one must get every byte.
+    m_device->disconnect(this);
     m_pieceTimer.stop();
     m_keepAliveTimer.stop();
     m_queue.clear();

@@ -8,11 +8,13 @@
 #include <QQueue>
 #include <QTimer>
 
+class QIODevice;
 class QTcpSocket;
 
 // One connection to the emulated printer: reads what the tool sends, answers through the
 // shared PrinterState, sends keep-alives and puts on the fault modes. Deletes itself once
-// the connection is gone.
+// the connection is gone. The connection is a TCP socket or, for a printer on USB, any
+// other device whose owner reports its end through deviceGone().
 class EmulatorSession : public QObject
 {
     Q_OBJECT
@@ -21,6 +23,9 @@ public:
     // Takes ownership of a connected socket.
     EmulatorSession(QTcpSocket *socket, PrinterState &state, const EmulatorOptions &options,
                     QObject *parent = nullptr);
+    // Serves an open device it does not own; peer names it in the log.
+    EmulatorSession(QIODevice *device, const QString &peer, PrinterState &state,
+                    const EmulatorOptions &options, QObject *parent = nullptr);
     ~EmulatorSession() override;
 
     QString peer() const { return m_peer; }
@@ -28,6 +33,9 @@ public:
 
     // "127.0.0.1:17900", "[::1]:17900"; an IPv4-mapped address shows as IPv4.
     static QString endpoint(const QHostAddress &address, quint16 port);
+
+    // The other end is gone (for a socket the session notices by itself).
+    void deviceGone();
 
 signals:
     void logLine(QString line);
@@ -52,7 +60,8 @@ private:
     void sendKeepAlive();
     void closeWhenDrained();
 
-    QTcpSocket *m_socket;
+    QIODevice *m_device;
+    QTcpSocket *m_socket; // m_device when it is a socket, else null
     const EmulatorOptions m_options;
     EmulatorProtocol m_protocol;
     QString m_peer;

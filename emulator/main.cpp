@@ -1,8 +1,12 @@
 #include "emulator/emulatorsession.h"
 #include "emulator/printeremulator.h"
+#include "emulator/usbptyprinter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -25,9 +29,9 @@ int main(int argc, char *argv[])
     const PrinterState defaults;
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Plays a Zomra cloud printer's command port: answers the handshake and the device "
-        "information query, sends keep-alives, and prints one line per connection and per "
-        "decoded request on stdout."));
+        "Plays a Zomra cloud printer: answers the handshake, the queries and the settings "
+        "commands on its command port (or, with --usb-pty, on USB), answers discovery, sends "
+        "keep-alives, and prints one line per connection and per decoded request on stdout."));
     parser.addHelpOption();
     parser.addVersionOption();
 
@@ -59,6 +63,22 @@ int main(int argc, char *argv[])
         "piece is at least 20); 0 for whole.",
         "N", QStringLiteral("0"));
 
+    const QCommandLineOption noDiscovery = option(
+        "no-discovery",
+        "Do not answer the connect dialog's discovery requests (UDP 17899); never answered on a "
+        "loopback address anyway.");
+    const QCommandLineOption usbPty = option(
+        "usb-pty",
+        "Play a printer on USB instead of the network: serve on a pseudo-terminal and write a "
+        "sysfs tree in which it is a printer-class device (point the tool at it with "
+        "ZOMRA_SYSFS_ROOT).");
+    const QCommandLineOption sysfsRoot = option(
+        "sysfs-root", "With --usb-pty: where to write the sysfs tree (default: a new temporary folder).",
+        "DIR");
+    const QCommandLineOption usbId = option(
+        "usb-id", "With --usb-pty: the device's vendor and product identifiers.", "VVVV:PPPP",
+        QStringLiteral("3273:0002"));
+
     // The printer's texts, with the field each one fills.
     struct Text
     {
@@ -84,7 +104,7 @@ int main(int argc, char *argv[])
         text("tts-version", "Text-to-speech version.", &PrinterState::ttsVersion),
     };
 
-    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk});
+    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, noDiscovery, usbPty, sysfsRoot, usbId});
     for (const Text &t : texts)
         parser.addOption(t.option);
     parser.process(app);
@@ -117,6 +137,7 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("--chunk: want 0 to %1 bytes").arg(PacketCodec::MaxPacket));
     options.silent = parser.isSet(silent);
     options.wrongKey = parser.isSet(wrongKey);
+    options.discovery = !parser.isSet(noDiscovery);
 
     for (const Text &t : texts) {
         const QString value = parser.value(t.option);
@@ -131,12 +152,34 @@ int main(int argc, char *argv[])
         options.printer.*t.field = value;
     }
 
-    PrinterEmulator emulator(options);
-    QObject::connect(&emulator, &PrinterEmulator::logLine, [](const QString &line) {
+    const auto print = [](const QString &line) {
         // Flushed at once: scripts and tests wait for these lines.
         std::printf("%s\n", line.toLocal8Bit().constData());
         std::fflush(stdout);
-    });
+    };
+
+    if (parser.isSet(usbPty)) {
+        const QRegularExpressionMatch ids = QRegularExpression(QStringLiteral("^([0-9A-Fa-f]{4}):([0-9A-Fa-f]{4})$"))
+                                                .match(parser.value(usbId));
+        if (!ids.hasMatch())
+            return usageError(QStringLiteral("--usb-id: want VVVV:PPPP in hexadecimal"));
+        QTemporaryDir temporary(QDir::temp().filePath(QStringLiteral("zomra-sysfs-XXXXXX")));
+        const QString root = parser.isSet(sysfsRoot) ? parser.value(sysfsRoot) : temporary.path();
+        PrinterState state = options.printer;
+        UsbPtyPrinter printer(state, options);
+        QObject::connect(&printer, &UsbPtyPrinter::logLine, print);
+        if (!printer.start(root, quint16(ids.captured(1).toUShort(nullptr, 16)),
+                           quint16(ids.captured(2).toUShort(nullptr, 16)))) {
+            std::fprintf(stderr, "zomra-printer-emulator: %s\n", qPrintable(printer.errorString()));
+            return 1;
+        }
+        print(QStringLiteral("printer: project %1, model %2, sn %3")
+                  .arg(state.project, state.model, state.serialNumber));
+        return app.exec();
+    }
+
+    PrinterEmulator emulator(options);
+    QObject::connect(&emulator, &PrinterEmulator::logLine, print);
     if (!emulator.listen()) {
         std::fprintf(stderr, "zomra-printer-emulator: cannot listen on %s: %s\n",
                      qPrintable(EmulatorSession::endpoint(options.listen, options.port)),
