@@ -13,6 +13,9 @@ struct EmulatorOptions
     // The printer as it starts; PrinterEmulator::state() is the live copy.
     PrinterState printer;
     int keepAliveMs = 3000; // keep-alive period after the handshake answer; 0: none
+    // Answer the connect dialog's discovery requests (UDP 17899). Not on a loopback listen
+    // address: the tool never searches loopback, and it keeps the port free for tests.
+    bool discovery = true;
 
     // Faults.
     bool silent = false;   // accept, decode and log, never answer, no keep-alive

@@ -1,6 +1,9 @@
 #include "emulator/printeremulator.h"
 
+#include "emulator/discoveryresponder.h"
 #include "emulator/emulatorsession.h"
+
+#include "protocol/dialogconnect.h"
 
 #include <QStringList>
 #include <QTcpServer>
@@ -11,8 +14,10 @@ PrinterEmulator::PrinterEmulator(const EmulatorOptions &options, QObject *parent
     , m_options(options)
     , m_state(options.printer)
     , m_server(new QTcpServer(this))
+    , m_discovery(new DiscoveryResponder(m_state, this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &PrinterEmulator::onNewConnection);
+    connect(m_discovery, &DiscoveryResponder::logLine, this, &PrinterEmulator::logLine);
 }
 
 PrinterEmulator::~PrinterEmulator()
@@ -27,6 +32,16 @@ bool PrinterEmulator::listen()
     emit logLine(QStringLiteral("listening on %1")
                      .arg(EmulatorSession::endpoint(m_server->serverAddress(), m_server->serverPort())));
     emit logLine(describe());
+    if (!m_options.discovery)
+        return true;
+    if (m_options.listen.isLoopback())
+        emit logLine(QStringLiteral("discovery: off on a loopback address"));
+    else if (m_discovery->start())
+        emit logLine(QStringLiteral("discovery: answering on UDP port %1").arg(DialogConnect::DiscoveryPort));
+    else
+        emit logLine(QStringLiteral("discovery: cannot bind UDP port %1: %2")
+                         .arg(DialogConnect::DiscoveryPort)
+                         .arg(m_discovery->errorString()));
     return true;
 }
 
@@ -51,6 +66,7 @@ QString PrinterEmulator::describe() const
 void PrinterEmulator::close()
 {
     m_server->close();
+    m_discovery->stop();
     const QList<EmulatorSession *> sessions = m_sessions;
     m_sessions.clear();
     qDeleteAll(sessions);
@@ -59,6 +75,11 @@ void PrinterEmulator::close()
 bool PrinterEmulator::isListening() const
 {
     return m_server->isListening();
+}
+
+bool PrinterEmulator::isAnsweringDiscovery() const
+{
+    return m_discovery->isActive();
 }
 
 QString PrinterEmulator::errorString() const

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QString>
 
+class DiscoveryResponder;
 class EmulatorSession;
 class QTcpServer;
 
@@ -27,10 +28,13 @@ public:
     ~PrinterEmulator() override;
 
     // Starts listening and says so on logLine; false, with errorString(), when it cannot.
+    // Discovery is started too when the options ask for it; if it cannot be, that is
+    // logged and the printer still listens.
     bool listen();
     // Stops listening and drops every connection.
     void close();
     bool isListening() const;
+    bool isAnsweringDiscovery() const;
     QString errorString() const;
     QHostAddress serverAddress() const;
     quint16 serverPort() const;
@@ -55,5 +59,6 @@ private:
     const EmulatorOptions m_options;
     PrinterState m_state;
     QTcpServer *m_server;
+    DiscoveryResponder *m_discovery;
     QList<EmulatorSession *> m_sessions;
 };

@@ -1,0 +1,367 @@
+#include "protocol/dialogconnect.h"
+
+#include "app/globals.h"
+#include "app/log.h"
+#include "protocol/hostcmd.h"
+#include "transport/transceiver.h"
+#include "transport/usbprinter.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QNetworkInterface>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTimerEvent>
+#include <QUdpSocket>
+#include <QVBoxLayout>
+
+namespace {
+
+int s_stepMs = DialogConnect::DefaultStepMs;
+
+QTableWidgetItem *cell(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+} // namespace
+
+DialogConnect::DialogConnect(QWidget *parent)
+    : QDialog(parent)
+    , m_table(new QTableWidget(0, 3, this))
+    , m_scan(new QPushButton(tr("&Scan"), this))
+    , m_connect(new QPushButton(tr("&Connect"), this))
+    , m_cancel(new QPushButton(tr("C&ancel"), this))
+    , m_addressLabel(new QLabel(tr("Address:"), this))
+    , m_addressEdit(new QLineEdit(this))
+{
+    m_table->setHorizontalHeaderLabels({tr("Model"), tr("SN"), tr("Connection Type")});
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_addressEdit->setPlaceholderText(tr("IPv4 address of a printer"));
+    m_addressLabel->setBuddy(m_addressEdit);
+
+    auto *address = new QHBoxLayout;
+    address->addWidget(m_addressLabel, 0, Qt::AlignVCenter);
+    address->addWidget(m_addressEdit, 1, Qt::AlignVCenter);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_scan, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    buttons->addStretch();
+    buttons->addWidget(m_connect, 0, Qt::AlignRight | Qt::AlignVCenter);
+    buttons->addWidget(m_cancel, 0, Qt::AlignRight | Qt::AlignVCenter);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_table);
+    layout->addLayout(address);
+    layout->addLayout(buttons);
+
+    setTabOrder(m_table, m_addressEdit);
+    setTabOrder(m_addressEdit, m_scan);
+    setTabOrder(m_scan, m_connect);
+    setTabOrder(m_connect, m_cancel);
+    // Return in the address field connects.
+    m_connect->setDefault(true);
+
+    connect(m_scan, &QPushButton::clicked, this, &DialogConnect::doScan);
+    connect(m_connect, &QPushButton::clicked, this, &DialogConnect::doConnect);
+    connect(m_cancel, &QPushButton::clicked, this, &DialogConnect::doCancel);
+    // Queued, so every step starts from a fresh pass of the event loop.
+    connect(this, &DialogConnect::nextDevice, this, &DialogConnect::scanNextDevice,
+            Qt::QueuedConnection);
+    // A USB link reads on its own thread: this arrives queued.
+    connect(&g_hostCmd, &HostCmd::deviceFound, this, &DialogConnect::onDeviceFound);
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &DialogConnect::onItemSelectionChanged);
+    connect(m_table, &QTableWidget::itemDoubleClicked, this, &DialogConnect::onItemDoubleClicked);
+    connect(m_addressEdit, &QLineEdit::textEdited, this, &DialogConnect::onAddressEdited);
+
+    doScan();
+
+    m_socket = new QUdpSocket(this);
+    // Shared, so an emulated printer on this machine may listen on the same port. A failed
+    // bind is not fatal: the first send binds the socket to some port.
+    m_socket->bind(QHostAddress::AnyIPv4, DiscoveryPort,
+                   QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+    m_socket->setSocketOption(QAbstractSocket::MulticastLoopbackOption, 0);
+    connect(m_socket, &QUdpSocket::readyRead, this, &DialogConnect::onUdpSocketReadyRead);
+
+    setWindowIcon(QIcon(QStringLiteral(":/images/connect.png")));
+    setWindowTitle(tr("Connect to Printer"));
+}
+
+// The timer and socket go with the dialog; a probe link stays as it is.
+DialogConnect::~DialogConnect() = default;
+
+QSize DialogConnect::sizeHint() const
+{
+    return QSize(400, 400);
+}
+
+void DialogConnect::setStepInterval(int milliseconds)
+{
+    s_stepMs = qMax(1, milliseconds);
+}
+
+int DialogConnect::stepInterval()
+{
+    return s_stepMs;
+}
+
+QHostAddress DialogConnect::parseAddress(const QString &text)
+{
+    // Strict dotted quad: QHostAddress alone also takes "10.1" and octal-looking octets.
+    static const QRegularExpression quad(QStringLiteral(
+        "^(0|[1-9][0-9]{0,2})\\.(0|[1-9][0-9]{0,2})\\.(0|[1-9][0-9]{0,2})\\.(0|[1-9][0-9]{0,2})$"));
+    const QRegularExpressionMatch match = quad.match(text.trimmed());
+    if (!match.hasMatch())
+        return QHostAddress();
+    quint32 value = 0;
+    for (int i = 1; i <= 4; ++i) {
+        const uint octet = match.captured(i).toUInt();
+        if (octet > 255)
+            return QHostAddress();
+        value = (value << 8) | octet;
+    }
+    // Neither "this host", nor multicast, reserved or broadcast: no printer has those.
+    if (value == 0 || (value >> 28) >= 0xE)
+        return QHostAddress();
+    return QHostAddress(value);
+}
+
+const DialogConnect::DeviceEntry *DialogConnect::entry(int row) const
+{
+    if (row < 0 || row >= int(m_entries.size()))
+        return nullptr;
+    return m_entries[size_t(row)].get();
+}
+
+void DialogConnect::doScan()
+{
+    m_scan->setEnabled(false);
+    m_connect->setEnabled(false);
+    for (int row = m_table->rowCount() - 1; row >= 0; --row)
+        m_table->removeRow(row);
+    m_entries.clear();
+    m_usbPaths = UsbPrinter::enumeratePrinters();
+    m_step = 0;
+    m_phase = PhaseUsb;
+    m_random = QRandomGenerator::system()->generate();
+    emit nextDevice();
+}
+
+void DialogConnect::scanNextDevice()
+{
+    if (m_timerId != 0) {
+        killTimer(m_timerId);
+        m_timerId = 0;
+    }
+    switch (m_phase) {
+    case PhaseUsb:
+        g_transceiver->close();
+        if (m_step < m_usbPaths.size()) {
+            const QString path = m_usbPaths.at(m_step++);
+            if (g_transceiver->openUsb(path, true))
+                m_timerId = startTimer(s_stepMs, Qt::CoarseTimer); // time for the answer
+            else
+                emit nextDevice();
+            return;
+        }
+        m_step = 0;
+        m_phase = PhaseNetwork;
+        updateConnectButton();
+        emit nextDevice();
+        return;
+    case PhaseNetwork:
+        if (++m_step > NetworkSteps) {
+            scanFinished();
+            return;
+        }
+        sendMulticastPacket();
+        m_timerId = startTimer(s_stepMs, Qt::CoarseTimer);
+        return;
+    default:
+        return;
+    }
+}
+
+void DialogConnect::sendMulticastPacket()
+{
+    const QByteArray request(reinterpret_cast<const char *>(&m_random), sizeof m_random);
+    const QHostAddress group(QString::fromLatin1(DiscoveryGroup));
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &iface : interfaces) {
+        const QNetworkInterface::InterfaceFlags flags = iface.flags();
+        if (flags & (QNetworkInterface::IsLoopBack | QNetworkInterface::IsPointToPoint))
+            continue;
+        if (!(flags & (QNetworkInterface::IsUp | QNetworkInterface::IsRunning
+                       | QNetworkInterface::CanMulticast)))
+            continue;
+        // Unbound (the bind failed), the socket has no interface to set; it still sends.
+        if (m_socket->state() == QAbstractSocket::BoundState)
+            m_socket->setMulticastInterface(iface);
+        m_socket->writeDatagram(request, group, DiscoveryPort);
+    }
+}
+
+void DialogConnect::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_timerId || m_timerId == 0) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    killTimer(m_timerId);
+    m_timerId = 0;
+    emit nextDevice();
+}
+
+void DialogConnect::onDeviceFound(host_cmd_dev_info_t devinfo)
+{
+    // Only a probe's answer is a USB printer found; a record arriving otherwise (a late
+    // answer after its link closed, or another link's) has no path to list.
+    if (m_phase != PhaseUsb || g_transceiver->linkType() != Transceiver::LinkUsb)
+        return;
+    const QString sn = devinfo.snText();
+    for (const auto &e : m_entries) {
+        if (e->type == EntryUsb && e->sn == sn)
+            return; // the same printer on a second path; the step timer moves on
+    }
+    m_entries.push_back(std::make_unique<DeviceEntry>(DeviceEntry{
+        EntryUsb, devinfo.projectText(), devinfo.modelText(), sn,
+        g_transceiver->usbPrinter()->interfaceName()}));
+    addRow(devinfo.modelText(), sn, QStringLiteral("USB"));
+    emit nextDevice();
+}
+
+void DialogConnect::onUdpSocketReadyRead()
+{
+    if (!m_socket->hasPendingDatagrams())
+        return;
+    QByteArray datagram(int(qMax<qint64>(0, m_socket->pendingDatagramSize())), '\0');
+    QHostAddress sender;
+    quint16 senderPort = 0;
+    const qint64 size = m_socket->readDatagram(datagram.data(), datagram.size(), &sender, &senderPort);
+    if (size < 0)
+        return;
+    datagram.truncate(int(size));
+    const QString address = sender.toString();
+    LOG_LINE("%d bytes received from %s:%u", datagram.size(), qPrintable(address), unsigned(senderPort));
+
+    // The record in clear text; a short answer leaves the missing fields empty.
+    const host_cmd_dev_info_t record = host_cmd_dev_info_t::fromBytes(datagram.constData(), datagram.size());
+    const QString sn = record.snText();
+    for (const auto &e : m_entries) {
+        if (e->type == EntryNetwork && e->sn == sn && e->address == address)
+            return; // one row per printer, however many requests it answers
+    }
+    m_entries.push_back(std::make_unique<DeviceEntry>(DeviceEntry{
+        EntryNetwork, record.projectText(), record.modelText(), sn, address}));
+    addRow(record.modelText(), sn, tr("Network (%1)").arg(address));
+}
+
+void DialogConnect::addRow(const QString &model, const QString &sn, const QString &connection)
+{
+    const int row = m_table->rowCount();
+    m_table->insertRow(row);
+    m_table->setItem(row, 0, cell(model));
+    m_table->setItem(row, 1, cell(sn));
+    m_table->setItem(row, 2, cell(connection));
+    m_table->resizeColumnsToContents();
+    m_table->resizeRowsToContents();
+}
+
+void DialogConnect::scanFinished()
+{
+    m_phase = PhaseIdle;
+    if (g_demoMode) {
+        // Sample rows without entries: shown, never connected.
+        addRow(QStringLiteral("RX210"), QStringLiteral("ZR21A23110057"), tr("Network (%1)").arg(QStringLiteral("192.168.1.57")));
+        addRow(QStringLiteral("RX100"), QStringLiteral("ZR10A24020386"), tr("Network (%1)").arg(QStringLiteral("192.168.1.86")));
+    }
+    // A typed address is what the user wants; selecting a row would override it.
+    if (m_table->selectedItems().isEmpty() && m_table->rowCount() > 0
+        && m_addressEdit->text().trimmed().isEmpty())
+        m_table->selectRow(0);
+    updateConnectButton();
+    m_scan->setEnabled(true);
+}
+
+void DialogConnect::onItemSelectionChanged()
+{
+    updateConnectButton();
+}
+
+void DialogConnect::updateConnectButton()
+{
+    // While a probe link is open no other link can be opened.
+    if (m_phase == PhaseUsb)
+        return;
+    m_connect->setEnabled(!m_table->selectedItems().isEmpty()
+                          || !m_addressEdit->text().trimmed().isEmpty());
+}
+
+void DialogConnect::onAddressEdited(const QString &text)
+{
+    // Typing means this address, not the row that happens to be selected.
+    if (!text.trimmed().isEmpty())
+        m_table->clearSelection();
+    updateConnectButton();
+}
+
+void DialogConnect::onItemDoubleClicked(QTableWidgetItem *item)
+{
+    Q_UNUSED(item)
+    doConnect();
+}
+
+void DialogConnect::doCancel()
+{
+    reject();
+}
+
+void DialogConnect::doConnect()
+{
+    const QList<QTableWidgetItem *> selected = m_table->selectedItems();
+    if (selected.isEmpty()) {
+        connectToTypedAddress();
+        return;
+    }
+    const DeviceEntry *e = entry(selected.first()->row());
+    if (!e)
+        return;
+    g_hostCmd.setProject(e->project);
+    g_hostCmd.setModel(e->model);
+    bool opened = false;
+    switch (e->type) {
+    case EntryUsb:
+        opened = g_transceiver->openUsb(e->address, false);
+        break;
+    case EntryNetwork:
+        opened = g_transceiver->connectTcp(QHostAddress(e->address));
+        break;
+    default:
+        return;
+    }
+    if (opened)
+        accept();
+}
+
+void DialogConnect::connectToTypedAddress()
+{
+    const QString text = m_addressEdit->text().trimmed();
+    if (text.isEmpty())
+        return;
+    const QHostAddress address = parseAddress(text);
+    if (address.isNull()) {
+        QMessageBox::warning(this, tr("Error"), tr("Invalid IP address."));
+        return;
+    }
+    // The printer's project and model come from its handshake answer.
+    if (g_transceiver->connectTcp(address, Transceiver::IdentifyByHandshake))
+        accept();
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "protocol/hostcmddevinfo.h"
+
+#include <QDialog>
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+class QTableWidgetItem;
+class QUdpSocket;
+
+// Finds printers, first on USB (one probe link at a time), then on the network (a UDP
+// multicast request every step, answered by each printer with its device record), lists
+// them and opens the link to the one the user picks. A printer that does not answer
+// discovery can be reached by typing its address.
+class DialogConnect : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint16 DiscoveryPort = 17899;
+    static constexpr const char *DiscoveryGroup = "224.0.0.1";
+    static constexpr int NetworkSteps = 60;
+    static constexpr int DefaultStepMs = 500;
+
+    enum EntryType { EntryUsb = 1, EntryNetwork = 2 };
+    enum Phase { PhaseIdle = 0, PhaseUsb = 1, PhaseNetwork = 2 };
+
+    struct DeviceEntry
+    {
+        qint32 type;
+        QString project;
+        QString model;
+        QString sn;
+        QString address; // USB: the device path; network: the answering host
+    };
+
+    explicit DialogConnect(QWidget *parent = nullptr);
+    ~DialogConnect() override;
+
+    QSize sizeHint() const override;
+
+    // The length of one scan step, for every dialog made afterwards and for the steps a
+    // running scan has yet to start. Tests shorten the 30 s network phase with it.
+    static void setStepInterval(int milliseconds);
+    static int stepInterval();
+
+    // A dotted-quad IPv4 address a printer can have, or a null address.
+    static QHostAddress parseAddress(const QString &text);
+
+    int phase() const { return m_phase; }
+    QTableWidget *table() const { return m_table; }
+    QPushButton *scanButton() const { return m_scan; }
+    QPushButton *connectButton() const { return m_connect; }
+    QLineEdit *addressEdit() const { return m_addressEdit; }
+    const DeviceEntry *entry(int row) const;
+
+signals:
+    void nextDevice();
+
+public slots:
+    void doScan();
+    void doConnect();
+    void doCancel();
+    void sendMulticastPacket();
+    void scanNextDevice();
+    void scanFinished();
+    void onDeviceFound(host_cmd_dev_info_t devinfo);
+    void onUdpSocketReadyRead();
+    void onItemSelectionChanged();
+    void onItemDoubleClicked(QTableWidgetItem *item);
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    void addRow(const QString &model, const QString &sn, const QString &connection);
+    void updateConnectButton();
+    void onAddressEdited(const QString &text);
+    void connectToTypedAddress();
+
+    QTableWidget *m_table;
+    QPushButton *m_scan;
+    QPushButton *m_connect;
+    QPushButton *m_cancel;
+    std::vector<std::unique_ptr<DeviceEntry>> m_entries;
+    QStringList m_usbPaths;
+    QUdpSocket *m_socket = nullptr;
+    int m_step = 0;
+    int m_phase = PhaseIdle;
+    int m_timerId = 0;
+    quint32 m_random = 0;
+    QLabel *m_addressLabel;
+    QLineEdit *m_addressEdit;
+};

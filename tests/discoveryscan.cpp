@@ -1,0 +1,69 @@
+// Runs one scan of the connect dialog and prints its rows, one per line:
+// "MODEL<TAB>SN<TAB>CONNECTION". tests/discovery-end-to-end.sh runs it in a network
+// namespace of its own, with emulated printers in others; tests/usb-end-to-end.sh with an
+// emulated USB printer.
+#include "app/conf.h"
+#include "app/log.h"
+#include "protocol/dialogconnect.h"
+#include "transport/transceiver.h"
+#include "transport/usbport.h"
+
+#include <QApplication>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    bool ok = false;
+    const int stepMs = args.size() == 2 ? args.at(1).toInt(&ok) : 0;
+    if (!ok || stepMs < 1) {
+        std::fprintf(stderr, "usage: zomra-discoveryscan STEP-MS\n");
+        return 2;
+    }
+    // The scan multicasts: only inside the namespace the caller made for it.
+    char link[64];
+    const ssize_t n = readlink("/proc/self/ns/net", link, sizeof link);
+    const QByteArray expected = qgetenv("ZOMRA_PRIVATE_NETNS");
+    if (n <= 0 || expected.isEmpty() || expected != QByteArray(link, int(n))) {
+        std::fprintf(stderr, "zomra-discoveryscan: refusing to run outside a private network namespace\n");
+        return 77;
+    }
+    logOpen();
+    // The identifier list the USB phase matches (defaults when there is no file).
+    g_conf.load();
+    // This machine's own USB printers are none of the test's business: only the tree a
+    // test names (an emulated USB printer) is probed, else none.
+    QTemporaryDir noUsb;
+    const QByteArray sysfsRoot = qgetenv("ZOMRA_SYSFS_ROOT");
+    UsbPort::setSysfsRoot(sysfsRoot.isEmpty() ? noUsb.path().toStdString() : sysfsRoot.toStdString());
+
+    g_transceiver = new Transceiver;
+    DialogConnect::setStepInterval(stepMs);
+    auto *dialog = new DialogConnect;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, dialog, [&] {
+        if (dialog->phase() != DialogConnect::PhaseIdle)
+            return;
+        QTableWidget *table = dialog->table();
+        for (int r = 0; r < table->rowCount(); ++r)
+            std::printf("%s\t%s\t%s\n", qPrintable(table->item(r, 0)->text()),
+                        qPrintable(table->item(r, 1)->text()), qPrintable(table->item(r, 2)->text()));
+        app.exit(0);
+    });
+    poll.start(20);
+    QTimer::singleShot(DialogConnect::NetworkSteps * stepMs * 4 + 10000, dialog, [&] {
+        std::fprintf(stderr, "zomra-discoveryscan: the scan did not end\n");
+        app.exit(1);
+    });
+    const int status = app.exec();
+    delete dialog;
+    delete g_transceiver;
+    logClose();
+    return status;
+}

@@ -1,0 +1,326 @@
+#include "app/conf.h"
+#include "app/globals.h"
+#include "app/log.h"
+#include "emulator/printeremulator.h"
+#include "emulator/usbptyprinter.h"
+#include "protocol/dialogconnect.h"
+#include "protocol/hostcmd.h"
+#include "transport/transceiver.h"
+#include "transport/usbport.h"
+#include "transport/usbprinter.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QNetworkDatagram>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+constexpr int FastStepMs = 10;
+
+// Laid out by hand: texts at 0, 16 and 32.
+QByteArray record(const char *project, const char *model, const char *sn)
+{
+    QByteArray a(56, '\0');
+    std::memcpy(a.data(), project, std::strlen(project));
+    std::memcpy(a.data() + 16, model, std::strlen(model));
+    std::memcpy(a.data() + 32, sn, std::strlen(sn));
+    return a;
+}
+
+// A printer answering from its own loopback address straight to the dialog's port: the
+// namespace has only loopback, which the dialog never sends on.
+struct Answerer
+{
+    QUdpSocket socket;
+    QByteArray answer;
+    Answerer(const QString &address, const QByteArray &bytes) : answer(bytes) { socket.bind(QHostAddress(address), 0); }
+    void send() { socket.writeDatagram(answer, QHostAddress::LocalHost, DialogConnect::DiscoveryPort); }
+};
+
+bool inPrivateNetns()
+{
+    char link[64];
+    const ssize_t n = readlink("/proc/self/ns/net", link, sizeof link);
+    const QByteArray expected = qgetenv("ZOMRA_PRIVATE_NETNS");
+    return n > 0 && !expected.isEmpty() && expected == QByteArray(link, int(n));
+}
+
+bool waitIdle(DialogConnect &dialog, int ms = 10000)
+{
+    return QTest::qWaitFor([&] { return dialog.phase() == DialogConnect::PhaseIdle; }, ms);
+}
+
+QStringList row(QTableWidget *table, int r)
+{
+    return {table->item(r, 0)->text(), table->item(r, 1)->text(), table->item(r, 2)->text()};
+}
+
+} // namespace
+
+class TestDialogConnect : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QTemporaryDir noUsb; // a sysfs tree without printers: no real device is ever probed
+    Transceiver *transceiver = nullptr;
+
+private slots:
+    void initTestCase()
+    {
+        if (!inPrivateNetns()) // the dialog multicasts as soon as it exists
+            QSKIP("sends multicast: run inside scripts/netns-run.sh");
+        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
+        // Default identifiers, before the first USB link builds its tags from them.
+        g_conf.setFileName(dir.filePath(QStringLiteral("conf.ini")));
+        g_conf.load();
+    }
+    void init()
+    {
+        UsbPort::setSysfsRoot(noUsb.path().toStdString());
+        DialogConnect::setStepInterval(FastStepMs);
+        g_transceiver = transceiver = new Transceiver;
+    }
+    void cleanup()
+    {
+        g_transceiver = nullptr;
+        delete transceiver;
+        g_demoMode = false;
+    }
+
+    void scanWithoutPrinters_data()
+    {
+        QTest::addColumn<bool>("demo");
+        QTest::newRow("nothing answers") << false;
+        QTest::newRow("demo mode") << true;
+    }
+    void scanWithoutPrinters()
+    {
+        QFETCH(bool, demo);
+        g_demoMode = demo;
+        QElapsedTimer clock;
+        clock.start();
+        DialogConnect dialog;
+        QVERIFY(!dialog.scanButton()->isEnabled());
+        QVERIFY(waitIdle(dialog));
+        QVERIFY(clock.elapsed() >= DialogConnect::NetworkSteps * FastStepMs * 95 / 100); // coarse: 5 % early
+        QVERIFY(dialog.scanButton()->isEnabled());
+        QCOMPARE(dialog.table()->rowCount(), demo ? 2 : 0);
+        QCOMPARE(dialog.connectButton()->isEnabled(), demo); // sample row 0 is selected
+        dialog.connectButton()->click(); // and leads nowhere
+        QCOMPARE(dialog.result(), 0);
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+    }
+
+    void networkAnswersBecomeRows_data()
+    {
+        QTest::addColumn<QStringList>("answerers"); // address, sn, address, sn, ...
+        QTest::addColumn<int>("rows");
+        QTest::newRow("one printer answering every request") << QStringList{"127.0.0.2", "ZR-A"} << 1;
+        QTest::newRow("one serial number at two addresses")
+            << QStringList{"127.0.0.2", "ZR-A", "127.0.0.3", "ZR-A"} << 2;
+        QTest::newRow("two serial numbers at one address")
+            << QStringList{"127.0.0.2", "ZR-A", "127.0.0.2", "ZR-B"} << 2;
+    }
+    void networkAnswersBecomeRows()
+    {
+        QFETCH(QStringList, answerers);
+        QFETCH(int, rows);
+        std::vector<std::unique_ptr<Answerer>> printers;
+        for (int i = 0; i < answerers.size(); i += 2)
+            printers.push_back(std::make_unique<Answerer>(
+                answerers.at(i), record("RX210", "RX220_S", qPrintable(answerers.at(i + 1)))));
+        DialogConnect dialog;
+        int steps = 0;
+        connect(&dialog, &DialogConnect::nextDevice, this, [&] { // as if answering each request
+            if (dialog.phase() != DialogConnect::PhaseNetwork)
+                return;
+            ++steps;
+            for (auto &p : printers)
+                p->send();
+        });
+        QVERIFY(waitIdle(dialog));
+        QVERIFY(steps >= DialogConnect::NetworkSteps);
+        QCOMPARE(dialog.table()->rowCount(), rows);
+        for (int r = 0; r < rows; ++r) {
+            QCOMPARE(row(dialog.table(), r),
+                     (QStringList{"RX220_S", answerers.at(2 * r + 1), QStringLiteral("Network (%1)").arg(answerers.at(2 * r))}));
+            QCOMPARE(dialog.entry(r)->project, QStringLiteral("RX210"));
+        }
+        QCOMPARE(dialog.table()->selectedItems().size(), 3);
+        QCOMPARE(dialog.table()->selectedItems().first()->row(), 0);
+        QVERIFY(dialog.connectButton()->isEnabled());
+        logClose();
+        QFile log(dir.filePath(QStringLiteral("log.txt")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains(QStringLiteral("56 bytes received from 127.0.0.2:%1")
+                                           .arg(printers.front()->socket.localPort()).toLatin1()));
+        logOpen(log.fileName());
+    }
+
+    void answersCutShortOrPadded()
+    {
+        Answerer cut(QStringLiteral("127.0.0.4"), record("RX100", "RX160", "").left(20));
+        Answerer padded(QStringLiteral("127.0.0.5"), record("RX200", "RX230", "ZR-LONG") + "more from a later firmware");
+        DialogConnect dialog;
+        cut.send();
+        padded.send();
+        QVERIFY(waitIdle(dialog));
+        QCOMPARE(dialog.table()->rowCount(), 2);
+        QCOMPARE(row(dialog.table(), 0), (QStringList{"RX16", "", "Network (127.0.0.4)"}));
+        QCOMPARE(row(dialog.table(), 1), (QStringList{"RX230", "ZR-LONG", "Network (127.0.0.5)"}));
+    }
+
+    // Four paths: a printer, a node that cannot be opened, the first printer again, another.
+    void usbProbesThenConnects()
+    {
+        EmulatorOptions options;
+        options.keepAliveMs = 0;
+        PrinterState first, second;
+        first.project = QStringLiteral("RX100");
+        first.model = QStringLiteral("RX160");
+        first.serialNumber = QStringLiteral("ZR-USB-1");
+        QTemporaryDir a, b, c, sysfs;
+        UsbPtyPrinter p1(first, options), p1again(first, options), p2(second, options);
+        QVERIFY(p1.start(a.path(), 0x3273, 2) && p1again.start(b.path(), 0x3273, 2) && p2.start(c.path(), 0x3273, 2));
+        const QStringList nodes{p1.devicePath(), "/dev/zomra-no-such-printer", p1again.devicePath(), p2.devicePath()};
+        for (int i = 0; i < nodes.size(); ++i) {
+            const QString lp = sysfs.filePath(QStringLiteral("class/usbmisc/lp%1/").arg(i));
+            QVERIFY(QDir().mkpath(lp + QStringLiteral("device")));
+            const QByteArray uevent = "DEVNAME=" + nodes.at(i).mid(5).toLatin1() + '\n';
+            const std::pair<QString, QByteArray> files[] = {
+                {"idVendor", "3273\n"}, {"idProduct", "0002\n"}, {"uevent", uevent}};
+            for (const auto &[name, text] : files) {
+                QFile f(lp + name);
+                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+            }
+        }
+        UsbPort::setSysfsRoot(sysfs.path().toStdString());
+        DialogConnect::setStepInterval(DialogConnect::DefaultStepMs); // time for each answer
+
+        DialogConnect dialog;
+        bool enabledWhileProbing = true;
+        connect(&dialog, &DialogConnect::nextDevice, this, [&] {
+            if (dialog.phase() == DialogConnect::PhaseUsb && dialog.table()->rowCount() == 1
+                && dialog.table()->selectedItems().isEmpty()) {
+                dialog.table()->selectRow(0);
+                enabledWhileProbing = dialog.connectButton()->isEnabled();
+            }
+            if (dialog.phase() == DialogConnect::PhaseNetwork)
+                DialogConnect::setStepInterval(FastStepMs);
+        });
+        QVERIFY(waitIdle(dialog, 20000));
+        QVERIFY(!enabledWhileProbing); // a probe link is open
+        QCOMPARE(dialog.table()->rowCount(), 2);
+        QCOMPARE(row(dialog.table(), 0), (QStringList{"RX160", "ZR-USB-1", "USB"}));
+        QCOMPARE(row(dialog.table(), 1), (QStringList{"RX220_S", "ZR2108A0001234", "USB"}));
+        QCOMPARE(dialog.entry(0)->address, p1.devicePath());
+        QCOMPARE(dialog.entry(1)->address, p2.devicePath());
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        dialog.connectButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(g_hostCmd.model(), QStringLiteral("RX160"));
+        QVERIFY(!transceiver->probing());
+        QCOMPARE(transceiver->usbPrinter()->interfaceName(), p1.devicePath());
+        QVERIFY(connected.wait(3000));
+        transceiver->close();
+    }
+
+    void typedAddressConnects()
+    {
+        EmulatorOptions options;
+        options.listen = QHostAddress(QStringLiteral("127.0.0.40"));
+        options.printer.project = QStringLiteral("RX200");
+        options.printer.model = QStringLiteral("RX230");
+        PrinterEmulator printer(options);
+        QVERIFY(printer.listen());
+        Answerer other(QStringLiteral("127.0.0.41"), record("RX210", "RX220_S", "ZR-OTHER"));
+
+        DialogConnect dialog;
+        dialog.show();
+        QTest::keyClicks(dialog.addressEdit(), QStringLiteral("127.0.0.40"));
+        other.send();
+        QVERIFY(waitIdle(dialog));
+        QCOMPARE(dialog.table()->rowCount(), 1);
+        QVERIFY(dialog.table()->selectedItems().isEmpty()); // the typed address stands
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        dialog.connectButton()->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(transceiver->address(), options.listen);
+        QVERIFY(connected.wait(3000));
+        QCOMPARE(g_hostCmd.project(), QStringLiteral("RX200")); // from the handshake
+        QCOMPARE(g_hostCmd.model(), QStringLiteral("RX230"));
+        transceiver->close();
+    }
+
+    void invalidTypedAddressWarns_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("octet over 255") << QStringLiteral("192.168.1.256");
+        QTest::newRow("three parts") << QStringLiteral("10.1.2");
+        QTest::newRow("leading zero") << QStringLiteral("192.168.01.5");
+        QTest::newRow("multicast") << QStringLiteral("224.0.0.1");
+    }
+    void invalidTypedAddressWarns()
+    {
+        QFETCH(QString, text);
+        DialogConnect dialog;
+        dialog.show();
+        QTRY_COMPARE(dialog.phase(), int(DialogConnect::PhaseNetwork));
+        QTest::keyClicks(dialog.addressEdit(), text);
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown = box->windowTitle() + QLatin1Char('|') + box->text();
+                box->accept();
+            }
+        });
+        dialog.connectButton()->click();
+        QCOMPARE(shown, QStringLiteral("Error|Invalid IP address."));
+        QCOMPARE(dialog.result(), 0);
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+    }
+
+    void emulatorAnswersDiscovery()
+    {
+        EmulatorOptions options;
+        options.listen = QHostAddress::AnyIPv4;
+        options.port = 0;
+        options.printer.serialNumber = QStringLiteral("ZR-EMU-9");
+        PrinterEmulator printer(options);
+        QSignalSpy lines(&printer, &PrinterEmulator::logLine);
+        QVERIFY(printer.listen());
+        QUdpSocket tool;
+        QVERIFY(tool.bind(QHostAddress(QStringLiteral("127.0.0.7")), 0));
+        tool.writeDatagram(QByteArray(4, 'r'), QHostAddress::LocalHost, DialogConnect::DiscoveryPort);
+        QVERIFY(QTest::qWaitFor([&] { return tool.hasPendingDatagrams(); }, 3000));
+        const QByteArray answer = tool.receiveDatagram().data();
+        QCOMPARE(answer, record("RX210", "RX220_S", "ZR-EMU-9"));
+        QVERIFY(lines.last().at(0).toString().startsWith(QStringLiteral("discovery request from 127.0.0.7:")));
+        // An answer is no request: two printers on one machine must not start a loop.
+        tool.writeDatagram(answer, QHostAddress::LocalHost, DialogConnect::DiscoveryPort);
+        QTest::qWait(100);
+        QVERIFY(!tool.hasPendingDatagrams());
+
+        printer.close();
+        QVERIFY(!printer.isAnsweringDiscovery());
+        options.listen = QHostAddress(QStringLiteral("127.0.0.8")); // never searched
+        PrinterEmulator onLoopback(options);
+        QVERIFY(onLoopback.listen());
+        QVERIFY(!onLoopback.isAnsweringDiscovery());
+    }
+};
+
+QTEST_MAIN(TestDialogConnect)
+#include "tst_dialogconnect.moc"
