@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
 
-scripts/install-deps.sh
+scripts/install-deps.sh tests
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 cd "${BUILD_DIR:-$root/build}"

@@ -2,7 +2,6 @@
 
 #include "app/conf.h"
 #include "app/dialogpreferences.h"
-#include "app/log.h"
 #include "nvimage/widgetnvimage.h"
 #include "pages/widgetaudio.h"
 #include "pages/widgetdeviceinformation.h"
@@ -11,14 +10,15 @@
 #include "pages/widgetwifi.h"
 #include "pages/widgetwnet.h"
 #include "print/widgetprint.h"
+#include "protocol/dialogconnect.h"
 #include "protocol/bytefields.h"
 #include "protocol/deviceinformation.h"
 #include "protocol/hostcmd.h"
 #include "protocol/networkinformation.h"
+#include "transport/dialogreconnect.h"
 #include "transport/transceiver.h"
 
 #include <QAction>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -141,20 +141,8 @@ QList<QPushButton *> MainWindow::saveButtons() const
 
 void MainWindow::doConnect()
 {
-    // Until printers can be discovered, a printer is reached by its address.
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, tr("Connect"), tr("Printer IP address:"),
-                                               QLineEdit::Normal, QString(), &ok);
-    if (!ok)
-        return;
-    bool isIpv4 = false;
-    const QHostAddress address(text.trimmed());
-    address.toIPv4Address(&isIpv4);
-    if (!isIpv4) {
-        QMessageBox::warning(this, tr("Error"), tr("Invalid IP address."));
-        return;
-    }
-    g_transceiver->connectTcp(address, Transceiver::IdentifyByHandshake);
+    DialogConnect dialog(this);
+    dialog.exec();
 }
 
 void MainWindow::doDisconnect()
@@ -237,11 +225,13 @@ void MainWindow::onDisconnected()
     m_tabWidget->setEnabled(false);
     m_statusLabel->setText(tr("Not Connected"));
 
-    if (g_transceiver->linkType() == Transceiver::LinkTcp) {
-        // The network link was lost rather than closed. Release it so that Connect can
-        // reach the printer again.
-        LOG_LINE("Link to %s lost", qPrintable(g_transceiver->address().toString()));
-        g_transceiver->close();
+    // A network link lost rather than closed is retried. Each failed attempt reports a
+    // disconnection too; the dialog that is already retrying handles those.
+    if (g_transceiver->linkType() == Transceiver::LinkTcp && !m_reconnecting) {
+        m_reconnecting = true;
+        DialogReconnect dialog(g_transceiver->address(), this);
+        dialog.exec();
+        m_reconnecting = false;
     }
 }
 

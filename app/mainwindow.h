@@ -83,6 +83,7 @@ private:
     WidgetNvImage *m_nvImage;
     WidgetPrint *m_print;
     QLabel *m_statusLabel;
+    bool m_reconnecting = false;
 };
 
 extern MainWindow *g_mainWindow;

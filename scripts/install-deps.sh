@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the program need, when any is missing; with
+# "tests", also what only the test suite uses (the Windows cross compiler for its check).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     iproute2 util-linux
     fonts-dejavu-core xvfb xauth
 )
+[ "${1:-}" != tests ] || packages+=(g++-mingw-w64-x86-64-posix)
 
 missing=()
 for p in "${packages[@]}"; do

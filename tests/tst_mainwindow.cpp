@@ -1,6 +1,7 @@
 #include "app/log.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
+#include "emulator/usbptyprinter.h"
 #include "pages/widgetdeviceinformation.h"
 #include "pages/widgetlan.h"
 #include "protocol/audiosettingsrecord.h"
@@ -12,6 +13,7 @@
 #include "protocol/staticiprecord.h"
 #include "protocol/wnetapnrecord.h"
 #include "protocol/wnetinformation.h"
+#include "transport/dialogreconnect.h"
 #include "transport/transceiver.h"
 
 #include <QAction>
@@ -383,11 +385,88 @@ private slots:
         QCOMPARE(g_transceiver->linkType(), int(Transceiver::LinkNone));
         QCOMPARE(field(WidgetDeviceInformation::Model), model); // pages keep their content
 
-        // A lost network link leaves the window ready to connect again.
+        QVERIFY(!QApplication::activeModalWidget()); // closed by the user: no retrying
+    }
+
+    // A lost network link is retried until the printer is back; the window then reloads.
+    void lostLinkReconnects()
+    {
         QVERIFY(connectTo("127.0.0.26", "RX210", "RX220_S"));
+        EmulatorOptions options;
+        options.listen = QHostAddress(QStringLiteral("127.0.0.26"));
+        PrinterEmulator comeback(options);
+        QSignalSpy again(&comeback, &PrinterEmulator::requestReceived);
+        int dialogs = 0;
+        QTimer::singleShot(300, [&] {
+            // Retried for a while against a closed port: still one dialog, not a stack.
+            const QList<DialogReconnect *> open = window->findChildren<DialogReconnect *>();
+            dialogs = open.size();
+            if (open.size() == 1 && open.first()->isVisible())
+                QVERIFY(comeback.listen());
+        });
         emulator->close();
-        QTRY_VERIFY(window->connectAction()->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(again.count(), 10, 5000); // hello and a whole Reload
+        QCOMPARE(dialogs, 1);
+        QTRY_VERIFY(window->disconnectAction()->isEnabled());
+        QVERIFY(window->findChildren<DialogReconnect *>().isEmpty());
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.26)"));
+        g_transceiver->close();
+        QTest::qWait(20);
+    }
+
+    void cancelledReconnectStopsTrying()
+    {
+        QVERIFY(connectTo("127.0.0.27", "RX210", "RX220_S"));
+        bool cancelled = false;
+        QTimer::singleShot(200, [&] {
+            const QList<DialogReconnect *> open = window->findChildren<DialogReconnect *>();
+            if (open.size() != 1)
+                return;
+            QCOMPARE(open.first()->windowFlags() & Qt::FramelessWindowHint, Qt::FramelessWindowHint);
+            open.first()->cancelButton()->click();
+            cancelled = true;
+        });
+        emulator->close();
+        QTRY_VERIFY(cancelled);
+        QTest::qWait(20);
         QCOMPARE(g_transceiver->linkType(), int(Transceiver::LinkNone));
+        EmulatorOptions options;
+        options.listen = QHostAddress(QStringLiteral("127.0.0.27"));
+        PrinterEmulator comeback(options);
+        QSignalSpy opened(&comeback, &PrinterEmulator::connectionOpened);
+        QVERIFY(comeback.listen());
+        QTest::qWait(200);
+        QCOMPARE(opened.count(), 0);
+        QVERIFY(window->connectAction()->isEnabled());
+    }
+
+    // A USB printer pulled out only returns the window to not connected.
+    void lostUsbLinkOpensNoDialog()
+    {
+        closeLink();
+        QTemporaryDir sysfs;
+        PrinterState state;
+        state.project = QStringLiteral("RX100");
+        state.model = QStringLiteral("RX110");
+        EmulatorOptions options;
+        options.keepAliveMs = 0;
+        UsbPtyPrinter printer(state, options);
+        QVERIFY(printer.start(sysfs.path(), 0x3273, 0x0002));
+        QSignalSpy usbRequests(&printer, &UsbPtyPrinter::requestReceived);
+        g_hostCmd.setProject(QStringLiteral("RX100"));
+        g_hostCmd.setModel(QStringLiteral("RX110"));
+        QVERIFY(g_transceiver->openUsb(printer.devicePath(), false));
+        QTRY_COMPARE(usbRequests.count(), 10);
+        QTRY_COMPARE(window->statusLabel()->text(), QStringLiteral("Connected (USB)"));
+        QTRY_COMPARE(field(WidgetDeviceInformation::Model), QStringLiteral("RX110"));
+        bool dialog = false;
+        QTimer::singleShot(100, [&] { dialog = QApplication::activeModalWidget() != nullptr; });
+        printer.unplug();
+        QTRY_VERIFY(window->connectAction()->isEnabled());
+        QTest::qWait(150);
+        QVERIFY(!dialog);
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Not Connected"));
+        g_transceiver->close();
     }
 };
 
