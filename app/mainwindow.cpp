@@ -2,6 +2,7 @@
 
 #include "app/conf.h"
 #include "app/dialogpreferences.h"
+#include "app/globals.h"
 #include "nvimage/widgetnvimage.h"
 #include "pages/widgetaudio.h"
 #include "pages/widgetdeviceinformation.h"
@@ -10,11 +11,12 @@
 #include "pages/widgetwifi.h"
 #include "pages/widgetwnet.h"
 #include "print/widgetprint.h"
-#include "protocol/dialogconnect.h"
 #include "protocol/bytefields.h"
+#include "protocol/dialogconnect.h"
 #include "protocol/deviceinformation.h"
 #include "protocol/hostcmd.h"
 #include "protocol/networkinformation.h"
+#include "protocol/staticiprecord.h"
 #include "transport/dialogreconnect.h"
 #include "transport/transceiver.h"
 
@@ -250,7 +252,10 @@ void MainWindow::handleResponse(QByteArray response)
         fillDeviceInformation(response);
         break;
     case GetNetworkInfo:
-        fillBluetooth(response);
+        fillNetwork(response);
+        break;
+    case GetStaticIp:
+        fillStaticAddresses(response);
         break;
     default:
         break;
@@ -279,11 +284,48 @@ void MainWindow::fillDeviceInformation(const QByteArray &response)
         m_deviceInformation->field(row.first)->setText(*row.second);
 }
 
-void MainWindow::fillBluetooth(const QByteArray &response)
+void MainWindow::fillNetwork(const QByteArray &response)
 {
     NetworkInformation info;
     if (!NetworkInformation::decode(response, &info))
         return;
+    const auto fill = [](NetworkPage *page, const QString &mac, const QString &dhcpAddress,
+                         const QString &dhcpNetmask, const QString &staticAddress,
+                         const QString &staticNetmask) {
+        page->macField()->setText(mac.toUpper());
+        page->dhcpAddressField()->setText(dhcpAddress);
+        page->dhcpNetmaskField()->setText(dhcpNetmask);
+        page->staticAddressField()->setText(staticAddress);
+        page->staticNetmaskField()->setText(staticNetmask);
+    };
+    fill(m_lan, info.ethernetMac, info.ethernetDhcpAddress, info.ethernetDhcpNetmask,
+         info.ethernetStaticAddress, info.ethernetStaticNetmask);
+    fill(m_wifi, info.wifiMac, info.wifiDhcpAddress, info.wifiDhcpNetmask, info.wifiStaticAddress,
+         info.wifiStaticNetmask);
+    m_wifi->ssidField()->setText(info.wifiSsid);
     m_deviceInformation->field(WidgetDeviceInformation::BluetoothMac)->setText(info.bluetoothMac.toUpper());
     m_deviceInformation->field(WidgetDeviceInformation::BluetoothName)->setText(info.bluetoothName);
+
+    if (g_demoMode) {
+        // Sample addresses for showing the tool; the static ones stay the printer's.
+        m_lan->dhcpAddressField()->setText(QStringLiteral("192.168.1.123"));
+        m_lan->dhcpNetmaskField()->setText(QStringLiteral("255.255.255.0"));
+        m_wifi->dhcpAddressField()->setText(QStringLiteral("172.16.5.88"));
+        m_wifi->dhcpNetmaskField()->setText(QStringLiteral("255.255.240.0"));
+    }
+    m_lan->saveButton()->setEnabled(false);
+    m_wifi->saveButton()->setEnabled(false);
+}
+
+void MainWindow::fillStaticAddresses(const QByteArray &response)
+{
+    const std::pair<NetworkPage *, int> pages[] = {{m_lan, StaticIpRecord::EthernetOffset},
+                                                   {m_wifi, StaticIpRecord::WifiOffset}};
+    for (const auto &page : pages) {
+        const StaticIpRecord record = StaticIpRecord::fromBytes(response, page.second);
+        page.first->staticAddressField()->setText(record.address);
+        page.first->staticNetmaskField()->setText(record.netmask);
+        page.first->staticGatewayField()->setText(record.gateway);
+        page.first->saveButton()->setEnabled(false);
+    }
 }

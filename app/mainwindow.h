@@ -66,7 +66,8 @@ protected:
 private:
     void sendQueries();
     void fillDeviceInformation(const QByteArray &response);
-    void fillBluetooth(const QByteArray &response);
+    void fillNetwork(const QByteArray &response);
+    void fillStaticAddresses(const QByteArray &response);
 
     QAction *m_connectAction;
     QAction *m_disconnectAction;

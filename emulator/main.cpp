@@ -1,5 +1,6 @@
 #include "emulator/emulatorsession.h"
 #include "emulator/printeremulator.h"
+#include "emulator/rawprintserver.h"
 #include "emulator/usbptyprinter.h"
 
 #include <QCommandLineParser>
@@ -67,6 +68,8 @@ int main(int argc, char *argv[])
         "no-discovery",
         "Do not answer the connect dialog's discovery requests (UDP 17899); never answered on a "
         "loopback address anyway.");
+    const QCommandLineOption spool = option(
+        "spool", "Save every job of the raw print port (9100) as a file in DIR.", "DIR");
     const QCommandLineOption usbPty = option(
         "usb-pty",
         "Play a printer on USB instead of the network: serve on a pseudo-terminal and write a "
@@ -104,7 +107,7 @@ int main(int argc, char *argv[])
         text("tts-version", "Text-to-speech version.", &PrinterState::ttsVersion),
     };
 
-    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, noDiscovery, usbPty, sysfsRoot, usbId});
+    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, noDiscovery, spool, usbPty, sysfsRoot, usbId});
     for (const Text &t : texts)
         parser.addOption(t.option);
     parser.process(app);
@@ -180,11 +183,17 @@ int main(int argc, char *argv[])
 
     PrinterEmulator emulator(options);
     QObject::connect(&emulator, &PrinterEmulator::logLine, print);
+    // Test pages and other printouts arrive on their own port; a job is one connection.
+    RawPrintServer rawPrint;
+    rawPrint.setSpoolDir(parser.value(spool));
+    QObject::connect(&rawPrint, &RawPrintServer::logLine, print);
     if (!emulator.listen()) {
         std::fprintf(stderr, "zomra-printer-emulator: cannot listen on %s: %s\n",
                      qPrintable(EmulatorSession::endpoint(options.listen, options.port)),
                      qPrintable(emulator.errorString()));
         return 1;
     }
+    if (!rawPrint.listen(options.listen, options.port == 0 ? 0 : RawPrintServer::RawPrintPort))
+        print(QStringLiteral("raw print port: cannot listen: %1").arg(rawPrint.errorString()));
     return app.exec();
 }

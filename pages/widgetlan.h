@@ -1,12 +1,17 @@
 #pragma once
 
-#include "pages/settingspage.h"
+#include "pages/networkpage.h"
 
-// The Ethernet tab: the printer's wired addresses.
-class WidgetLan : public SettingsPage
+// The Ethernet tab: the printer's wired addresses, its static configuration and the
+// Ethernet test page.
+class WidgetLan : public NetworkPage
 {
     Q_OBJECT
 
 public:
     explicit WidgetLan(QWidget *parent = nullptr);
+
+protected:
+    QByteArray buildTestPage() const override;
+    bool sendStaticIp(const StaticIpRecord &record) override;
 };

@@ -1,12 +1,27 @@
 #pragma once
 
-#include "pages/settingspage.h"
+#include "pages/networkpage.h"
 
-// The Wi-Fi tab: the printer's wireless addresses and network.
-class WidgetWiFi : public SettingsPage
+// The Wi-Fi tab: the printer's wireless addresses and static configuration, the network it
+// is joined to (changed through DialogConfigureWiFi) and the Wi-Fi test page.
+class WidgetWiFi : public NetworkPage
 {
     Q_OBJECT
 
 public:
     explicit WidgetWiFi(QWidget *parent = nullptr);
+
+    QLineEdit *ssidField() const { return m_ssid; }
+    QPushButton *configureButton() const { return m_configure; }
+
+public slots:
+    void doConfigure();
+
+protected:
+    QByteArray buildTestPage() const override;
+    bool sendStaticIp(const StaticIpRecord &record) override;
+
+private:
+    QLineEdit *m_ssid;
+    QPushButton *m_configure;
 };

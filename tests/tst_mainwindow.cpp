@@ -1,9 +1,13 @@
 #include "app/log.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
+#include "emulator/rawprintserver.h"
+#include "pages/tcprawprint.h"
 #include "emulator/usbptyprinter.h"
 #include "pages/widgetdeviceinformation.h"
+#include "pages/dialogconfigurewifi.h"
 #include "pages/widgetlan.h"
+#include "pages/widgetwifi.h"
 #include "protocol/audiosettingsrecord.h"
 #include "protocol/bytefields.h"
 #include "protocol/fineprintmoderecord.h"
@@ -13,6 +17,7 @@
 #include "protocol/staticiprecord.h"
 #include "protocol/wnetapnrecord.h"
 #include "protocol/wnetinformation.h"
+#include "app/globals.h"
 #include "transport/dialogreconnect.h"
 #include "transport/transceiver.h"
 
@@ -35,6 +40,18 @@ QByteArray answer(quint16 word, int size)
     QByteArray a(size, '\0');
     ByteFields::putU16(a, 0, word);
     return a;
+}
+
+// Presses OK on the next message box once it is up, and tells what it said.
+void readMessageBox(QString *text)
+{
+    QTimer::singleShot(0, [text] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        *text = box->windowTitle() + QLatin1Char('|') + box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
 }
 
 // Answers the next message box with the given button, once it is up.
@@ -440,6 +457,199 @@ private slots:
         QVERIFY(window->connectAction()->isEnabled());
     }
 
+    void networkAnswersFillTheAddressPages()
+    {
+        QVERIFY(connectTo("127.0.0.28", "RX210", "RX220_S"));
+        WidgetLan *lan = window->lanPage();
+        WidgetWiFi *wifi = window->wifiPage();
+        QCOMPARE(lan->macField()->text(), QStringLiteral("A4:C1:38:5E:21:07"));
+        QCOMPARE(lan->dhcpAddressField()->text(), QStringLiteral("192.168.1.57"));
+        QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("192.168.1.200"));
+        QCOMPARE(lan->staticGatewayField()->text(), QStringLiteral("192.168.1.1"));
+        QCOMPARE(wifi->macField()->text(), QStringLiteral("A4:C1:38:5E:21:08"));
+        QCOMPARE(wifi->staticNetmaskField()->text(), QStringLiteral("255.255.255.0"));
+        QCOMPARE(wifi->ssidField()->text(), QStringLiteral("Zomra-Shop"));
+        QVERIFY(lan->macField()->isReadOnly() && wifi->ssidField()->isReadOnly());
+        QVERIFY(!lan->saveButton()->isEnabled() && !wifi->saveButton()->isEnabled());
+
+        // Demo mode shows sample DHCP addresses; the static ones stay the printer's.
+        g_demoMode = true;
+        window->handleResponse(lastAnswer(GetNetworkInfo));
+        g_demoMode = false;
+        QCOMPARE(lan->dhcpNetmaskField()->text(), QStringLiteral("255.255.255.0"));
+        QCOMPARE(lan->dhcpAddressField()->text(), QStringLiteral("192.168.1.123"));
+        QCOMPARE(wifi->dhcpNetmaskField()->text(), QStringLiteral("255.255.240.0"));
+        QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("192.168.1.200"));
+        QVERIFY(!lan->saveButton()->isEnabled());
+    }
+
+    void netmaskRule_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("longest") << "255.255.255.254" << true;
+        QTest::newRow("one bit") << "128.0.0.0" << true;
+        QTest::newRow("class C") << "255.255.255.0" << true;
+        QTest::newRow("none") << "0.0.0.0" << true;
+        QTest::newRow("all ones") << "255.255.255.255" << false;
+        QTest::newRow("gap") << "255.0.255.0" << false;
+        QTest::newRow("low bit alone") << "0.0.0.1" << false;
+    }
+    void netmaskRule()
+    {
+        QFETCH(QString, mask);
+        QFETCH(bool, valid);
+        QCOMPARE(isValidNetmask(mask), valid);
+    }
+
+    void savingStaticAddresses()
+    {
+        QVERIFY(connectTo("127.0.0.29", "RX210", "RX220_S"));
+        WidgetLan *lan = window->lanPage();
+        int sent = requests->count();
+
+        // Nothing changed: no packet, yet Save is done.
+        lan->onSettingsChanged();
+        lan->saveButton()->click();
+        QVERIFY(!lan->saveButton()->isEnabled());
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), sent);
+
+        // A refused netmask sends nothing and keeps Save.
+        for (const char *bad : {"255.255.255.255", "255.0.255.0"}) {
+            lan->staticNetmaskField()->setText(QString::fromLatin1(bad));
+            QString shown;
+            readMessageBox(&shown);
+            lan->saveButton()->click();
+            QCOMPARE(shown, QStringLiteral("Error|Invalid netmask."));
+            QVERIFY(lan->saveButton()->isEnabled());
+        }
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), sent);
+
+        // An empty mask is the DHCP one; an empty address goes out as 0.0.0.0.
+        lan->dhcpNetmaskField()->setText(QStringLiteral("255.255.240.0"));
+        lan->staticNetmaskField()->clear();
+        lan->staticAddressField()->clear();
+        lan->saveButton()->click();
+        QCOMPARE(lan->staticNetmaskField()->text(), QStringLiteral("255.255.240.0"));
+        QTRY_COMPARE(requests->count(), sent + 1);
+        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(SetLanStaticIp));
+        QCOMPARE(requests->last().at(1).toByteArray().mid(2, 8), QByteArray::fromHex("00000000fffff000"));
+
+        // Without a DHCP mask either, the usual class C one; the printer reports it back.
+        WidgetWiFi *wifi = window->wifiPage();
+        wifi->dhcpNetmaskField()->clear();
+        wifi->staticNetmaskField()->setText(QStringLiteral("0.0.0.0"));
+        wifi->staticAddressField()->setText(QStringLiteral("192.168.31.77"));
+        wifi->saveButton()->click();
+        QCOMPARE(wifi->staticNetmaskField()->text(), QStringLiteral("255.255.255.0"));
+        QTRY_COMPARE(requests->count(), sent + 2);
+        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(SetWifiStaticIp));
+        QTRY_VERIFY(window->reloadAction()->isEnabled());
+        const int answers = responses->count();
+        window->doReload();
+        QTRY_COMPARE(responses->count(), answers + 9);
+        QTest::qWait(10);
+        QCOMPARE(wifi->staticAddressField()->text(), QStringLiteral("192.168.31.77"));
+        QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("0.0.0.0"));
+        QVERIFY(!lan->saveButton()->isEnabled() && !wifi->saveButton()->isEnabled());
+    }
+
+    void joiningAWifiNetwork()
+    {
+        QVERIFY(connectTo("127.0.0.30", "RX210", "RX220_S"));
+        WidgetWiFi *wifi = window->wifiPage();
+        const auto configure = [&](const QString &ssid, bool accept) {
+            QTimer::singleShot(0, [ssid, accept] {
+                auto *dialog = qobject_cast<DialogConfigureWiFi *>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                QVERIFY(dialog->ssidField()->text().isEmpty()); // never shows the current one
+                dialog->ssidField()->setText(ssid);
+                dialog->passwordField()->setText(QStringLiteral("secret"));
+                accept ? dialog->doOk() : dialog->doCancel();
+            });
+            wifi->configureButton()->click();
+        };
+        int sent = requests->count();
+        configure(QStringLiteral("Café"), false);
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), sent);
+        QCOMPARE(wifi->ssidField()->text(), QStringLiteral("Zomra-Shop"));
+
+        configure(QStringLiteral("Café"), true);
+        QCOMPARE(wifi->ssidField()->text(), QStringLiteral("Café"));
+        QTRY_COMPARE(requests->count(), sent + 1);
+        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(SetWifiNetwork));
+        QVERIFY(!wifi->saveButton()->isEnabled()); // not a setting Save writes
+
+        configure(QString(), true);
+        QTRY_COMPARE(requests->count(), sent + 2);
+        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(ClearWifiNetwork));
+        QCOMPARE(wifi->ssidField()->text(), QString());
+    }
+
+    void testPagesReachTheRawPort()
+    {
+        QVERIFY(connectTo("127.0.0.31", "RX210", "RX220_S"));
+        RawPrintServer printer;
+        QVERIFY(printer.listen(QHostAddress(QStringLiteral("127.0.0.31"))));
+        QSignalSpy jobs(&printer, &RawPrintServer::jobReceived);
+
+        for (NetworkPage *page : {static_cast<NetworkPage *>(window->lanPage()),
+                                  static_cast<NetworkPage *>(window->wifiPage())}) {
+            // The static address unless it is unusable, else the DHCP one.
+            page->staticAddressField()->setText(QStringLiteral("0.0.0.0"));
+            page->dhcpAddressField()->setText(QStringLiteral("127.0.0.31"));
+            const int before = jobs.count();
+            page->testPageButton()->click();
+            QVERIFY(!page->testPageButton()->isEnabled()); // one test page at a time
+            QTRY_COMPARE(jobs.count(), before + 1);
+            QCOMPARE(jobs.last().at(0).toByteArray(), page->testPageBytes());
+            QVERIFY(page->testPageBytes().endsWith(QByteArray(8, '\n')));
+            QTRY_VERIFY(page->testPageButton()->isEnabled());
+        }
+        QVERIFY(window->wifiPage()->testPageBytes().contains("*** Wi-Fi Print Test Page ***"));
+
+        // Nowhere to print: said, and nothing tried.
+        WidgetLan *lan = window->lanPage();
+        lan->staticAddressField()->setText(QStringLiteral("255.255.255.255"));
+        lan->dhcpAddressField()->clear();
+        QString shown;
+        readMessageBox(&shown);
+        lan->testPageButton()->click();
+        QCOMPARE(shown, QStringLiteral("Error|No valid IP address."));
+        QVERIFY(lan->testPageButton()->isEnabled());
+
+        // A printer that refuses: Qt's reason in an error box, then the button is back.
+        lan->staticAddressField()->setText(QStringLiteral("127.0.0.32"));
+        shown.clear();
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown = box->windowTitle() + QLatin1Char('|') + box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        poll.start(10);
+        lan->testPageButton()->click();
+        QTRY_VERIFY(!shown.isEmpty());
+        QVERIFY(shown.startsWith(QStringLiteral("Error|")));
+        QTRY_VERIFY(lan->testPageButton()->isEnabled());
+        poll.stop();
+
+        // rawPrint over the network opens its own connection to the printer's raw port.
+        rawPrint(QByteArray("\x1b@raw job"));
+        QTRY_COMPARE(jobs.count(), 3);
+        QCOMPARE(jobs.last().at(0).toByteArray(), QByteArray("\x1b@raw job"));
+        g_transceiver->close();
+        QTest::qWait(20);
+        rawPrint(QByteArray("no link")); // nothing to send it on: nothing happens
+        QTest::qWait(100);
+        QCOMPARE(jobs.count(), 3);
+    }
+
     // A USB printer pulled out only returns the window to not connected.
     void lostUsbLinkOpensNoDialog()
     {
@@ -459,6 +669,13 @@ private slots:
         QTRY_COMPARE(usbRequests.count(), 10);
         QTRY_COMPARE(window->statusLabel()->text(), QStringLiteral("Connected (USB)"));
         QTRY_COMPARE(field(WidgetDeviceInformation::Model), QStringLiteral("RX110"));
+        // Raw bytes go down the USB link itself (the printer finds no packet in them).
+        QSignalSpy lines(&printer, &UsbPtyPrinter::logLine);
+        rawPrint(QByteArray("\x1b@raw"));
+        QTRY_VERIFY(std::any_of(lines.begin(), lines.end(), [](const QList<QVariant> &l) {
+            return l.at(0).toString().startsWith(QStringLiteral("dropped 5 bytes"));
+        }));
+
         bool dialog = false;
         QTimer::singleShot(100, [&] { dialog = QApplication::activeModalWidget() != nullptr; });
         printer.unplug();

@@ -1,0 +1,64 @@
+#include "emulator/rawprintserver.h"
+
+#include "emulator/emulatorsession.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+RawPrintServer::RawPrintServer(QObject *parent)
+    : QObject(parent)
+    , m_server(new QTcpServer(this))
+{
+    connect(m_server, &QTcpServer::newConnection, this, &RawPrintServer::onNewConnection);
+}
+
+bool RawPrintServer::listen(const QHostAddress &address, quint16 port)
+{
+    if (!m_server->listen(address, port))
+        return false;
+    emit logLine(QStringLiteral("raw print port on %1")
+                     .arg(EmulatorSession::endpoint(m_server->serverAddress(), m_server->serverPort())));
+    return true;
+}
+
+QString RawPrintServer::errorString() const
+{
+    return m_server->errorString();
+}
+
+quint16 RawPrintServer::serverPort() const
+{
+    return m_server->serverPort();
+}
+
+void RawPrintServer::onNewConnection()
+{
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        socket->setParent(this);
+        const QString peer = EmulatorSession::endpoint(socket->peerAddress(), socket->peerPort());
+        auto *job = new QByteArray;
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, job] { job->append(socket->readAll()); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket, job, peer] {
+            job->append(socket->readAll());
+            const QByteArray bytes = *job;
+            delete job;
+            m_jobs.append(bytes);
+            QString line = QStringLiteral("raw print job %1: %2 bytes from %3").arg(m_jobs.size()).arg(bytes.size()).arg(peer);
+            if (!m_spoolDir.isEmpty()) {
+                QDir().mkpath(m_spoolDir);
+                const QString name = QDir(m_spoolDir).filePath(
+                    QStringLiteral("job-%1.bin").arg(m_jobs.size(), 4, 10, QLatin1Char('0')));
+                QFile file(name);
+                if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+                    line += QStringLiteral(" (saved to %1)").arg(name);
+                else
+                    line += QStringLiteral(" (cannot save to %1)").arg(name);
+            }
+            emit logLine(line);
+            emit jobReceived(bytes);
+            socket->deleteLater();
+        });
+    }
+}

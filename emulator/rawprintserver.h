@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QTcpServer;
+class QTcpSocket;
+
+// The printer's raw print port: takes ESC/POS streams and answers nothing. A job is all
+// the bytes of one connection; each is kept (and, with a spool folder, saved to a file)
+// when its connection closes.
+class RawPrintServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint16 RawPrintPort = 9100;
+
+    explicit RawPrintServer(QObject *parent = nullptr);
+
+    // port 0: any free one. False, with errorString(), when it cannot listen.
+    bool listen(const QHostAddress &address, quint16 port = RawPrintPort);
+    QString errorString() const;
+    quint16 serverPort() const;
+    // Where each job is also written as job-NNNN.bin; empty: nowhere.
+    void setSpoolDir(const QString &dir) { m_spoolDir = dir; }
+    const QList<QByteArray> &jobs() const { return m_jobs; }
+
+signals:
+    void jobReceived(QByteArray job);
+    void logLine(QString line);
+
+private:
+    void onNewConnection();
+
+    QTcpServer *m_server;
+    QString m_spoolDir;
+    QList<QByteArray> m_jobs;
+};

@@ -1,0 +1,160 @@
+#include "pages/networkpage.h"
+
+#include "app/log.h"
+#include "protocol/staticiprecord.h"
+
+#include <QFormLayout>
+#include <QHostAddress>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QTimerEvent>
+
+namespace {
+
+quint32 ipv4(const QString &text)
+{
+    bool ok = false;
+    const quint32 value = QHostAddress(text).toIPv4Address(&ok);
+    return ok ? value : 0;
+}
+
+bool usableTarget(const QString &text)
+{
+    QHostAddress address;
+    if (!address.setAddress(text))
+        return false;
+    const quint32 value = ipv4(text);
+    return value != 0 && value != 0xffffffffu;
+}
+
+} // namespace
+
+bool isValidNetmask(const QString &text)
+{
+    quint32 mask = ipv4(text);
+    if (mask == 0xffffffffu)
+        return false;
+    // Clear the leading ones; a valid mask has nothing left.
+    for (quint32 bit = 0x80000000u; bit != 0 && (mask & bit); bit >>= 1)
+        mask &= ~bit;
+    return mask == 0;
+}
+
+NetworkPage::NetworkPage(QWidget *parent)
+    : SettingsPage(parent)
+    , m_mac(readOnlyField())
+    , m_dhcpAddress(readOnlyField())
+    , m_dhcpNetmask(readOnlyField())
+    , m_staticAddress(new QLineEdit(this))
+    , m_staticNetmask(new QLineEdit(this))
+    , m_staticGateway(new QLineEdit(this))
+    , m_testPage(new QPushButton(tr("Print Test Page"), this))
+{
+    connect(m_testPage, &QPushButton::clicked, this, &NetworkPage::doPrintTestPage);
+    for (QLineEdit *field : {m_staticAddress, m_staticNetmask, m_staticGateway})
+        connect(field, &QLineEdit::textChanged, this, &SettingsPage::onSettingsChanged);
+}
+
+QLineEdit *NetworkPage::readOnlyField()
+{
+    // Selectable and copyable, never editable: the printer is the only source.
+    auto *field = new QLineEdit(this);
+    field->setFrame(false);
+    field->setReadOnly(true);
+    field->setCursor(Qt::IBeamCursor);
+    return field;
+}
+
+void NetworkPage::addAddressRows()
+{
+    form()->addRow(tr("MAC Address:"), m_mac);
+    form()->addRow(tr("IP Address (DHCP):"), m_dhcpAddress);
+    form()->addRow(tr("Netmask (DHCP):"), m_dhcpNetmask);
+    form()->addRow(tr("IP Address (Static):"), m_staticAddress);
+    form()->addRow(tr("Netmask (Static):"), m_staticNetmask);
+    form()->addRow(tr("Gateway (Static):"), m_staticGateway);
+}
+
+void NetworkPage::doSave()
+{
+    // A missing mask is the one the printer got by DHCP, or the usual class C one.
+    if (ipv4(m_staticNetmask->text()) == 0)
+        m_staticNetmask->setText(ipv4(m_dhcpNetmask->text()) != 0 ? m_dhcpNetmask->text()
+                                                                   : QStringLiteral("255.255.255.0"));
+    if (!isValidNetmask(m_staticNetmask->text())) {
+        QMessageBox::warning(this, tr("Error"), tr("Invalid netmask."), QMessageBox::Ok);
+        return;
+    }
+    saveButton()->setEnabled(false);
+    sendStaticIp({m_staticAddress->text(), m_staticNetmask->text(), m_staticGateway->text()});
+}
+
+QHostAddress NetworkPage::testPageTarget() const
+{
+    for (const QLineEdit *field : {m_staticAddress, m_dhcpAddress}) {
+        if (usableTarget(field->text()))
+            return QHostAddress(ipv4(field->text()));
+    }
+    return QHostAddress();
+}
+
+void NetworkPage::doPrintTestPage()
+{
+    const QHostAddress target = testPageTarget();
+    if (target.isNull()) {
+        QMessageBox::warning(this, tr("Error"), tr("No valid IP address."));
+        return;
+    }
+    m_testPage->setEnabled(false);
+    m_socket = new QTcpSocket(this);
+    connect(m_socket, &QTcpSocket::stateChanged, this, &NetworkPage::onTcpSocketStateChanged);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, &NetworkPage::onTcpSocketError);
+    LOG_LINE("TCP socket created.");
+    m_socket->connectToHost(target, RawPrintPort, QIODevice::ReadWrite);
+}
+
+void NetworkPage::onTcpSocketStateChanged(QAbstractSocket::SocketState state)
+{
+    auto *socket = qobject_cast<QTcpSocket *>(sender());
+    if (!socket || socket != m_socket)
+        return;
+    if (state == QAbstractSocket::ConnectedState) {
+        LOG_LINE("TCP socket connected.");
+        m_testPageBytes = buildTestPage();
+        m_socket->write(m_testPageBytes);
+        m_closeTimer = startTimer(CloseDelayMs, Qt::CoarseTimer);
+    } else if (state == QAbstractSocket::UnconnectedState) {
+        LOG_LINE("TCP socket disconnected.");
+        m_socket->deleteLater();
+        m_socket = nullptr;
+        m_testPage->setEnabled(true);
+    }
+}
+
+void NetworkPage::onTcpSocketError(QAbstractSocket::SocketError error)
+{
+    Q_UNUSED(error)
+    auto *socket = qobject_cast<QTcpSocket *>(sender());
+    if (!socket)
+        return;
+    QMessageBox::warning(this, tr("Error"), socket->errorString());
+}
+
+void NetworkPage::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_closeTimer) {
+        SettingsPage::timerEvent(event);
+        return;
+    }
+    killTimer(m_closeTimer);
+    m_closeTimer = 0;
+    if (!m_socket)
+        return;
+    // Connected: let the page drain before closing; anything else is cut.
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        m_socket->disconnectFromHost();
+    else
+        m_socket->abort();
+}
