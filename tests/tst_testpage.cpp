@@ -1,0 +1,86 @@
+#include "pages/testpage.h"
+
+#include <QtTest>
+
+namespace {
+
+const QDateTime Now(QDate(2026, 12, 6), QTime(9, 5, 7));
+const TestPage::NetworkFields Fields{QStringLiteral("A4:C1:38:5E:21:07"), QStringLiteral("192.168.1.57"),
+                                     QStringLiteral("255.255.255.0"), QStringLiteral("192.168.1.200"),
+                                     QStringLiteral("255.255.255.0")};
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+// The frame written out by hand, so that a slip in the shared builder shows.
+QByteArray frame(const QByteArray &title, const QByteArray &afterTitle, const QByteArray &body, bool rx100)
+{
+    return hex("1d28450300060301") + "\n" + hex("1b61011d2101") + title + afterTitle + hex("1b61001d2100")
+           + body + hex("1b61011d2101") + "*** END ***\n" + hex("1b61001d2100") + hex("1d284503000603ff")
+           + QByteArray(rx100 ? 4 : 8, '\n');
+}
+
+QByteArray ethernetBody(const char *sep)
+{
+    const QByteArray s(sep);
+    return " MAC Address:" + s + "A4:C1:38:5E:21:07\n" + "    IP(DHCP):" + s + "192.168.1.57\n"
+           + "     Netmask:" + s + "255.255.255.0\n" + "  IP(Static):" + s + "192.168.1.200\n"
+           + "     Netmask:" + s + "255.255.255.0\n" + "Current Time:" + s + "2026/12/06 09:05:07\n\n";
+}
+
+} // namespace
+
+// The test pages byte for byte.
+class TestTestPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ethernetPage_data()
+    {
+        QTest::addColumn<bool>("rx100");
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray title = "*** Ethernet Print Test Page ***";
+        QTest::newRow("RX200, English: spaced, blank line, long feed")
+            << false << true << frame(title, "\n\n", ethernetBody(" "), false);
+        QTest::newRow("RX100, English: one line end, labels touch values, short feed")
+            << true << true << frame(title, "\n", ethernetBody(""), true);
+        QTest::newRow("RX100, Chinese interface: the blank line returns, still touching")
+            << true << false << frame(title, "\n\n", ethernetBody(""), true);
+    }
+    void ethernetPage()
+    {
+        QFETCH(bool, rx100);
+        QFETCH(bool, english);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(TestPage::ethernet(Fields, Now, rx100, english), expected);
+    }
+
+    void wifiPageCarriesTheSsidAsUtf8()
+    {
+        TestPage::NetworkFields fields = Fields;
+        fields.mac = QStringLiteral("caf\u00e9"); // a field value goes out as Latin-1
+        const QByteArray page = TestPage::wifi(fields, QStringLiteral("Caf\u00e9 5G"), Now, false);
+        QByteArray body = ethernetBody(" ");
+        body.replace("A4:C1:38:5E:21:07", "caf\xe9");
+        body.chop(1); // one line end after the time, then the SSID
+        body += "        SSID: Caf\xc3\xa9 5G\n\n";
+        QCOMPARE(page, frame("*** Wi-Fi Print Test Page ***", "\n\n", body, false));
+        QVERIFY(!page.contains("Gateway"));
+    }
+
+    void serialPageAlwaysSpaced()
+    {
+        const TestPage::SerialFields fields{QStringLiteral("115200"), QStringLiteral("8"), QStringLiteral("1"), 2};
+        const QByteArray body = "   Baud Rate: 115200\n   Data Bits: 8\n   Stop Bits: 1\n"
+                                "      Parity: Even Parity\nCurrent Time: 2026/12/06 09:05:07\n\n";
+        QCOMPARE(TestPage::serial(fields, Now, true), frame("*** Serial Print Test Page ***", "\n", body, true));
+        QVERIFY(TestPage::serial({QString(), QString(), QString(), 7}, Now, false).contains("Parity: No Parity\n"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestTestPage)
+#include "tst_testpage.moc"
