@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -643,11 +644,16 @@ private slots:
         rawPrint(QByteArray("\x1b@raw job"));
         QTRY_COMPARE(jobs.count(), 3);
         QCOMPARE(jobs.last().at(0).toByteArray(), QByteArray("\x1b@raw job"));
+        // Each printout's connection cleans up after itself, refused ones silently.
+        QPointer<TcpRawPrint> done = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.31")), "x");
+        QPointer<TcpRawPrint> refused = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.33")), "x");
+        QTRY_VERIFY(done.isNull() && refused.isNull());
+        QTRY_COMPARE(jobs.count(), 4);
         g_transceiver->close();
         QTest::qWait(20);
         rawPrint(QByteArray("no link")); // nothing to send it on: nothing happens
         QTest::qWait(100);
-        QCOMPARE(jobs.count(), 3);
+        QCOMPARE(jobs.count(), 4);
     }
 
     // A USB printer pulled out only returns the window to not connected.
