@@ -7,6 +7,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <memory>
+#include <utility>
+
 RawPrintServer::RawPrintServer(QObject *parent)
     : QObject(parent)
     , m_server(new QTcpServer(this))
@@ -38,18 +41,21 @@ void RawPrintServer::onNewConnection()
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
         const QString peer = EmulatorSession::endpoint(socket->peerAddress(), socket->peerPort());
-        auto *job = new QByteArray;
+        // Shared by the two handlers, so it goes with the socket even if the server goes first.
+        const auto job = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::readyRead, socket, [socket, job] { job->append(socket->readAll()); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket, job, peer] {
             job->append(socket->readAll());
-            const QByteArray bytes = *job;
-            delete job;
+            const QByteArray bytes = std::exchange(*job, QByteArray());
+            const int number = ++m_jobCount;
             m_jobs.append(bytes);
-            QString line = QStringLiteral("raw print job %1: %2 bytes from %3").arg(m_jobs.size()).arg(bytes.size()).arg(peer);
+            if (m_jobs.size() > KeptJobs)
+                m_jobs.removeFirst();
+            QString line = QStringLiteral("raw print job %1: %2 bytes from %3").arg(number).arg(bytes.size()).arg(peer);
             if (!m_spoolDir.isEmpty()) {
                 QDir().mkpath(m_spoolDir);
                 const QString name = QDir(m_spoolDir).filePath(
-                    QStringLiteral("job-%1.bin").arg(m_jobs.size(), 4, 10, QLatin1Char('0')));
+                    QStringLiteral("job-%1.bin").arg(number, 4, 10, QLatin1Char('0')));
                 QFile file(name);
                 if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
                     line += QStringLiteral(" (saved to %1)").arg(name);

@@ -18,6 +18,8 @@ class RawPrintServer : public QObject
 
 public:
     static constexpr quint16 RawPrintPort = 9100;
+    // Jobs kept in memory; older ones are dropped (an emulator may run for days).
+    static constexpr int KeptJobs = 64;
 
     explicit RawPrintServer(QObject *parent = nullptr);
 
@@ -27,7 +29,9 @@ public:
     quint16 serverPort() const;
     // Where each job is also written as job-NNNN.bin; empty: nowhere.
     void setSpoolDir(const QString &dir) { m_spoolDir = dir; }
+    // The last KeptJobs jobs, oldest first; jobCount() counts all.
     const QList<QByteArray> &jobs() const { return m_jobs; }
+    int jobCount() const { return m_jobCount; }
 
 signals:
     void jobReceived(QByteArray job);
@@ -39,4 +43,5 @@ private:
     QTcpServer *m_server;
     QString m_spoolDir;
     QList<QByteArray> m_jobs;
+    int m_jobCount = 0;
 };

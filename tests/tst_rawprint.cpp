@@ -1,0 +1,132 @@
+#include "app/log.h"
+#include "emulator/rawprintserver.h"
+#include "pages/tcprawprint.h"
+
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+bool inPrivateNetns()
+{
+    char link[64];
+    const ssize_t n = readlink("/proc/self/ns/net", link, sizeof link);
+    const QByteArray expected = qgetenv("ZOMRA_PRIVATE_NETNS");
+    return n > 0 && !expected.isEmpty() && expected == QByteArray(link, int(n));
+}
+
+// A printout large enough to be written in many pieces, and not the same byte throughout.
+QByteArray bigJob()
+{
+    QByteArray bytes(512 * 1024, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7 + i / 251);
+    return bytes;
+}
+
+} // namespace
+
+// TcpRawPrint against the emulator's raw print port, both in this process. TcpRawPrint's
+// port is fixed, so each case listens on a 127.0.0.x address of its own.
+class TestRawPrint : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+    QByteArray log()
+    {
+        logClose();
+        QFile f(dir.filePath(QStringLiteral("log.txt")));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (!inPrivateNetns())
+            QSKIP("opens sockets: run inside scripts/netns-run.sh");
+    }
+    void init() { QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt")))); }
+    void cleanup() { logClose(); }
+
+    void jobsArriveWholeAndTheObjectsGo()
+    {
+        RawPrintServer server;
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.60"))));
+        const QByteArray big = bigJob();
+        QPointer<TcpRawPrint> first = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.60")), big);
+        QPointer<TcpRawPrint> second = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.60")), "\x1b@short");
+        QTRY_VERIFY(first.isNull() && second.isNull());
+        QTRY_COMPARE(server.jobCount(), 2);
+        QList<QByteArray> jobs = server.jobs();
+        std::sort(jobs.begin(), jobs.end(), [](const QByteArray &a, const QByteArray &b) { return a.size() < b.size(); });
+        QCOMPARE(jobs.at(0), QByteArray("\x1b@short"));
+        QVERIFY(jobs.at(1) == big); // no QCOMPARE: it would print half a megabyte
+        const QByteArray text = log();
+        QCOMPARE(text.count("TCP socket connected."), 2);
+        QCOMPARE(text.count("TCP socket disconnected."), 2);
+    }
+
+    // The server alone, from plain sockets: numbering, the log line, the spool files, and
+    // an empty connection that still counts as a job.
+    void serverSpoolsEveryJob()
+    {
+        QTemporaryDir spool;
+        RawPrintServer server;
+        server.setSpoolDir(spool.filePath(QStringLiteral("jobs"))); // made on first use
+        QSignalSpy lines(&server, &RawPrintServer::logLine);
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.64")), 0));
+        QCOMPARE(lines.count(), 1);
+        for (const QByteArray &bytes : {QByteArray("\x1b@one\n"), QByteArray()}) {
+            QTcpSocket client;
+            client.connectToHost(QHostAddress(QStringLiteral("127.0.0.64")), server.serverPort());
+            QVERIFY(client.waitForConnected(5000));
+            client.write(bytes);
+            client.disconnectFromHost();
+            const int before = server.jobCount();
+            QTRY_COMPARE(server.jobCount(), before + 1);
+            QVERIFY(client.bytesAvailable() == 0); // the port answers nothing
+        }
+        QCOMPARE(server.jobs(), (QList<QByteArray>{"\x1b@one\n", QByteArray()}));
+        const QString one = lines.at(1).at(0).toString();
+        QVERIFY2(QRegularExpression(QStringLiteral("^raw print job 1: 6 bytes from 127\\.0\\.0\\.1:\\d+ \\(saved to .*/jobs/job-0001\\.bin\\)$"))
+                     .match(one).hasMatch(), qPrintable(one));
+        QVERIFY(lines.at(2).at(0).toString().startsWith(QStringLiteral("raw print job 2: 0 bytes from ")));
+        QFile file(spool.filePath(QStringLiteral("jobs/job-0001.bin")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("\x1b@one\n"));
+        QVERIFY(QFile::exists(spool.filePath(QStringLiteral("jobs/job-0002.bin"))));
+    }
+
+    void serverKeepsOnlyTheLastJobs()
+    {
+        RawPrintServer server;
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.65")), 0));
+        const int total = RawPrintServer::KeptJobs + 3;
+        QList<QTcpSocket *> clients;
+        for (int i = 0; i < total; ++i) {
+            auto *client = new QTcpSocket(this);
+            client->connectToHost(QHostAddress(QStringLiteral("127.0.0.65")), server.serverPort());
+            QVERIFY(client->waitForConnected(5000));
+            client->write(QByteArray::number(i));
+            client->disconnectFromHost();
+            clients << client;
+            QTRY_COMPARE(server.jobCount(), i + 1); // one after the other, so the order is known
+        }
+        qDeleteAll(clients);
+        QCOMPARE(server.jobs().size(), int(RawPrintServer::KeptJobs));
+        QCOMPARE(server.jobs().first(), QByteArray::number(3));
+        QCOMPARE(server.jobs().last(), QByteArray::number(total - 1));
+    }
+};
+
+QTEST_MAIN(TestRawPrint)
+#include "tst_rawprint.moc"
