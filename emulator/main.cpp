@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -82,17 +83,33 @@ int main(int argc, char *argv[])
         "usb-id", "With --usb-pty: the device's vendor and product identifiers.", "VVVV:PPPP",
         QStringLiteral("3273:0002"));
 
-    // The printer's texts, with the field each one fills.
+    const QCommandLineOption wnetRestart = option(
+        "wnet-restart-seconds",
+        "How long a restart of the 4G module takes until it reports Connected again; 0 for at once.",
+        "N", QString::number(defaults.wnet.restartMs / 1000));
+    const QCommandLineOption rssi = option(
+        "rssi", "Signal strength the 4G module reports once connected (255 reads as none).", "N",
+        QString::number(defaults.wnet.rssi));
+
+    // The printer's texts, with the field each one fills. Most are members of PrinterState,
+    // the 4G module's are in its Wnet, hence a function rather than a member pointer.
     struct Text
     {
         QCommandLineOption option;
-        QString PrinterState::*field;
+        std::function<QString &(PrinterState &)> field;
         int size;
     };
     const auto text = [&](const char *name, const char *help, QString PrinterState::*field,
                           int size = PrinterState::TextFieldSize) {
-        return Text{option(name, help, "TEXT", defaults.*field), field, size};
+        return Text{option(name, help, "TEXT", defaults.*field),
+                    [field](PrinterState &p) -> QString & { return p.*field; }, size};
     };
+    const auto wnetText = [&](const char *name, const char *help,
+                              QString PrinterState::Wnet::*field, int size) {
+        return Text{option(name, help, "TEXT", defaults.wnet.*field),
+                    [field](PrinterState &p) -> QString & { return p.wnet.*field; }, size};
+    };
+    using W = PrinterState::Wnet;
     const Text texts[] = {
         text("project", "Project code.", &PrinterState::project),
         text("model", "Model name.", &PrinterState::model),
@@ -105,11 +122,21 @@ int main(int argc, char *argv[])
         text("mini-app-version", "Mini-application version.", &PrinterState::miniAppVersion),
         text("font-version", "Font version.", &PrinterState::fontVersion),
         text("tts-version", "Text-to-speech version.", &PrinterState::ttsVersion),
+        wnetText("wnet-version", "4G module version.", &W::moduleVersion, W::VersionSize),
+        wnetText("imei", "4G module IMEI.", &W::imei, W::ImeiSize),
+        wnetText("iccid", "SIM card ICCID.", &W::iccid, W::IccidSize),
+        wnetText("imsi", "SIM card IMSI.", &W::imsi, W::ImsiSize),
+        wnetText("mcc", "Mobile country code.", &W::mcc, W::CodeSize),
+        wnetText("mnc", "Mobile network code.", &W::mnc, W::CodeSize),
+        wnetText("operator", "Network operator name.", &W::operatorName, W::OperatorSize),
+        wnetText("position", "4G module position, as longitude,latitude.", &W::position,
+                 W::PositionSize),
     };
 
     parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, noDiscovery, spool, usbPty, sysfsRoot, usbId});
     for (const Text &t : texts)
         parser.addOption(t.option);
+    parser.addOptions({rssi, wnetRestart});
     parser.process(app);
 
     if (!parser.positionalArguments().isEmpty())
@@ -138,6 +165,14 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("--close-after: want a number of requests, 0 for never"));
     if (!number(chunk, PacketCodec::MaxPacket, &options.chunk))
         return usageError(QStringLiteral("--chunk: want 0 to %1 bytes").arg(PacketCodec::MaxPacket));
+    int wnetRestartSeconds = 0;
+    if (!number(wnetRestart, 24 * 3600, &wnetRestartSeconds))
+        return usageError(QStringLiteral("--wnet-restart-seconds: want 0 to 86400 seconds, 0 for at once"));
+    options.printer.wnet.restartMs = qint64(wnetRestartSeconds) * 1000;
+    bool rssiOk = false;
+    options.printer.wnet.rssi = parser.value(rssi).toShort(&rssiOk);
+    if (!rssiOk)
+        return usageError(QStringLiteral("--rssi: want -32768 to 32767"));
     options.silent = parser.isSet(silent);
     options.wrongKey = parser.isSet(wrongKey);
     options.discovery = !parser.isSet(noDiscovery);
@@ -152,7 +187,7 @@ int main(int argc, char *argv[])
             return usageError(QStringLiteral("--%1: single-byte characters only").arg(name));
         if (value.size() > t.size - 1)
             return usageError(QStringLiteral("--%1: at most %2 characters").arg(name).arg(t.size - 1));
-        options.printer.*t.field = value;
+        t.field(options.printer) = value;
     }
 
     const auto print = [](const QString &line) {

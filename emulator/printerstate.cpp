@@ -3,6 +3,8 @@
 #include "protocol/hostcmd.h"
 #include "protocol/modelpredicates.h"
 
+#include <QDeadlineTimer>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -55,8 +57,6 @@ namespace WnetInfo {
 constexpr int Version = 2, Imei = 66, Iccid = 82, Imsi = 106, Mcc = 122, Mnc = 126,
               Operator = 130, Position = 194, Rssi = 258, Status = 260, UseApn = 262,
               Apn = 264, DialNumber = 328;
-constexpr int VersionSize = 64, ImeiSize = 16, IccidSize = 24, ImsiSize = 16, CodeSize = 4,
-              OperatorSize = 64, PositionSize = 64;
 constexpr qint16 NoRssi = 255;
 } // namespace WnetInfo
 
@@ -236,11 +236,23 @@ quint16 PrinterState::wnetStatus() const
 {
     if (!has4G())
         return WnetDisabled;
-    if (wnetRestartLeft > WnetRestartAnswers / 2)
+    if (!wnetRestartedAt)
+        return WnetConnected;
+    // Compared multiplied rather than divided, so no duration rounds a phase away.
+    const qint64 elapsed = clock() - *wnetRestartedAt;
+    const qint64 r = wnet.restartMs;
+    if (elapsed * 6 < r)
+        return WnetDisabling;
+    if (elapsed * 3 < r)
         return WnetEnabling;
-    if (wnetRestartLeft > 0)
+    if (elapsed < r)
         return WnetConnecting;
     return WnetConnected;
+}
+
+qint64 PrinterState::monotonicMs()
+{
+    return QDeadlineTimer::current().deadline();
 }
 
 host_cmd_dev_info_t PrinterState::deviceRecord() const
@@ -341,21 +353,19 @@ void PrinterState::wnetInfo(QByteArray &out)
 {
     using namespace WnetInfo;
     const quint16 status = wnetStatus();
-    if (wnetRestartLeft > 0)
-        --wnetRestartLeft;
     putU16(out, Status, status);
     if (!has4G()) {
         putU16(out, Rssi, quint16(NoRssi));
         return;
     }
-    putText(out, Version, VersionSize, wnet.moduleVersion);
-    putText(out, Imei, ImeiSize, wnet.imei);
-    putText(out, Iccid, IccidSize, wnet.iccid);
-    putText(out, Imsi, ImsiSize, wnet.imsi);
-    putText(out, Mcc, CodeSize, wnet.mcc);
-    putText(out, Mnc, CodeSize, wnet.mnc);
-    putText(out, Operator, OperatorSize, wnet.operatorName);
-    putText(out, Position, PositionSize, wnet.position);
+    putText(out, Version, Wnet::VersionSize, wnet.moduleVersion);
+    putText(out, Imei, Wnet::ImeiSize, wnet.imei);
+    putText(out, Iccid, Wnet::IccidSize, wnet.iccid);
+    putText(out, Imsi, Wnet::ImsiSize, wnet.imsi);
+    putText(out, Mcc, Wnet::CodeSize, wnet.mcc);
+    putText(out, Mnc, Wnet::CodeSize, wnet.mnc);
+    putText(out, Operator, Wnet::OperatorSize, wnet.operatorName);
+    putText(out, Position, Wnet::PositionSize, wnet.position);
     // No signal figure until the module is registered again.
     putU16(out, Rssi, quint16(status == WnetConnected ? wnet.rssi : NoRssi));
     putU16(out, UseApn, wnet.useApn ? 1 : 0);
@@ -479,7 +489,7 @@ void PrinterState::restartWnetModule(const QByteArray &)
 {
     // Without a module there is nothing to restart.
     if (has4G())
-        wnetRestartLeft = WnetRestartAnswers;
+        wnetRestartedAt = clock();
 }
 
 void PrinterState::setSerial(const QByteArray &request)

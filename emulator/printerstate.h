@@ -6,9 +6,13 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+#include <optional>
+
 // The emulated printer: its identity, versions and settings, and the answers built from
 // them. Shared by every connection, as on a real printer, so a setting one connection
-// changes is what the next one reads. Pure: bytes in, bytes out.
+// changes is what the next one reads. Pure: bytes in, bytes out; the time comes from
+// clock, which a test replaces.
 //
 // What the hardware has follows project and model (ModelPredicates). Settings of an
 // interface the printer lacks are still kept, but every answer reports that interface as
@@ -46,10 +50,6 @@ public:
         WnetConnecting = 5,
         WnetReady = 6,
     };
-    // After RestartWnetModule the module reports Enabling, then Connecting, over this many
-    // GetWnetInfo answers, and Connected from the next one on. The tool ignores Connected
-    // during its first ten polls, so twelve lets a restart end the way a real one does.
-    static constexpr int WnetRestartAnswers = 12;
 
     // IPv4 addresses are held as QHostAddress::toIPv4Address() gives them (192.168.1.1 is
     // 0xC0A80101); on the wire the first octet goes first.
@@ -98,6 +98,10 @@ public:
     };
     struct Wnet
     {
+        // Sizes of its text fields on the wire.
+        static constexpr int VersionSize = 64, ImeiSize = 16, IccidSize = 24, ImsiSize = 16,
+                             CodeSize = 4, OperatorSize = 64, PositionSize = 64;
+
         QString moduleVersion = QStringLiteral("LTE-C1 V2.3.07");
         QString imei = QStringLiteral("861234056789012");
         QString iccid = QStringLiteral("89860121801234567895");
@@ -110,6 +114,10 @@ public:
         bool useApn = false;
         QString apn = QStringLiteral("3gnet");
         QString dialNumber = QStringLiteral("*99#");
+        // After RestartWnetModule the module reports Disabling for the first sixth of this,
+        // Enabling until a third, Connecting until the end and Connected from then on, with
+        // no signal figure before. 0: Connected at once.
+        qint64 restartMs = 15000;
     };
     struct NvImage
     {
@@ -147,8 +155,10 @@ public:
     Audio audio;
     Serial serial;
     Wnet wnet;
-    // Answers still to give in the restarting states; 0: the module is up.
-    int wnetRestartLeft = 0;
+    // clock() at the last RestartWnetModule; none: the module has been up all along.
+    std::optional<qint64> wnetRestartedAt;
+    // Milliseconds on a monotonic clock.
+    std::function<qint64()> clock = monotonicMs;
 
     quint32 nvMemorySize = 256 * 1024;
     QVector<NvImage> nvImages{{'A', '1', 4608}, {'A', '2', 2304}, {'B', '1', 12288}};
@@ -189,6 +199,8 @@ public:
     bool hasWifi() const;
     bool has4G() const;
     quint16 wnetStatus() const;
+
+    static qint64 monotonicMs();
 
 private:
     // A query fills its answer, already sized and starting with the request's word.

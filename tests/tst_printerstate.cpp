@@ -228,21 +228,49 @@ private slots:
 
     void restartWnet()
     {
+        qint64 now = 50000;
+        const auto wnetInfo = [&now](PrinterState &s, qint64 at) {
+            now = at;
+            const QByteArray a = query(s, 0x0004);
+            return qMakePair(u16(a, 260), qint16(u16(a, 258)));
+        };
         PrinterState s;
-        apply(s, word(0x0132));
-        QList<quint16> statuses;
-        for (int i = 0; i < 13; ++i)
-            statuses << u16(query(s, 0x0004), 260);
-        for (int i = 0; i < 12; ++i) {
-            QVERIFY2(statuses.at(i) != 4 && statuses.at(i) <= 6, qPrintable(QString::number(i)));
-        }
-        QCOMPARE(statuses.at(12), quint16(4));
-        QVERIFY(qint16(u16(query(s, 0x0004), 258)) < 0);
+        s.clock = [&now] { return now; };
+        s.wnet.restartMs = 6000;
+        s.wnet.rssi = -81;
+        QCOMPARE(wnetInfo(s, now), qMakePair(quint16(4), qint16(-81)));
 
-        // Nothing to restart without a module.
+        // Disabling for a sixth, Enabling to a third, Connecting to the end; no signal figure
+        // until Connected.
+        const qint64 t0 = now;
+        apply(s, word(0x0132));
+        const QPair<qint64, quint16> steps[] = {{0, 1},    {999, 1},  {1000, 2}, {1999, 2},
+                                                {2000, 5}, {5999, 5}, {6000, 4}, {60000, 4}};
+        for (const auto &step : steps) {
+            const auto info = wnetInfo(s, t0 + step.first);
+            QVERIFY2(info.first == step.second, qPrintable(QString::number(step.first)));
+            QCOMPARE(info.second, qint16(step.second == 4 ? -81 : 255));
+        }
+
+        // A restart while restarting starts over.
+        now = t0 + 60000;
+        apply(s, word(0x0132));
+        now = t0 + 65000;
+        apply(s, word(0x0132));
+        QCOMPARE(wnetInfo(s, t0 + 66500).first, quint16(2));
+        QCOMPARE(wnetInfo(s, t0 + 71000).first, quint16(4));
+
+        s.wnet.restartMs = 0;
+        apply(s, word(0x0132));
+        QCOMPARE(wnetInfo(s, now), qMakePair(quint16(4), qint16(-81)));
+
+        // Nothing to restart without a module: once the model has one, it is up.
         PrinterState plain = printer("RX100", "RX100");
+        plain.clock = s.clock;
         apply(plain, word(0x0132));
-        QCOMPARE(u16(query(plain, 0x0004), 260), quint16(0));
+        QCOMPARE(wnetInfo(plain, now), qMakePair(quint16(0), qint16(255)));
+        plain.model = QStringLiteral("RX110");
+        QCOMPARE(wnetInfo(plain, now).first, quint16(4));
     }
 
     void nvImages()
