@@ -57,16 +57,6 @@ NetworkPage::NetworkPage(QWidget *parent)
         connect(field, &QLineEdit::textChanged, this, &SettingsPage::onSettingsChanged);
 }
 
-QLineEdit *NetworkPage::readOnlyField()
-{
-    // Selectable and copyable, never editable: the printer is the only source.
-    auto *field = new QLineEdit(this);
-    field->setFrame(false);
-    field->setReadOnly(true);
-    field->setCursor(Qt::IBeamCursor);
-    return field;
-}
-
 void NetworkPage::addAddressRows()
 {
     form()->addRow(tr("MAC Address:"), m_mac);

@@ -49,7 +49,6 @@ protected:
     // Adds the six address rows; a page adds its own rows after them, and places the test
     // page button among its buttons.
     void addAddressRows();
-    QLineEdit *readOnlyField();
     void timerEvent(QTimerEvent *event) override;
 
     virtual QByteArray buildTestPage() const = 0;

@@ -1,7 +1,9 @@
 #include "pages/settingspage.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -37,4 +39,18 @@ void SettingsPage::doSave()
 void SettingsPage::onSettingsChanged()
 {
     m_saveButton->setEnabled(true);
+}
+
+QLineEdit *SettingsPage::readOnlyField()
+{
+    auto *field = new QLineEdit(this);
+    field->setFrame(false);
+    field->setReadOnly(true);
+    field->setCursor(Qt::IBeamCursor);
+    return field;
+}
+
+void SettingsPage::selectData(QComboBox *box, int value)
+{
+    box->setCurrentIndex(qMax(0, box->findData(value, Qt::UserRole, Qt::MatchExactly)));
 }

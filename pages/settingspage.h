@@ -3,7 +3,9 @@
 #include <QWidget>
 
 class QFormLayout;
+class QComboBox;
 class QHBoxLayout;
+class QLineEdit;
 class QPushButton;
 
 // The frame every settings tab shares: a form of rows, a right-aligned row of buttons that
@@ -19,14 +21,19 @@ public:
 
     QPushButton *saveButton() const { return m_saveButton; }
 
+    // Selects the item whose data is value; a value the list lacks selects the first item.
+    static void selectData(QComboBox *box, int value);
+
 public slots:
     virtual void doSave();
-    void onSettingsChanged();
+    virtual void onSettingsChanged();
 
 protected:
     QFormLayout *form() const { return m_form; }
     // Places a button in the button row, left of Save.
     void addButton(QPushButton *button);
+    // A field the printer fills and the user may select and copy, never edit.
+    QLineEdit *readOnlyField();
 
 private:
     QFormLayout *m_form;
