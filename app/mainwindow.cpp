@@ -11,12 +11,15 @@
 #include "pages/widgetwifi.h"
 #include "pages/widgetwnet.h"
 #include "print/widgetprint.h"
+#include "protocol/audiosettingsrecord.h"
 #include "protocol/bytefields.h"
 #include "protocol/dialogconnect.h"
 #include "protocol/deviceinformation.h"
 #include "protocol/hostcmd.h"
 #include "protocol/networkinformation.h"
+#include "protocol/serialsettingsrecord.h"
 #include "protocol/staticiprecord.h"
+#include "protocol/wnetinformation.h"
 #include "transport/dialogreconnect.h"
 #include "transport/transceiver.h"
 
@@ -254,6 +257,23 @@ void MainWindow::handleResponse(QByteArray response)
     case GetNetworkInfo:
         fillNetwork(response);
         break;
+    case GetWnetInfo:
+        fillWnet(response);
+        break;
+    case GetSerialSettings: {
+        SerialSettingsRecord record;
+        if (SerialSettingsRecord::decode(response, &record))
+            m_serial->setSettings(record);
+        m_serial->saveButton()->setEnabled(false);
+        break;
+    }
+    case GetAudioSettings: {
+        AudioSettingsRecord record;
+        if (AudioSettingsRecord::decode(response, &record))
+            m_audio->setSettings(record);
+        m_audio->saveButton()->setEnabled(false);
+        break;
+    }
     case GetStaticIp:
         fillStaticAddresses(response);
         break;
@@ -328,4 +348,15 @@ void MainWindow::fillStaticAddresses(const QByteArray &response)
         page.first->staticGatewayField()->setText(record.gateway);
         page.first->saveButton()->setEnabled(false);
     }
+}
+
+void MainWindow::fillWnet(const QByteArray &response)
+{
+    WnetInformation info;
+    if (!WnetInformation::decode(response, &info))
+        return;
+    m_wnet->setInformation(info);
+    if (g_demoMode)
+        m_wnet->showDemoSamples();
+    m_wnet->saveButton()->setEnabled(false);
 }

@@ -68,6 +68,7 @@ private:
     void fillDeviceInformation(const QByteArray &response);
     void fillNetwork(const QByteArray &response);
     void fillStaticAddresses(const QByteArray &response);
+    void fillWnet(const QByteArray &response);
 
     QAction *m_connectAction;
     QAction *m_disconnectAction;

@@ -2,11 +2,37 @@
 
 #include "pages/settingspage.h"
 
-// The Audio tab: the printer's voice and beep switches.
+class QCheckBox;
+struct AudioSettingsRecord;
+
+// The Audio tab: the printer's sound switches by category. "All Audio" is a master switch:
+// while it is off the others are greyed out but keep, and save, their state.
 class WidgetAudio : public SettingsPage
 {
     Q_OBJECT
 
 public:
     explicit WidgetAudio(QWidget *parent = nullptr);
+
+    QCheckBox *allBox() const { return m_all; }
+    QCheckBox *cloudBox() const { return m_cloud; }
+    QCheckBox *warningBox() const { return m_warning; }
+    QCheckBox *noticeBox() const { return m_notice; }
+    QCheckBox *voiceBox() const { return m_voice; }
+    QCheckBox *beepBox() const { return m_beep; }
+
+    void setSettings(const AudioSettingsRecord &record);
+    AudioSettingsRecord settings() const;
+
+public slots:
+    void doSave() override;
+    void onSettingsChanged() override;
+
+private:
+    QCheckBox *m_all;
+    QCheckBox *m_cloud;
+    QCheckBox *m_warning;
+    QCheckBox *m_notice;
+    QCheckBox *m_voice;
+    QCheckBox *m_beep;
 };

@@ -2,11 +2,52 @@
 
 #include "pages/settingspage.h"
 
-// The Serial tab: the printer's own serial port.
+#include <QByteArray>
+
+class QComboBox;
+class QSerialPort;
+struct SerialSettingsRecord;
+
+// The Serial tab: the printer's own serial port, and a test page sent through one of the
+// workstation's serial ports with the settings selected here, saved or not, so that a
+// cable and its settings can be tried before they are stored.
 class WidgetSerial : public SettingsPage
 {
     Q_OBJECT
 
 public:
+    static constexpr int CloseDelayMs = 500;
+
     explicit WidgetSerial(QWidget *parent = nullptr);
+
+    QComboBox *baudRateBox() const { return m_baudRate; }
+    QComboBox *dataBitsBox() const { return m_dataBits; }
+    QComboBox *stopBitsBox() const { return m_stopBits; }
+    QComboBox *parityBox() const { return m_parity; }
+    QPushButton *testPageButton() const { return m_testPage; }
+    // The port of a test page being written; null otherwise.
+    QSerialPort *port() const { return m_port; }
+    // The last test page written, as sent.
+    const QByteArray &testPageBytes() const { return m_testPageBytes; }
+
+    // Selects the printer's values; one a list lacks shows as the list's first item.
+    void setSettings(const SerialSettingsRecord &record);
+    SerialSettingsRecord settings() const;
+
+public slots:
+    void doPrintTestPage();
+    void doSave() override;
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    QComboBox *m_baudRate;
+    QComboBox *m_dataBits;
+    QComboBox *m_stopBits;
+    QComboBox *m_parity;
+    QPushButton *m_testPage;
+    QSerialPort *m_port = nullptr;
+    QByteArray m_testPageBytes;
+    int m_closeTimer = 0;
 };
