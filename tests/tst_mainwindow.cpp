@@ -1,5 +1,4 @@
-#include "app/log.h"
-#include "app/mainwindow.h"
+#include "tests/windowfixture.h"
 #include "emulator/printeremulator.h"
 #include "emulator/rawprintserver.h"
 #include "pages/tcprawprint.h"
@@ -34,134 +33,18 @@
 
 #include <functional>
 
-namespace {
-
-QByteArray answer(quint16 word, int size)
-{
-    QByteArray a(size, '\0');
-    ByteFields::putU16(a, 0, word);
-    return a;
-}
-
-// Presses OK on the next message box once it is up, and tells what it said.
-void readMessageBox(QString *text)
-{
-    QTimer::singleShot(0, [text] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        *text = box->windowTitle() + QLatin1Char('|') + box->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-}
-
-// Answers the next message box with the given button, once it is up.
-void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
-{
-    QTimer::singleShot(0, [button, seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        *seen = true;
-        box->button(button)->click();
-    });
-}
-
-} // namespace
-
 class TestMainWindow;
 // One page's Save: the record built from the last answers, changed or not.
 using SaveBuilder = std::function<bool(TestMainWindow *, bool change)>;
 Q_DECLARE_METATYPE(SaveBuilder)
 
-// The main window against the emulator, both in this process, over loopback only. Each
-// case has its own 127.0.0.x address, since the command port is fixed.
-class TestMainWindow : public QObject
+class TestMainWindow : public WindowFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    MainWindow *window = nullptr;
-    PrinterEmulator *emulator = nullptr;
-    QSignalSpy *requests = nullptr;
-    QSignalSpy *responses = nullptr;
-
-    // Starts an emulator of the given profile and connects the window to it by address.
-    bool connectTo(const char *address, const char *project, const char *model)
-    {
-        closeLink();
-        EmulatorOptions options;
-        options.listen = QHostAddress(QString::fromLatin1(address));
-        emulator = new PrinterEmulator(options);
-        emulator->state().project = QString::fromLatin1(project);
-        emulator->state().model = QString::fromLatin1(model);
-        emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-        if (!emulator->listen())
-            return false;
-        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
-        responses = new QSignalSpy(&g_hostCmd, &HostCmd::responseReceived);
-        g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
-        // Hello and the nine queries, each answered and dispatched (queued, so one more turn).
-        const bool answered = QTest::qWaitFor(
-            [this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
-        QTest::qWait(10);
-        return answered;
-    }
-
-    void closeLink()
-    {
-        g_transceiver->close();
-        delete requests;
-        delete responses;
-        delete emulator;
-        // Let the window see the closed link before the next one opens.
-        QTest::qWait(10);
-        requests = nullptr;
-        responses = nullptr;
-        emulator = nullptr;
-    }
-
-    QByteArray lastAnswer(quint16 word) const
-    {
-        for (int i = responses->count() - 1; i >= 0; --i) {
-            const QByteArray r = responses->at(i).at(0).toByteArray();
-            if (ByteFields::u16(r, 0) == word)
-                return r;
-        }
-        return {};
-    }
-
-    QString field(WidgetDeviceInformation::Row row) const
-    {
-        return window->deviceInformationPage()->field(row)->text();
-    }
-
-    // Requests that reached the printer after the first `from`, by word.
-    QList<quint16> wordsSince(int from) const
-    {
-        QList<quint16> words;
-        for (int i = from; i < requests->count(); ++i)
-            words.append(quint16(requests->at(i).at(0).toUInt()));
-        return words;
-    }
-
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
-        g_transceiver = new Transceiver;
-        window = new MainWindow;
-        QCOMPARE(g_mainWindow, window);
-    }
-    void cleanupTestCase()
-    {
-        closeLink();
-        delete window;
-        QCOMPARE(g_mainWindow, nullptr);
-        delete g_transceiver;
-        g_transceiver = nullptr;
-        logClose();
-    }
+    void initTestCase() { setUpWindow(); }
+    void cleanupTestCase() { tearDownWindow(); }
 
     void notConnectedWindow()
     {
