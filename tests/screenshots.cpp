@@ -2,11 +2,16 @@
 // first Reload and writes a PNG of every tab into a folder. scripts/screenshots.sh runs it
 // against the emulator on the offscreen platform.
 #include "app/mainwindow.h"
+#include "pages/dialogserialconnect.h"
+#include "pages/widgetserial.h"
 #include "protocol/bytefields.h"
 #include "protocol/hostcmd.h"
 #include "transport/transceiver.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QThread>
 #include <QDir>
 #include <QFont>
 #include <QHostAddress>
@@ -15,6 +20,10 @@
 #include <QTimer>
 
 #include <cstdio>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -35,6 +44,44 @@ int main(int argc, char *argv[])
     window->show();
 
     int written = 0;
+    // The serial port dialog, and a serial test page through it, on a pseudo-terminal.
+    int master = -1, slave = -1;
+    char slaveName[128] = {};
+    if (openpty(&master, &slave, slaveName, nullptr, nullptr) != 0) {
+        std::fprintf(stderr, "zomra-screenshots: no pseudo-terminal\n");
+        return 1;
+    }
+    qputenv("ZOMRA_SERIAL_PORTS", slaveName);
+    auto serialPage = [&] {
+        WidgetSerial *page = window->serialPage();
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<DialogSerialConnect *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            dialog->portBox()->setCurrentIndex(dialog->portBox()->findData(QString::fromLocal8Bit(slaveName)));
+            const QString file = folder.filePath(QStringLiteral("09-serial-port.png"));
+            if (dialog->grab().save(file)) {
+                std::printf("wrote %s\n", qPrintable(file));
+                ++written;
+            }
+            dialog->doOk();
+        });
+        page->testPageButton()->click();
+        const QByteArray sent = page->testPageBytes();
+        QByteArray received;
+        char buffer[4096];
+        // The port writes from the event loop; wait for it here, at most a second.
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        for (int tries = 0; received.size() < sent.size() && tries < 100; ++tries) {
+            QCoreApplication::processEvents();
+            QThread::msleep(10);
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0)
+                received.append(buffer, int(n));
+        }
+        std::printf("serial test page: %d bytes sent, %d read\n", int(sent.size()), int(received.size()));
+        return !sent.isEmpty() && received == sent;
+    };
     auto shoot = [&] {
         QTabWidget *tabs = window->tabWidget();
         for (int i = 0; i < tabs->count(); ++i) {
@@ -47,7 +94,8 @@ int main(int argc, char *argv[])
                 ++written;
             }
         }
-        app.exit(written == tabs->count() ? 0 : 1);
+        const bool serialPrinted = serialPage();
+        app.exit(written == tabs->count() + 1 && serialPrinted ? 0 : 1);
     };
 
     // Queued after the window's own handler, so each answer is shown when it is counted.
