@@ -16,7 +16,9 @@
 #include "protocol/dialogconnect.h"
 #include "protocol/deviceinformation.h"
 #include "protocol/hostcmd.h"
+#include "protocol/fineprintmoderecord.h"
 #include "protocol/networkinformation.h"
+#include "protocol/printsettingsrecord.h"
 #include "protocol/serialsettingsrecord.h"
 #include "protocol/staticiprecord.h"
 #include "protocol/wnetinformation.h"
@@ -209,6 +211,7 @@ void MainWindow::onConnected()
     m_tabWidget->setTabEnabled(TabWnet, g_hostCmd.has4G());
     m_tabWidget->setTabEnabled(TabWifi, g_hostCmd.hasWifi());
     m_tabWidget->setTabEnabled(TabAudio, true);
+    m_print->updateForModel();
 
     const QList<QPushButton *> buttons = saveButtons();
     for (QPushButton *button : buttons)
@@ -257,6 +260,14 @@ void MainWindow::handleResponse(QByteArray response)
     case GetNetworkInfo:
         fillNetwork(response);
         break;
+    case GetPrintSettings: {
+        PrintSettingsRecord record;
+        if (PrintSettingsRecord::decode(response, &record))
+            m_print->setSettings(record);
+        m_print->updateEnabledStates();
+        m_print->saveButton()->setEnabled(false);
+        break;
+    }
     case GetWnetInfo:
         fillWnet(response);
         break;
@@ -277,6 +288,13 @@ void MainWindow::handleResponse(QByteArray response)
     case GetStaticIp:
         fillStaticAddresses(response);
         break;
+    case GetFinePrintMode: {
+        FinePrintModeRecord record;
+        if (FinePrintModeRecord::decode(response, &record))
+            m_print->setFinePrintMode(record.enabled);
+        m_print->saveButton()->setEnabled(false);
+        break;
+    }
     default:
         break;
     }

@@ -87,4 +87,49 @@ QByteArray serial(const SerialFields &f, const QDateTime &now, bool rx100)
     return page(tr("*** Serial Print Test Page ***"), "\n", lines, QByteArray(), tr("*** END ***"), rx100);
 }
 
+QByteArray printSettings(const QString &utf8Mode, const QString &cjk, const QString &codePage,
+                         const QDateTime &now, bool rx100)
+{
+    const char *context = "WidgetPrint";
+    const auto tr = [context](const char *text) { return QCoreApplication::translate(context, text); };
+    const QVector<Line> lines = {
+        {tr("  UTF-8 Mode:"), utf8Mode.toUtf8()},
+        {tr("         CJK:"), cjk.toUtf8()},
+        {tr("   Code Page:"), codePage.toUtf8()},
+        {tr("Current Time:"), latin1Date(now), "\n\n"},
+    };
+    return page(tr("*** Print Test Page ***"), "\n\n", lines, QByteArray(), tr("*** END ***"), rx100);
+}
+
+QByteArray BlackMarkFeedToPrintStart() { return QByteArray::fromHex("1c284c02004330"); }
+QByteArray BlackMarkFeedToCut() { return QByteArray::fromHex("1c284c02004231"); }
+
+QByteArray blackMark(const QDateTime &now)
+{
+    const char *context = "WidgetPrint";
+    const auto tr = [context](const char *text) { return QCoreApplication::translate(context, text); };
+    // Not translated: the point is to see every script the fonts cover.
+    static const char *const Sample[] = {
+        "The quick brown fox jumps over a lazy dog",
+        "那只敏捷的棕色狐狸跳过一只懒狗",
+        "速い茶色のキツネは怠惰な犬を飛び越える",
+        "그날쌘갈색여우는게으른개를뛰어넘었다",
+        "Та ловкая бурая лиса пропускает ленивую собаку",
+        // Khmer writes no spaces; zero width spaces mark where a line may break.
+        "ក្រហម\u200Bខ្មៅ\u200Bរហ័ស\u200Bលោត\u200Bលើ\u200Bក្រហម\u200Bខ្មៅ",
+        "тез қызыл қызыл қызыл әйірден айналады",
+        "မြန်မြန်မြန်မြန်မြန်မြန်မြန်တဲ့ ခွေးပေါ်က",
+        "สุนัขจิ้งจอกสีน้ำตาลกระโดดข้ามสุนัขที่ขี้เกียจ",
+        "Η γρήγορη καφέ αλεπού πηδάει πάνω από ένα τεμπέλικο σκυλί",
+        "जल्दी भूरा फॉक्स एक धीमा कुत्ता पर जाता है",
+    };
+    QByteArray bytes = BlackMarkFeedToPrintStart() + PagePrologue() + TitleStyle()
+                       + tr("*** Black Mark Print Test ***").toUtf8() + "\n\n" + BodyStyle();
+    for (const char *line : Sample)
+        bytes += QByteArray(line) + '\n';
+    bytes += tr("Current Time: ").toUtf8() + latin1Date(now) + "\n\n";
+    bytes += TitleStyle() + tr("*** END ***").toUtf8() + '\n' + BodyStyle() + PageEpilogue();
+    return bytes + BlackMarkFeedToCut() + QByteArray::fromHex("1d5630");
+}
+
 } // namespace TestPage

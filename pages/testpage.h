@@ -40,5 +40,13 @@ QByteArray page(const QString &title, const QByteArray &afterTitle, const QVecto
 QByteArray ethernet(const NetworkFields &f, const QDateTime &now, bool rx100, bool english);
 QByteArray wifi(const NetworkFields &f, const QString &ssid, const QDateTime &now, bool rx100);
 QByteArray serial(const SerialFields &f, const QDateTime &now, bool rx100);
+// The print settings page's test page: the three character set boxes' texts as shown.
+QByteArray printSettings(const QString &utf8Mode, const QString &cjk, const QString &codePage,
+                         const QDateTime &now, bool rx100);
+// A page between two black marks: feed to the mark, the sample text in eleven scripts,
+// feed to the cutter and cut.
+QByteArray blackMark(const QDateTime &now);
+QByteArray BlackMarkFeedToPrintStart();
+QByteArray BlackMarkFeedToCut();
 
 } // namespace TestPage

@@ -80,6 +80,30 @@ private slots:
         QCOMPARE(TestPage::serial(fields, Now, true), frame("*** Serial Print Test Page ***", "\n", body, true));
         QVERIFY(TestPage::serial({QString(), QString(), QString(), 7}, Now, false).contains("Parity: No Parity\n"));
     }
+
+    void printSettingsPages()
+    {
+        const QByteArray body = "  UTF-8 Mode:No\n         CJK:Disable CJK Mode\n"
+                                "   Code Page:(0) PC437: USA, Standard Europe\nCurrent Time:2026/12/06 09:05:07\n\n";
+        QCOMPARE(TestPage::printSettings(QStringLiteral("No"), QStringLiteral("Disable CJK Mode"),
+                                         QStringLiteral("(0) PC437: USA, Standard Europe"), Now, false),
+                 frame("*** Print Test Page ***", "\n\n", body, false));
+
+        // Between the marks: feed to the mark, no line feed before the title, eleven sample
+        // lines of 938 bytes, then feed to the cutter and cut.
+        const QByteArray page = TestPage::blackMark(Now);
+        const QByteArray head = hex("1c284c02004330") + hex("1d28450300060301") + hex("1b61011d2101")
+                                + "*** Black Mark Print Test ***\n\n" + hex("1b61001d2100");
+        const QByteArray tail = "Current Time: 2026/12/06 09:05:07\n\n" + hex("1b61011d2101") + "*** END ***\n"
+                                + hex("1b61001d2100") + hex("1d284503000603ff") + hex("1c284c02004231") + hex("1d5630");
+        QVERIFY(page.startsWith(head));
+        QVERIFY(page.endsWith(tail));
+        const QByteArray sample = page.mid(head.size(), page.size() - head.size() - tail.size());
+        QCOMPARE(sample.size(), 938);
+        QCOMPARE(sample.count('\n'), 11);
+        QVERIFY(sample.startsWith("The quick brown fox jumps over a lazy dog\n"));
+        QVERIFY(sample.contains("\xe2\x80\x8b")); // zero width spaces between the Khmer words
+    }
 };
 
 QTEST_APPLESS_MAIN(TestTestPage)

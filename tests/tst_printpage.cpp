@@ -1,0 +1,184 @@
+#include "tests/windowfixture.h"
+
+#include "print/widgetprint.h"
+#include "protocol/printsettingsrecord.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QSlider>
+#include <QSpinBox>
+
+namespace {
+
+QByteArray printAnswer(const std::function<void(QByteArray &)> &fill)
+{
+    QByteArray a = answer(GetPrintSettings, 46);
+    ByteFields::putU8(a, 6, 100);
+    ByteFields::putU8(a, 7, 255 - 60);
+    ByteFields::putU32(a, 8, 48);
+    ByteFields::putU8(a, 44, 1);
+    fill(a);
+    return a;
+}
+
+} // namespace
+
+// The Print Settings tab: its enabling rules, the snapping sliders, the record both ways
+// and its printouts, against the emulator.
+class TestPrintPage : public WindowFixture
+{
+    Q_OBJECT
+
+    WidgetPrint *page() const { return window->printPage(); }
+
+    // What the last Save put on the wire for the print settings.
+    QByteArray lastSent() const { return g_hostCmd.lastKnown().record(LastKnownRecords::PrintSettings); }
+
+private slots:
+    void initTestCase()
+    {
+        setUpWindow();
+        QVERIFY(connectTo("127.0.0.44", "RX210", "RX220_S"));
+    }
+    void cleanupTestCase() { tearDownWindow(); }
+
+    void optionalButtonsHiddenByDefault()
+    {
+        QVERIFY(page()->fontButton()->isHidden());
+        QVERIFY(page()->dualColorButton()->isHidden());
+        QVERIFY(!page()->clearPasswordButton()->isHidden());
+    }
+
+    void characterSetRules()
+    {
+        page()->utf8Box()->setCurrentIndex(1);
+        QVERIFY(!page()->cjkBox()->isEnabled());
+        page()->cjkBox()->setCurrentIndex(5); // Disable CJK Mode
+        QVERIFY(page()->codePageBox()->isEnabled());
+        page()->cjkBox()->setCurrentIndex(0);
+        QVERIFY(!page()->codePageBox()->isEnabled());
+        page()->utf8Box()->setCurrentIndex(0);
+        QVERIFY(page()->cjkBox()->isEnabled());
+    }
+
+    void slidersSnap()
+    {
+        QCOMPARE(WidgetPrint::snapDensity(92), 85);
+        QCOMPARE(WidgetPrint::snapDensity(93), 100);
+        QCOMPARE(WidgetPrint::snapQuality(55), 50);
+        QCOMPARE(WidgetPrint::snapQuality(56), 60);
+        QCOMPARE(WidgetPrint::snapQuality(45), 40);
+
+        page()->densitySlider()->setValue(92);
+        QCOMPARE(page()->densitySlider()->value(), 85);
+        QCOMPARE(page()->densitySpinBox()->value(), 85);
+        // A typed value the slider already stands for is kept, and sent, as typed.
+        page()->densitySlider()->setValue(70);
+        page()->densitySpinBox()->setValue(77);
+        QCOMPARE(page()->densitySlider()->value(), 70);
+        QCOMPARE(page()->densitySpinBox()->value(), 77);
+        page()->qualitySlider()->setValue(0);
+        page()->qualitySpinBox()->stepUp();
+        QCOMPARE(page()->qualitySpinBox()->value(), 5);
+        QCOMPARE(page()->qualitySlider()->value(), 0);
+        QCOMPARE(page()->settings().density, quint8(77));
+    }
+
+    void answerFillsThePage()
+    {
+        window->handleResponse(printAnswer([](QByteArray &a) {
+            ByteFields::putU8(a, 7, 255);
+            ByteFields::putU32(a, 8, 113);
+            ByteFields::putI32(a, 24, -15);
+            ByteFields::putI32(a, 20, 123);
+            ByteFields::putU32(a, 40, 1600);
+            ByteFields::putU8(a, 45, 2);
+        }));
+        QCOMPARE(page()->qualitySpinBox()->value(), 0);
+        QCOMPARE(page()->paperTypeBox()->currentText(), QStringLiteral("Paper with Black Mark"));
+        QCOMPARE(page()->cutPositionBox()->text(), QStringLiteral("-1.50"));
+        QCOMPARE(page()->printPositionBox()->text(), QStringLiteral("12.30"));
+        QVERIFY(page()->blackMarkTestButton()->isEnabled());
+        QVERIFY(page()->feedBox()->isChecked() && !page()->feedBox()->isEnabled());
+        QCOMPARE(page()->feedLengthBox()->value(), 200);
+        QVERIFY(page()->feedLengthBox()->isEnabled()); // the Feed box's rule comes last
+        QVERIFY(!page()->stopBox()->isChecked() && page()->voiceBox()->isChecked());
+        QVERIFY(!page()->saveButton()->isEnabled());
+
+        // No feed: unchecked, the length kept; an unknown paper type shows Receipt.
+        window->handleResponse(printAnswer([](QByteArray &a) { ByteFields::putU32(a, 8, 7); }));
+        QVERIFY(!page()->feedBox()->isChecked());
+        QCOMPARE(page()->feedLengthBox()->value(), 200);
+        QCOMPARE(page()->paperTypeBox()->currentIndex(), 0);
+        QVERIFY(!page()->blackMarkTestButton()->isEnabled() && !page()->cutPositionBox()->isEnabled());
+
+        // Short answers change nothing.
+        window->handleResponse(printAnswer([](QByteArray &a) { ByteFields::putU32(a, 8, 113); }).left(45));
+        QCOMPARE(page()->paperTypeBox()->currentIndex(), 0);
+        window->handleResponse(answer(GetFinePrintMode, 3).replace(2, 1, "\x01"));
+        QVERIFY(page()->finePrintBox()->isChecked());
+        window->handleResponse(answer(GetFinePrintMode, 2));
+        QVERIFY(page()->finePrintBox()->isChecked());
+    }
+
+    // The record as Save sends it, and the printer keeping it.
+    void saveSendsTheRecord()
+    {
+        QVERIFY(connectTo("127.0.0.45", "RX210", "RX220_S"));
+        const int from = requests->count();
+        page()->saveButton()->setEnabled(true);
+        page()->saveButton()->click();
+        QVERIFY(!page()->saveButton()->isEnabled());
+        QTest::qWait(50);
+        QCOMPARE(requests->count(), from); // unchanged: nothing sent
+
+        page()->cutPositionBox()->setValue(-0.55);
+        page()->feedBox()->setChecked(false);
+        page()->qualitySlider()->setValue(100);
+        page()->finePrintBox()->setChecked(true);
+        page()->saveButton()->click();
+        QTRY_COMPARE(requests->count(), from + 2);
+        QCOMPARE(wordsSince(from), (QList<quint16>{SetPrintSettings, SetFinePrintMode}));
+        QByteArray sent = lastSent();
+        QCOMPARE(ByteFields::u8(sent, 7), quint8(155));
+        QCOMPARE(sent.mid(12, 16), QByteArray(16, '\0')); // receipt paper: no positions
+        QCOMPARE(ByteFields::u32(sent, 40), 0u);
+        QCOMPARE(emulator->state().finePrintMode, quint8(2));
+
+        page()->paperTypeBox()->setCurrentIndex(1);
+        page()->saveButton()->click();
+        QTRY_COMPARE(requests->count(), from + 3);
+        sent = lastSent();
+        QCOMPARE(ByteFields::i32(sent, 24), -5); // toward zero
+        QCOMPARE(ByteFields::i32(sent, 12), 2000);
+        QTRY_COMPARE(emulator->state().printSettings.paperType, 113u);
+    }
+
+    void clearWebPasswordAsksFirst()
+    {
+        const int from = requests->count();
+        bool asked = false;
+        answerMessageBox(QMessageBox::No, &asked);
+        page()->clearPasswordButton()->click();
+        QVERIFY(asked);
+        answerMessageBox(QMessageBox::Yes, &asked);
+        page()->clearPasswordButton()->click();
+        QTRY_COMPARE(wordsSince(from), QList<quint16>{ClearWebPassword});
+    }
+
+    void modelDecidesPaperControlsAndFeed()
+    {
+        QVERIFY(connectTo("127.0.0.46", "RX100", "RX110"));
+        for (const QGroupBox *group : {page()->paperLayoutGroup(), page()->coverGroup(), page()->paperNotTakenGroup()})
+            QVERIFY(!group->isEnabled());
+        QVERIFY(page()->buildTestPage().endsWith(QByteArray::fromHex("1d284503000603ff") + "\n\n\n\n"));
+        QVERIFY(connectTo("127.0.0.47", "RX200", "RX230"));
+        QVERIFY(page()->paperLayoutGroup()->isEnabled());
+        QVERIFY(page()->buildTestPage().endsWith(QByteArray::fromHex("1d284503000603ff") + QByteArray(8, '\n')));
+    }
+};
+
+QTEST_MAIN(TestPrintPage)
+#include "tst_printpage.moc"
