@@ -54,3 +54,13 @@ void SettingsPage::selectData(QComboBox *box, int value)
 {
     box->setCurrentIndex(qMax(0, box->findData(value, Qt::UserRole, Qt::MatchExactly)));
 }
+
+void SettingsPage::setFocusChain(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : widgets) {
+        if (previous)
+            setTabOrder(previous, w);
+        previous = w;
+    }
+}

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <initializer_list>
+
 class QFormLayout;
 class QComboBox;
 class QHBoxLayout;
@@ -32,6 +34,8 @@ protected:
     QFormLayout *form() const { return m_form; }
     // Places a button in the button row, left of Save.
     void addButton(QPushButton *button);
+    // Keyboard focus goes through the widgets in this order.
+    static void setFocusChain(std::initializer_list<QWidget *> widgets);
     // A field the printer fills and the user may select and copy, never edit.
     QLineEdit *readOnlyField();
 

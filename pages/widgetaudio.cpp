@@ -28,13 +28,7 @@ WidgetAudio::WidgetAudio(QWidget *parent)
     form()->addRow(tr("Notice Audio:"), m_notice);
     form()->addRow(tr("Paper Not Taken Audio:"), paperNotTaken);
 
-    QWidget *previous = nullptr;
-    for (QWidget *w : std::initializer_list<QWidget *>{m_all, m_cloud, m_warning, m_notice, m_voice,
-                                                       m_beep, saveButton()}) {
-        if (previous)
-            setTabOrder(previous, w);
-        previous = w;
-    }
+    setFocusChain({m_all, m_cloud, m_warning, m_notice, m_voice, m_beep, saveButton()});
     for (QCheckBox *box : {m_all, m_cloud, m_warning, m_notice, m_voice, m_beep})
         connect(box, &QCheckBox::stateChanged, this, &SettingsPage::onSettingsChanged);
 }

@@ -43,11 +43,7 @@ WidgetSerial::WidgetSerial(QWidget *parent)
     form()->addRow(tr("Stop Bits:"), m_stopBits);
     form()->addRow(tr("Parity:"), m_parity);
     addButton(m_testPage);
-    setTabOrder(m_baudRate, m_dataBits);
-    setTabOrder(m_dataBits, m_stopBits);
-    setTabOrder(m_stopBits, m_parity);
-    setTabOrder(m_parity, m_testPage);
-    setTabOrder(m_testPage, saveButton());
+    setFocusChain({m_baudRate, m_dataBits, m_stopBits, m_parity, m_testPage, saveButton()});
 
     connect(m_testPage, &QPushButton::clicked, this, &WidgetSerial::doPrintTestPage);
     for (QComboBox *box : {m_baudRate, m_dataBits, m_stopBits, m_parity})

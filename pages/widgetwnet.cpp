@@ -44,10 +44,7 @@ WidgetWnet::WidgetWnet(QWidget *parent)
     form()->addRow(group);
     addButton(m_restart);
 
-    setTabOrder(m_useApn, m_apn);
-    setTabOrder(m_apn, m_dialNumber);
-    setTabOrder(m_dialNumber, m_restart);
-    setTabOrder(m_restart, saveButton());
+    setFocusChain({m_useApn, m_apn, m_dialNumber, m_restart, saveButton()});
 
     connect(m_restart, &QPushButton::clicked, this, &WidgetWnet::doRestart);
     connect(m_useApn, &QCheckBox::stateChanged, this, &WidgetWnet::onSelfDefinedApnStateChanged);

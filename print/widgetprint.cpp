@@ -180,15 +180,10 @@ WidgetPrint::WidgetPrint(QWidget *parent)
         addButton(button);
 
     // The Feed box and its length stay out of the chain.
-    QWidget *previous = nullptr;
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             m_utf8, m_cjk, m_codePage, m_densitySlider, m_densitySpin, m_qualitySlider, m_qualitySpin,
-             m_finePrint, m_paperType, m_location, m_cutPosition, m_printPosition, m_stop, m_voice,
-             m_clearPassword, m_font, m_dualColor, m_testPage, m_blackMarkTest, saveButton()}) {
-        if (previous)
-            setTabOrder(previous, w);
-        previous = w;
-    }
+    setFocusChain({m_utf8, m_cjk, m_codePage, m_densitySlider, m_densitySpin, m_qualitySlider,
+                   m_qualitySpin, m_finePrint, m_paperType, m_location, m_cutPosition, m_printPosition,
+                   m_stop, m_voice, m_clearPassword, m_font, m_dualColor, m_testPage, m_blackMarkTest,
+                   saveButton()});
 
     connect(m_clearPassword, &QPushButton::clicked, this, &WidgetPrint::doClearWebPassword);
     connect(m_testPage, &QPushButton::clicked, this, &WidgetPrint::doPrintTestPage);
