@@ -2,6 +2,7 @@
 
 #include "app/conf.h"
 #include "pages/tcprawprint.h"
+#include "print/dialogdualcolorsettings.h"
 #include "pages/testpage.h"
 #include "protocol/fineprintmoderecord.h"
 #include "protocol/hostcmd.h"
@@ -115,6 +116,8 @@ WidgetPrint::WidgetPrint(QWidget *parent)
     , m_dualColor(new QPushButton(tr("Dual-Color Settings..."), this))
     , m_testPage(new QPushButton(tr("Print Test Page"), this))
     , m_blackMarkTest(new QPushButton(tr("Black Mark Print Test"), this))
+    // One for the page's life: its values stay from one opening to the next.
+    , m_dualColorDialog(new DialogDualColorSettings(this))
 {
     for (const auto &item : {std::pair<const char *, int>{"GB18030", 0}, {"BIG5", 1}, {"Shift JIS", 11},
                              {"JIS 0208", 12}, {"KS C 5601", 21}})
@@ -186,6 +189,7 @@ WidgetPrint::WidgetPrint(QWidget *parent)
                    saveButton()});
 
     connect(m_clearPassword, &QPushButton::clicked, this, &WidgetPrint::doClearWebPassword);
+    connect(m_dualColor, &QPushButton::clicked, this, &WidgetPrint::doDualColorSettings);
     connect(m_testPage, &QPushButton::clicked, this, &WidgetPrint::doPrintTestPage);
     connect(m_blackMarkTest, &QPushButton::clicked, this, &WidgetPrint::doBlackMarkPrintTest);
     const auto indexChanged = QOverload<int>::of(&QComboBox::currentIndexChanged);
@@ -381,4 +385,9 @@ void WidgetPrint::doPrintTestPage()
 void WidgetPrint::doBlackMarkPrintTest()
 {
     rawPrint(TestPage::blackMark(QDateTime::currentDateTime()));
+}
+
+void WidgetPrint::doDualColorSettings()
+{
+    m_dualColorDialog->exec();
 }

@@ -2,6 +2,7 @@
 
 #include "pages/settingspage.h"
 
+class DialogDualColorSettings;
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
@@ -49,6 +50,7 @@ public:
     QPushButton *dualColorButton() const { return m_dualColor; }
     QPushButton *testPageButton() const { return m_testPage; }
     QPushButton *blackMarkTestButton() const { return m_blackMarkTest; }
+    DialogDualColorSettings *dualColorDialog() const { return m_dualColorDialog; }
 
     void setSettings(const PrintSettingsRecord &record);
     PrintSettingsRecord settings() const;
@@ -62,6 +64,7 @@ public:
 
 public slots:
     void doClearWebPassword();
+    void doDualColorSettings();
     void doPrintTestPage();
     void doBlackMarkPrintTest();
     void doSave() override;
@@ -103,4 +106,5 @@ private:
     QPushButton *m_dualColor;
     QPushButton *m_testPage;
     QPushButton *m_blackMarkTest;
+    DialogDualColorSettings *m_dualColorDialog;
 };

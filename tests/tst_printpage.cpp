@@ -1,5 +1,7 @@
 #include "tests/windowfixture.h"
 
+#include "emulator/rawprintserver.h"
+#include "print/dialogdualcolorsettings.h"
 #include "print/widgetprint.h"
 #include "protocol/printsettingsrecord.h"
 
@@ -177,6 +179,41 @@ private slots:
         QVERIFY(connectTo("127.0.0.47", "RX200", "RX230"));
         QVERIFY(page()->paperLayoutGroup()->isEnabled());
         QVERIFY(page()->buildTestPage().endsWith(QByteArray::fromHex("1d284503000603ff") + QByteArray(8, '\n')));
+    }
+
+    void dualColorSettings()
+    {
+        QCOMPARE(DialogDualColorSettings::commandBytes(false, 1800, 192),
+                 QByteArray::fromHex("1d284502000b00" "1d284503000c0000" "1d284503000d0000"));
+        QCOMPARE(DialogDualColorSettings::commandBytes(true, 1800, 192),
+                 QByteArray::fromHex("1d284502000b01" "1d284503000c0807" "1d284503000dc000"));
+
+        QVERIFY(connectTo("127.0.0.48", "RX210", "RX220_S"));
+        RawPrintServer printer;
+        QVERIFY(printer.listen(QHostAddress(QStringLiteral("127.0.0.48"))));
+        QSignalSpy jobs(&printer, &RawPrintServer::jobReceived);
+        DialogDualColorSettings *dialog = page()->dualColorDialog();
+        const auto open = [&](const std::function<void()> &inside) {
+            QTimer::singleShot(0, [&] {
+                if (QApplication::activeModalWidget() == dialog)
+                    inside();
+            });
+            page()->doDualColorSettings();
+        };
+        // Closed without Apply: nothing sent, the edits kept for the next opening.
+        open([&] {
+            dialog->energySpinBox()->setValue(777);
+            QCOMPARE(dialog->energySlider()->value(), 777); // no rounding to the slider's step
+            dialog->modeBox()->setChecked(true);
+            dialog->reject();
+        });
+        open([&] {
+            QCOMPARE(dialog->energySpinBox()->value(), 777);
+            dialog->ratioSlider()->setValue(300);
+            dialog->doApply();
+        });
+        QTRY_COMPARE(jobs.count(), 1);
+        QCOMPARE(jobs.at(0).at(0).toByteArray(), DialogDualColorSettings::commandBytes(true, 777, 300));
     }
 };
 
