@@ -1,6 +1,7 @@
 #include "print/dialogdualcolorsettings.h"
 
 #include "pages/tcprawprint.h"
+#include "print/printcontrols.h"
 #include "protocol/bytefields.h"
 
 #include <QCheckBox>
@@ -14,27 +15,6 @@
 
 namespace {
 
-QSlider *slider(QWidget *parent, int min, int max, int step, int value)
-{
-    auto *s = new QSlider(Qt::Horizontal, parent);
-    s->setRange(min, max);
-    s->setSingleStep(step);
-    s->setPageStep(step);
-    s->setTickPosition(QSlider::TicksAbove);
-    s->setTickInterval(step);
-    s->setValue(value);
-    return s;
-}
-
-QSpinBox *spinBox(QWidget *parent, int min, int max, int step, int value)
-{
-    auto *s = new QSpinBox(parent);
-    s->setRange(min, max);
-    s->setSingleStep(step);
-    s->setValue(value);
-    return s;
-}
-
 // GS ( E with a one- or two-byte parameter.
 QByteArray setupCommand(char function, const QByteArray &parameter)
 {
@@ -46,11 +26,15 @@ QByteArray setupCommand(char function, const QByteArray &parameter)
 DialogDualColorSettings::DialogDualColorSettings(QWidget *parent)
     : QDialog(parent)
     , m_mode(new QCheckBox(tr("Dual-Color Mode Enabled"), this))
-    , m_energySlider(slider(this, 500, 3000, 10, 1800))
-    , m_ratioSlider(slider(this, 32, 512, 1, 192))
-    , m_energySpin(spinBox(this, 500, 3000, 10, 1800))
-    , m_ratioSpin(spinBox(this, 32, 512, 1, 192))
+    , m_energySlider(PrintControls::slider(this, 500, 3000, 10))
+    , m_ratioSlider(PrintControls::slider(this, 32, 512, 1))
+    , m_energySpin(PrintControls::spinBox(this, 500, 3000, 10))
+    , m_ratioSpin(PrintControls::spinBox(this, 32, 512, 1))
 {
+    m_energySlider->setValue(1800);
+    m_energySpin->setValue(1800);
+    m_ratioSlider->setValue(192);
+    m_ratioSpin->setValue(192);
     setWindowTitle(tr("Dual-Color Settings"));
     setWindowIcon(QIcon(QStringLiteral(":/images/cog.png")));
 

@@ -3,6 +3,7 @@
 #include "app/conf.h"
 #include "pages/tcprawprint.h"
 #include "print/dialogdualcolorsettings.h"
+#include "print/printcontrols.h"
 #include "pages/testpage.h"
 #include "protocol/fineprintmoderecord.h"
 #include "protocol/hostcmd.h"
@@ -51,25 +52,6 @@ const std::pair<int, const char *> CodePages[] = {
     {52, "(52) PC1258: Vietnamese"},        {53, "(53) KZ1048: Kazakhstan"},
 };
 
-QSlider *slider(QWidget *parent, int min, int max, int step)
-{
-    auto *s = new QSlider(Qt::Horizontal, parent);
-    s->setRange(min, max);
-    s->setSingleStep(step);
-    s->setPageStep(step);
-    s->setTickPosition(QSlider::TicksAbove);
-    s->setTickInterval(step);
-    return s;
-}
-
-QSpinBox *spinBox(QWidget *parent, int min, int max, int step)
-{
-    auto *s = new QSpinBox(parent);
-    s->setRange(min, max);
-    s->setSingleStep(step);
-    return s;
-}
-
 QDoubleSpinBox *millimetres(QWidget *parent, double min, double max)
 {
     auto *s = new QDoubleSpinBox(parent);
@@ -96,18 +78,18 @@ WidgetPrint::WidgetPrint(QWidget *parent)
     , m_cjk(new QComboBox(this))
     , m_codePage(new QComboBox(this))
     , m_utf8(new QComboBox(this))
-    , m_densitySlider(slider(this, DensityMin, DensityMax, DensityStep))
-    , m_qualitySlider(slider(this, 0, QualityMax, QualityStep))
-    , m_densitySpin(spinBox(this, DensityMin, DensityMax, DensityStep))
+    , m_densitySlider(PrintControls::slider(this, DensityMin, DensityMax, DensityStep))
+    , m_qualitySlider(PrintControls::slider(this, 0, QualityMax, QualityStep))
+    , m_densitySpin(PrintControls::spinBox(this, DensityMin, DensityMax, DensityStep))
     // Finer than the slider: a value between two ticks can be typed and is sent as typed.
-    , m_qualitySpin(spinBox(this, 0, QualityMax, 5))
+    , m_qualitySpin(PrintControls::spinBox(this, 0, QualityMax, 5))
     , m_finePrint(new QCheckBox(tr("Fine Print Mode"), this))
     , m_paperType(new QComboBox(this))
     , m_location(new QComboBox(this))
     , m_cutPosition(millimetres(this, -100.0, 25.0))
     , m_printPosition(millimetres(this, 10.0, 100.0))
     , m_feed(new QCheckBox(tr("Feed"), this))
-    , m_feedLength(spinBox(this, 20, 200, 1))
+    , m_feedLength(PrintControls::spinBox(this, 20, 200, 1))
     , m_feedLabel(new QLabel(tr("mm and cut on cover closed"), this))
     , m_stop(new QCheckBox(tr("Stop Printing"), this))
     , m_voice(new QCheckBox(tr("Voice Alert"), this))
