@@ -3,6 +3,7 @@
 #include "app/conf.h"
 #include "pages/tcprawprint.h"
 #include "print/dialogdualcolorsettings.h"
+#include "print/dialogfontsettings.h"
 #include "print/printcontrols.h"
 #include "pages/testpage.h"
 #include "protocol/fineprintmoderecord.h"
@@ -19,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -171,6 +173,7 @@ WidgetPrint::WidgetPrint(QWidget *parent)
                    saveButton()});
 
     connect(m_clearPassword, &QPushButton::clicked, this, &WidgetPrint::doClearWebPassword);
+    connect(m_font, &QPushButton::clicked, this, &WidgetPrint::doFontSettings);
     connect(m_dualColor, &QPushButton::clicked, this, &WidgetPrint::doDualColorSettings);
     connect(m_testPage, &QPushButton::clicked, this, &WidgetPrint::doPrintTestPage);
     connect(m_blackMarkTest, &QPushButton::clicked, this, &WidgetPrint::doBlackMarkPrintTest);
@@ -367,6 +370,15 @@ void WidgetPrint::doPrintTestPage()
 void WidgetPrint::doBlackMarkPrintTest()
 {
     rawPrint(TestPage::blackMark(QDateTime::currentDateTime()));
+}
+
+void WidgetPrint::doFontSettings()
+{
+    // A fresh dialog every time: its tables come from the printer, never from a last opening.
+    // Held by a guarded pointer, as the page may go while the dialog runs.
+    QPointer<DialogFontSettings> dialog = new DialogFontSettings(this);
+    dialog->exec();
+    delete dialog;
 }
 
 void WidgetPrint::doDualColorSettings()

@@ -64,6 +64,7 @@ public:
 
 public slots:
     void doClearWebPassword();
+    void doFontSettings();
     void doDualColorSettings();
     void doPrintTestPage();
     void doBlackMarkPrintTest();

@@ -3,6 +3,8 @@
 #include "protocol/bytefields.h"
 #include "protocol/hostcmd.h"
 
+#include <openssl/evp.h>
+
 #include <cstring>
 
 QByteArray FileRecord::toBytes(quint16 word) const
@@ -44,4 +46,13 @@ bool FileRecord::decodeListFilesEntry(const QByteArray &response, QByteArray *na
     *name = ByteFields::text(response, 2);
     *size = ByteFields::u32(response, 130);
     return true;
+}
+
+QByteArray FileRecord::md5(const QByteArray &data)
+{
+    QByteArray digest(DigestSize, '\0');
+    unsigned int size = 0;
+    EVP_Digest(data.constData(), size_t(data.size()), reinterpret_cast<unsigned char *>(digest.data()),
+               &size, EVP_md5(), nullptr);
+    return digest;
 }

@@ -25,4 +25,7 @@ struct FileRecord
     static QByteArray pathRecord(quint16 word, const QByteArray &path);
     // One answer to ListFiles: a file name and its size. False when shorter than its size.
     static bool decodeListFilesEntry(const QByteArray &response, QByteArray *name, quint32 *size);
+
+    // The 16-byte MD5 digest CommitFileUpload carries.
+    static QByteArray md5(const QByteArray &data);
 };

@@ -1,0 +1,424 @@
+#include "print/dialogfontsettings.h"
+
+#include "print/styleditemdelegatecombobox.h"
+#include "print/styleditemdelegatespinbox.h"
+#include "protocol/bytefields.h"
+#include "protocol/filerecord.h"
+#include "protocol/hostcmd.h"
+#include "transport/transceiver.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+const char DialogFontSettings::FontFolder[] = "/data/PUB/fonts/";
+
+namespace {
+
+using Ranges = QVector<FontScriptRecord::Range>;
+
+constexpr Qt::ItemFlags ReadOnly = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+constexpr Qt::ItemFlags Editable = ReadOnly | Qt::ItemIsEditable;
+constexpr Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
+
+QTableWidgetItem *item(const QVariant &value, Qt::ItemFlags flags, Qt::Alignment alignment)
+{
+    auto *i = new QTableWidgetItem;
+    i->setData(Qt::DisplayRole, value);
+    i->setFlags(flags);
+    i->setTextAlignment(int(alignment));
+    return i;
+}
+
+QString latin1(const QByteArray &text)
+{
+    return QString::fromLatin1(text);
+}
+
+void clearRows(QTableWidget *table)
+{
+    table->sortByColumn(-1, Qt::AscendingOrder);
+    for (int row = table->rowCount() - 1; row >= 0; --row)
+        table->removeRow(row);
+}
+
+} // namespace
+
+DialogFontSettings::DialogFontSettings(QWidget *parent)
+    : QDialog(parent)
+    , m_scriptLabel(new QLabel(tr("Font Settings for Different Languages:"), this))
+    , m_installedLabel(new QLabel(tr("Installed Fonts:"), this))
+    , m_scriptTable(new QTableWidget(0, ColumnCount, this))
+    , m_installedTable(new QTableWidget(0, 2, this))
+    , m_refresh(new QPushButton(tr("&Refresh"), this))
+    , m_install(new QPushButton(tr("&Install Font..."), this))
+    , m_uninstall(new QPushButton(tr("&Uninstall Font"), this))
+    , m_apply(new QPushButton(tr("&Apply"), this))
+    , m_reset(new QPushButton(tr("Reset to &Default"), this))
+    , m_close(new QPushButton(tr("&Close"), this))
+{
+    setWindowTitle(tr("Font Settings"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/cog.png")));
+
+    m_scriptTable->setHorizontalHeaderLabels(
+        {QString(), tr("Script"), tr("Language"), tr("Font"), tr("Face Index"), tr("Threshold"),
+         tr("Pixel Size (W)"), tr("Pixel Size (H)"), tr("Advance"), tr("ct"), tr("px"), tr("ad"),
+         tr("Unicode Ranges")});
+    m_scriptTable->setSortingEnabled(false);
+    m_scriptTable->setAlternatingRowColors(true);
+    m_scriptTable->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked);
+    m_scriptTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_scriptTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto *scripts = new StyledItemDelegateComboBox(m_scriptTable);
+    auto *fonts = new StyledItemDelegateComboBox(m_scriptTable);
+    auto *numbers = new StyledItemDelegateSpinBox(m_scriptTable);
+    m_scriptTable->setItemDelegateForColumn(ColScript, scripts);
+    m_scriptTable->setItemDelegateForColumn(ColFont, fonts);
+    for (int column = ColFaceIndex; column <= ColAdvance; ++column)
+        m_scriptTable->setItemDelegateForColumn(column, numbers);
+
+    m_installedTable->setHorizontalHeaderLabels({tr("File Name"), tr("File Size")});
+    m_installedTable->setSortingEnabled(true);
+    m_installedTable->setAlternatingRowColors(true);
+    m_installedTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_installedTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_installedTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton *button : {m_refresh, m_install, m_uninstall, m_apply, m_reset, m_close})
+        buttons->addWidget(button);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_scriptLabel);
+    layout->addWidget(m_scriptTable, 10);
+    layout->addWidget(m_installedLabel);
+    layout->addWidget(m_installedTable);
+    layout->addLayout(buttons);
+
+    connect(m_refresh, &QPushButton::clicked, this, &DialogFontSettings::doRefresh);
+    connect(m_install, &QPushButton::clicked, this, &DialogFontSettings::doAddFont);
+    connect(m_uninstall, &QPushButton::clicked, this, &DialogFontSettings::doRemoveFont);
+    connect(m_apply, &QPushButton::clicked, this, &DialogFontSettings::doApply);
+    connect(m_reset, &QPushButton::clicked, this, &DialogFontSettings::doResetToDefault);
+    connect(m_close, &QPushButton::clicked, this, &DialogFontSettings::doClose);
+    connect(m_scriptTable, &QTableWidget::cellChanged, this, &DialogFontSettings::onCellChanged);
+    connect(&g_hostCmd, &HostCmd::responseReceived, this, &DialogFontSettings::handleResponse,
+            Qt::QueuedConnection);
+
+    // Nothing to apply before the printer has sent its table.
+    m_apply->setEnabled(false);
+    m_refresh->setEnabled(false);
+    m_startTimerId = startTimer(StartDelayMs, Qt::CoarseTimer);
+}
+
+DialogFontSettings::~DialogFontSettings()
+{
+    // An upload still running is abandoned: no further block, no commit.
+    disconnect(m_written);
+}
+
+QProgressDialog *DialogFontSettings::progressDialog() const
+{
+    return m_progress;
+}
+
+QSize DialogFontSettings::sizeHint() const
+{
+    return QSize(1280, 1024);
+}
+
+void DialogFontSettings::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_startTimerId) {
+        killTimer(m_startTimerId);
+        m_startTimerId = 0;
+        doRefresh();
+    } else if (event->timerId() == m_refreshTimerId) {
+        killTimer(m_refreshTimerId);
+        m_refreshTimerId = 0;
+        m_refresh->setEnabled(true);
+    } else {
+        QDialog::timerEvent(event);
+    }
+}
+
+void DialogFontSettings::doRefresh()
+{
+    m_refresh->setEnabled(false);
+    if (m_refreshTimerId == 0)
+        m_refreshTimerId = startTimer(RefreshHoldMs, Qt::CoarseTimer);
+    refreshFontScripts();
+    // The printer takes requests a few milliseconds apart.
+    QThread::msleep(5);
+    refreshInstalledFonts();
+}
+
+void DialogFontSettings::refreshFontScripts()
+{
+    clearRows(m_scriptTable);
+    g_hostCmd.GetFontScripts();
+}
+
+void DialogFontSettings::refreshInstalledFonts()
+{
+    m_installedNames.clear();
+    clearRows(m_installedTable);
+    g_hostCmd.ListFiles(QByteArray(FontFolder));
+}
+
+void DialogFontSettings::appendScriptRow(const FontScriptRecord &record)
+{
+    const int row = m_scriptTable->rowCount();
+    m_scriptTable->insertRow(row);
+
+    auto *enabled = new QTableWidgetItem(QString());
+    enabled->setFlags(Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled);
+    enabled->setCheckState(record.enabled ? Qt::Checked : Qt::Unchecked);
+    enabled->setTextAlignment(Qt::AlignCenter);
+    enabled->setData(Qt::UserRole, QVariant::fromValue(record.ranges));
+    m_scriptTable->setItem(row, ColEnabled, enabled);
+
+    m_scriptTable->setItem(row, ColScript, item(latin1(record.script), Editable, Left));
+    m_scriptTable->setItem(row, ColLanguage, item(latin1(record.language), Editable, Qt::AlignCenter));
+    m_scriptTable->setItem(row, ColFont, item(latin1(record.font), Editable, Left));
+    m_scriptTable->setItem(row, ColFaceIndex, item(record.faceIndex, Editable, Right));
+    m_scriptTable->setItem(row, ColThreshold, item(uint(record.threshold), Editable, Right));
+    m_scriptTable->setItem(row, ColPixelWidth, item(uint(record.pixelWidth), Editable, Right));
+    m_scriptTable->setItem(row, ColPixelHeight, item(uint(record.pixelHeight), Editable, Right));
+    m_scriptTable->setItem(row, ColAdvance, item(uint(record.advance), Editable, Right));
+    m_scriptTable->setItem(row, ColCt, item(uint(record.ct), ReadOnly, Right));
+    m_scriptTable->setItem(row, ColPx, item(uint(record.px), ReadOnly, Right));
+    m_scriptTable->setItem(row, ColAd, item(uint(record.ad), ReadOnly, Right));
+    m_scriptTable->setItem(row, ColRanges,
+                           item(FontScriptRecord::rangesText(record.ranges), ReadOnly, Left));
+}
+
+FontScriptRecord DialogFontSettings::scriptRecord(int row) const
+{
+    const auto value = [this, row](int column) {
+        const QTableWidgetItem *i = m_scriptTable->item(row, column);
+        return i ? i->data(Qt::DisplayRole) : QVariant();
+    };
+    FontScriptRecord r;
+    const QTableWidgetItem *enabled = m_scriptTable->item(row, ColEnabled);
+    if (enabled) {
+        r.enabled = enabled->checkState() == Qt::Checked;
+        r.ranges = enabled->data(Qt::UserRole).value<Ranges>();
+    }
+    // Characters outside Latin-1 go out as '?'; the record cuts each text to its field.
+    r.script = value(ColScript).toString().toLatin1();
+    r.language = value(ColLanguage).toString().toLatin1();
+    r.font = value(ColFont).toString().toLatin1();
+    r.faceIndex = value(ColFaceIndex).toInt();
+    r.threshold = quint16(value(ColThreshold).toUInt());
+    r.pixelWidth = quint16(value(ColPixelWidth).toUInt());
+    r.pixelHeight = quint16(value(ColPixelHeight).toUInt());
+    r.advance = quint16(value(ColAdvance).toUInt());
+    r.ct = quint8(value(ColCt).toUInt());
+    r.px = quint8(value(ColPx).toUInt());
+    r.ad = quint8(value(ColAd).toUInt());
+    return r;
+}
+
+void DialogFontSettings::handleResponse(QByteArray response)
+{
+    switch (ByteFields::u16(response, 0)) {
+    case HostCmdWord::GetFontScripts: {
+        FontScriptRecord record;
+        if (!FontScriptRecord::decode(response, &record))
+            return;
+        appendScriptRow(record);
+        m_scriptTable->resizeColumnsToContents();
+        m_scriptTable->resizeRowsToContents();
+        // Filling the cells raised cellChanged; nothing has been edited yet.
+        m_apply->setEnabled(false);
+        break;
+    }
+    case HostCmdWord::ListFiles: {
+        QByteArray name;
+        quint32 size = 0;
+        if (!FileRecord::decodeListFilesEntry(response, &name, &size) || name.startsWith("fonts.conf"))
+            return;
+        // Appended unsorted: a sorting table would move the row between its two cells.
+        m_installedTable->setSortingEnabled(false);
+        const int row = m_installedTable->rowCount();
+        m_installedTable->insertRow(row);
+        m_installedTable->setItem(row, 0, item(latin1(name), ReadOnly, Left));
+        m_installedTable->setItem(row, 1, item(uint(size), ReadOnly, Right));
+        m_installedTable->setSortingEnabled(true);
+        m_installedNames << latin1(name);
+        m_installedTable->resizeColumnsToContents();
+        m_installedTable->resizeRowsToContents();
+        break;
+    }
+    case HostCmdWord::BeginFileUpload: {
+        FileRecord answer;
+        if (m_fileData.isEmpty() || !FileRecord::decode(response, &answer))
+            return;
+        if (answer.status == 0)
+            sendFileBlock(0);
+        else
+            dropUpload(); // refused: silently, as the printer gives no reason
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void DialogFontSettings::onCellChanged(int, int)
+{
+    m_apply->setEnabled(true);
+}
+
+void DialogFontSettings::doApply()
+{
+    m_apply->setEnabled(false);
+    g_hostCmd.BeginFontScripts();
+    for (int row = 0; row < m_scriptTable->rowCount(); ++row)
+        g_hostCmd.SetFontScript(scriptRecord(row).toBytes(HostCmdWord::SetFontScript));
+    g_hostCmd.EndFontScripts();
+}
+
+void DialogFontSettings::doResetToDefault()
+{
+    g_hostCmd.ResetFontScripts();
+    refreshFontScripts();
+}
+
+void DialogFontSettings::doClose()
+{
+    accept();
+}
+
+QByteArray DialogFontSettings::remotePath(const QString &fileName)
+{
+    const QByteArray path = QByteArray(FontFolder) + fileName.toLatin1();
+    return path.size() < FileRecord::PathSize ? path : QByteArray();
+}
+
+void DialogFontSettings::refuseLongName(const QString &name)
+{
+    QMessageBox::warning(this, tr("Font Settings"),
+                         tr("The file name \"%1\" is too long for the printer: it takes names of "
+                            "at most %2 characters.")
+                             .arg(name)
+                             .arg(FileRecord::PathSize - 1 - int(sizeof FontFolder - 1)));
+}
+
+void DialogFontSettings::doAddFont()
+{
+    const QString file = QFileDialog::getOpenFileName(
+        this, tr("Open"), QString(), tr("OpenType Fonts (*.ttf *.ttc *.otf);;All Files (*.*)"));
+    if (!file.isEmpty())
+        installFont(file);
+}
+
+bool DialogFontSettings::installFont(const QString &localFile)
+{
+    QFile file(localFile);
+    if (file.size() == 0 || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QString name = QFileInfo(localFile).fileName();
+    const QByteArray path = remotePath(name);
+    if (path.isEmpty()) {
+        refuseLongName(name);
+        return false;
+    }
+    m_fileData = file.readAll();
+    if (m_fileData.isEmpty())
+        return false;
+    m_remotePath = path;
+    m_fileSize = quint32(m_fileData.size());
+    m_uploadOffset = 0;
+    m_blockEnd = 0;
+    file.close();
+    g_hostCmd.BeginFileUpload(m_remotePath, m_fileSize);
+    return true;
+}
+
+void DialogFontSettings::sendFileBlock(qint64 bytes)
+{
+    if (m_fileData.isEmpty() || !g_transceiver)
+        return;
+    m_uploadOffset += quint32(bytes);
+
+    if (m_uploadOffset == 0) {
+        if (m_progress)
+            m_progress->deleteLater();
+        m_progress = new QProgressDialog(tr("Installing Font..."), tr("Cancel"), 0, int(m_fileSize), this);
+        m_progress->setWindowModality(Qt::WindowModal);
+        m_progress->setMinimumDuration(1000);
+        m_progress->setFixedWidth(400);
+        m_progress->setWindowTitle(tr("Progress"));
+        m_written = connect(g_transceiver, &Transceiver::bytesWritten, this,
+                            &DialogFontSettings::sendFileBlock, Qt::QueuedConnection);
+    } else if (m_uploadOffset >= m_fileSize) {
+        disconnect(m_written);
+        if (m_progress)
+            m_progress->deleteLater();
+        m_progress = nullptr;
+        const QByteArray digest = FileRecord::md5(m_fileData);
+        g_hostCmd.CommitFileUpload(m_remotePath, m_fileSize, digest);
+        dropUpload();
+        refreshInstalledFonts();
+        return;
+    }
+
+    const quint32 offset = m_uploadOffset;
+    // The rest of the block in flight is still to be reported.
+    if (offset < m_blockEnd) {
+        if (m_progress)
+            m_progress->setValue(int(offset));
+        return;
+    }
+    const quint32 length = qMin(quint32(BlockSize), m_fileSize - offset);
+    m_blockEnd = offset + length;
+    // A shown modal progress dialog lets events through here, which is why the block's end
+    // is noted first.
+    if (m_progress)
+        m_progress->setValue(int(offset));
+    g_transceiver->write(m_fileData.constData() + offset, length, HostCmd::WriteTimeoutMs);
+}
+
+void DialogFontSettings::dropUpload()
+{
+    m_fileData.clear();
+    m_remotePath.clear();
+    m_fileSize = 0;
+    m_uploadOffset = 0;
+    m_blockEnd = 0;
+}
+
+void DialogFontSettings::doRemoveFont()
+{
+    const QList<QTableWidgetItem *> selected = m_installedTable->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QTableWidgetItem *nameItem = m_installedTable->item(selected.first()->row(), 0);
+    if (!nameItem)
+        return;
+    const QString name = nameItem->text();
+    const QByteArray path = remotePath(name);
+    if (path.isEmpty()) {
+        refuseLongName(name);
+        return;
+    }
+    if (QMessageBox::question(this, tr("Confirmation"), tr("Are you sure to uninstall  \"%1\"?").arg(name),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
+        != QMessageBox::Yes)
+        return;
+    g_hostCmd.DeleteFile(path);
+    refreshInstalledFonts();
+}

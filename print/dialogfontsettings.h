@@ -1,0 +1,103 @@
+#pragma once
+
+#include "protocol/fontscriptrecord.h"
+
+#include <QByteArray>
+#include <QDialog>
+#include <QMetaObject>
+#include <QPointer>
+#include <QStringList>
+
+class QLabel;
+class QProgressDialog;
+class QPushButton;
+class QTableWidget;
+
+// The printer's fonts: one font setting per script in the upper table, written back with
+// Apply, and the font files in the printer's font folder below, to which Install Font uploads
+// a local file and from which Uninstall Font removes one. Lives for one modal run; both
+// tables are rebuilt from the printer at every refresh.
+class DialogFontSettings : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        ColEnabled, ColScript, ColLanguage, ColFont, ColFaceIndex, ColThreshold, ColPixelWidth,
+        ColPixelHeight, ColAdvance, ColCt, ColPx, ColAd, ColRanges, ColumnCount
+    };
+    static constexpr int BlockSize = 4080; // 255 cipher blocks' worth
+    static constexpr int StartDelayMs = 200;
+    static constexpr int RefreshHoldMs = 1000;
+    static const char FontFolder[]; // "/data/PUB/fonts/"
+
+    explicit DialogFontSettings(QWidget *parent = nullptr);
+    ~DialogFontSettings() override;
+
+    QSize sizeHint() const override;
+
+    // The row a record fills, and the record a row sends back.
+    void appendScriptRow(const FontScriptRecord &record);
+    FontScriptRecord scriptRecord(int row) const;
+    // The printer path of a local file name, or empty when it does not fit the 127 bytes.
+    static QByteArray remotePath(const QString &fileName);
+
+    // Install Font without the file dialog: reads the file and asks the printer to take it.
+    // False when nothing was asked (no such file, empty, or a name too long).
+    bool installFont(const QString &localFile);
+
+    QTableWidget *scriptTable() const { return m_scriptTable; }
+    QTableWidget *installedTable() const { return m_installedTable; }
+    QPushButton *refreshButton() const { return m_refresh; }
+    QPushButton *installButton() const { return m_install; }
+    QPushButton *uninstallButton() const { return m_uninstall; }
+    QPushButton *applyButton() const { return m_apply; }
+    QPushButton *resetButton() const { return m_reset; }
+    QPushButton *closeButton() const { return m_close; }
+    const QStringList &installedNames() const { return m_installedNames; }
+    QProgressDialog *progressDialog() const;
+    bool uploading() const { return !m_fileData.isEmpty(); }
+
+public slots:
+    void doRefresh();
+    void doAddFont();
+    void doRemoveFont();
+    void doApply();
+    void doResetToDefault();
+    void doClose();
+    void onCellChanged(int row, int column);
+    void sendFileBlock(qint64 bytes);
+    void handleResponse(QByteArray response);
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    void refreshFontScripts();
+    void refreshInstalledFonts();
+    void dropUpload();
+    void refuseLongName(const QString &name);
+
+    QLabel *m_scriptLabel;
+    QLabel *m_installedLabel;
+    QTableWidget *m_scriptTable;
+    QTableWidget *m_installedTable;
+    QPushButton *m_refresh;
+    QPushButton *m_install;
+    QPushButton *m_uninstall;
+    QPushButton *m_apply;
+    QPushButton *m_reset;
+    QPushButton *m_close;
+    QStringList m_installedNames;
+    QPointer<QProgressDialog> m_progress;
+    QByteArray m_fileData;
+    QByteArray m_remotePath; // at most 127 bytes, so its field keeps a terminating zero
+    quint32 m_fileSize = 0;
+    quint32 m_uploadOffset = 0;
+    // Where the block last handed to the link ends: a link that reports a block in parts
+    // gets the next one only when the whole of it is written.
+    quint32 m_blockEnd = 0;
+    QMetaObject::Connection m_written;
+    int m_startTimerId = 0;
+    int m_refreshTimerId = 0;
+};
