@@ -1,12 +1,24 @@
 #include "emulator/emulatorprotocol.h"
 
+#include "protocol/filerecord.h"
+#include "protocol/hostcmd.h"
+
 using namespace PacketCodec;
 
-EmulatorProtocol::EmulatorProtocol(PrinterState &state, bool wrongKey)
+namespace {
+// The tool's receiver, like the printer's, takes a packet only from a read that holds its
+// header and first block.
+constexpr quint32 MinPacketStart = HeaderSize + BlockSize;
+} // namespace
+
+EmulatorProtocol::EmulatorProtocol(PrinterState &state, bool wrongKey, bool silent)
     : m_state(state)
     , m_wrongKey(wrongKey)
+    , m_silent(silent)
 {
 }
+
+EmulatorProtocol::~EmulatorProtocol() = default;
 
 QString EmulatorProtocol::describeWord(quint16 word)
 {
@@ -19,18 +31,30 @@ QString EmulatorProtocol::describeWord(quint16 word)
 QVector<EmulatorProtocol::Event> EmulatorProtocol::feed(const QByteArray &chunk)
 {
     QVector<Event> events;
-    const auto *data = reinterpret_cast<const uchar *>(chunk.constData());
-    const quint32 size = quint32(chunk.size());
+    const QByteArray bytes = m_carry.isEmpty() ? chunk : m_carry + chunk;
+    m_carry.clear();
+    const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
+    const quint32 size = quint32(bytes.size());
     quint32 offset = 0;
     while (offset < size) {
+        if (m_upload && !m_upload->isComplete()) {
+            offset += takeFileData(data + offset, size - offset, events);
+            // The file's last block and the commit often share a read. The printer reads
+            // the file by its size and the next packet afresh, so a packet start cut short
+            // here waits for the rest rather than being dropped.
+            if (m_upload->isComplete() && size - offset < MinPacketStart) {
+                m_carry = bytes.mid(int(offset));
+                break;
+            }
+            continue;
+        }
+
         const uchar *at = data + offset;
         const quint32 rest = size - offset;
         const bool startsPacket = m_receiver.held() == 0;
         const PacketReceiver::Result r = m_receiver.receive(at, rest, m_sessionKey);
         if (r.consumed == 0) {
-            Event e;
-            e.received = QStringLiteral("dropped %1 bytes: not the start of a packet").arg(rest);
-            events.append(e);
+            events.append(dropped(at, rest));
             break;
         }
         offset += r.consumed;
@@ -62,6 +86,57 @@ QVector<EmulatorProtocol::Event> EmulatorProtocol::feed(const QByteArray &chunk)
     return events;
 }
 
+quint32 EmulatorProtocol::takeFileData(const uchar *data, quint32 length, QVector<Event> &events)
+{
+    // One line as the bytes start and one as they are all in: a 5 MB font comes in
+    // thousands of reads.
+    const bool first = m_upload->received() == 0;
+    const quint32 n = m_upload->take(reinterpret_cast<const char *>(data), length);
+    const QString what = QStringLiteral("upload %1").arg(QString::fromLatin1(m_upload->path()));
+    if (first) {
+        Event e;
+        e.kind = Event::Kind::FileData;
+        e.received = QStringLiteral("%1: receiving %2 raw bytes").arg(what).arg(m_upload->size());
+        events.append(e);
+    }
+    if (m_upload->isComplete()) {
+        Event e;
+        e.kind = Event::Kind::FileData;
+        e.received = QStringLiteral("%1: all %2 bytes received").arg(what).arg(m_upload->size());
+        events.append(e);
+    }
+    return n;
+}
+
+EmulatorProtocol::Event EmulatorProtocol::dropped(const uchar *data, quint32 length)
+{
+    Event e;
+    e.received = QStringLiteral("dropped %1 bytes: not the start of a packet").arg(length);
+    // On USB the raw print road shares the link: print streams arrive here.
+    DualColorSetting setting = m_state.dualColor.value_or(DualColorSetting());
+    if (setting.apply(QByteArray(reinterpret_cast<const char *>(data), int(length))) > 0) {
+        m_state.dualColor = setting;
+        e.notes << setting.text();
+    }
+    return e;
+}
+
+QString EmulatorProtocol::abandonUpload()
+{
+    if (!m_upload)
+        return {};
+    const QString line = m_upload->isComplete()
+                             ? QStringLiteral("upload %1: abandoned, never committed")
+                                   .arg(QString::fromLatin1(m_upload->path()))
+                             : QStringLiteral("upload %1: abandoned after %2 of %3 bytes")
+                                   .arg(QString::fromLatin1(m_upload->path()))
+                                   .arg(m_upload->received())
+                                   .arg(m_upload->size());
+    m_upload.reset();
+    m_carry.clear();
+    return line;
+}
+
 EmulatorProtocol::Event EmulatorProtocol::hello(const uchar *payload, int length)
 {
     Event e;
@@ -86,7 +161,7 @@ EmulatorProtocol::Event EmulatorProtocol::hello(const uchar *payload, int length
     e.received = QStringLiteral("hello nonce=0x%1, session key derived").arg(e.nonce, 8, 16, QLatin1Char('0'));
 
     // Always the built-in key: --wrong-key spoils only what the session key would carry.
-    e.answer = encodePacket(record.toBytes(), builtInKey(), true);
+    e.answers = {encodePacket(record.toBytes(), builtInKey(), true)};
     e.reply = QStringLiteral("answer hello: project %1, model %2, sn %3")
                   .arg(record.projectText(), record.modelText(), record.snText());
     return e;
@@ -96,32 +171,58 @@ EmulatorProtocol::Event EmulatorProtocol::request(const uchar *payload, int leng
 {
     Event e;
     e.payload = QByteArray(reinterpret_cast<const char *>(payload), length);
-    const PrinterState::Answer answer = m_state.answer(e.payload);
+    const PrinterState::Answer answer = m_state.answer(e.payload, m_upload.get());
     if (answer.outcome == PrinterState::Outcome::NoWord) {
         e.received = QStringLiteral("dropped a %1-byte request: no command word").arg(length);
         return e;
     }
     e.kind = Event::Kind::Request;
     e.word = quint16(PrinterState::commandWord(e.payload));
+    e.notes = answer.notes;
     const QString what = describeWord(e.word);
     e.received = QStringLiteral("request %1 (%2 bytes)").arg(what).arg(length);
 
+    // A commit ends the upload, whatever it found.
+    if (e.word == HostCmdWord::CommitFileUpload && answer.outcome != PrinterState::Outcome::TooShort)
+        m_upload.reset();
+    if (e.word == HostCmdWord::BeginFileUpload && answer.outcome == PrinterState::Outcome::Answered)
+        startUpload(answer, e);
+
     switch (answer.outcome) {
-    case PrinterState::Outcome::Answered:
-        e.answer = seal(answer.payload);
-        if (e.answer.isEmpty())
+    case PrinterState::Outcome::Answered: {
+        int unsealed = 0;
+        for (const QByteArray &p : answer.payloads) {
+            const QByteArray packet = seal(p);
+            if (packet.isEmpty())
+                ++unsealed;
+            else
+                e.answers.append(packet);
+        }
+        const QString wrongKey = m_wrongKey ? QStringLiteral(", wrong key") : QString();
+        if (unsealed > 0)
             e.reply = QStringLiteral("no answer to %1: %2 bytes do not fit a packet")
                           .arg(what)
-                          .arg(answer.payload.size());
+                          .arg(answer.payloads.first().size());
+        else if (!answer.listing)
+            e.reply = QStringLiteral("answer %1 (%2 bytes%3)").arg(what).arg(answer.payloads.first().size()).arg(wrongKey);
+        else if (answer.payloads.isEmpty())
+            e.reply = QStringLiteral("answer %1: 0 answers").arg(what);
         else
-            e.reply = QStringLiteral("answer %1 (%2 bytes%3)")
+            e.reply = QStringLiteral("answer %1: %2 %3, %4 bytes%5%6")
                           .arg(what)
-                          .arg(answer.payload.size())
-                          .arg(m_wrongKey ? QStringLiteral(", wrong key") : QString());
+                          .arg(answer.payloads.size())
+                          .arg(answer.payloads.size() == 1 ? QStringLiteral("answer") : QStringLiteral("answers"))
+                          .arg(answer.payloads.first().size())
+                          .arg(answer.payloads.size() == 1 ? QString() : QStringLiteral(" each"))
+                          .arg(wrongKey);
         break;
+    }
     case PrinterState::Outcome::Applied:
         // The printer acknowledges no Set command.
         e.reply = QStringLiteral("applied %1, no answer").arg(what);
+        break;
+    case PrinterState::Outcome::Ignored:
+        e.reply = QStringLiteral("ignored %1, no answer").arg(what);
         break;
     case PrinterState::Outcome::TooShort:
         e.reply = QStringLiteral("ignored %1: too short, its record has %2 bytes")
@@ -137,6 +238,23 @@ EmulatorProtocol::Event EmulatorProtocol::request(const uchar *payload, int leng
         break;
     }
     return e;
+}
+
+void EmulatorProtocol::startUpload(const PrinterState::Answer &answer, Event &e)
+{
+    if (m_upload)
+        e.notes.prepend(QStringLiteral("upload %1: dropped, never committed")
+                            .arg(QString::fromLatin1(m_upload->path())));
+    m_upload.reset();
+    FileRecord record;
+    if (!FileRecord::decode(answer.payloads.value(0), &record) || record.status != PrinterState::UploadReady)
+        return;
+    if (m_silent || m_wrongKey) {
+        e.notes << QStringLiteral("upload %1: not started, the tool cannot read the answer")
+                       .arg(QString::fromLatin1(record.path));
+        return;
+    }
+    m_upload = std::make_unique<FileUpload>(record.path, record.size);
 }
 
 QByteArray EmulatorProtocol::seal(const QByteArray &payload) const

@@ -28,7 +28,7 @@ EmulatorSession::EmulatorSession(QIODevice *device, const QString &peer, Printer
     , m_device(device)
     , m_socket(nullptr)
     , m_options(options)
-    , m_protocol(state, options.wrongKey)
+    , m_protocol(state, options.wrongKey, options.silent)
     , m_peer(peer)
 {
     connect(m_device, &QIODevice::readyRead, this, &EmulatorSession::onReadyRead);
@@ -85,6 +85,8 @@ void EmulatorSession::handle(const EmulatorProtocol::Event &event)
 {
     using Kind = EmulatorProtocol::Event::Kind;
     emit logLine(event.received);
+    for (const QString &note : event.notes)
+        emit logLine(note);
     if (event.kind != Kind::Hello && event.kind != Kind::Request) {
         if (!event.reply.isEmpty())
             emit logLine(event.reply);
@@ -100,8 +102,9 @@ void EmulatorSession::handle(const EmulatorProtocol::Event &event)
     } else {
         if (!event.reply.isEmpty())
             emit logLine(event.reply);
-        if (!event.answer.isEmpty())
-            send(event.answer, event.kind == Kind::Hello);
+        // Each answer is a packet of its own, as the printer sends one per script or file.
+        for (const QByteArray &packet : event.answers)
+            send(packet, event.kind == Kind::Hello);
     }
 
     if (m_options.closeAfter > 0 && m_requests >= m_options.closeAfter) {
@@ -200,6 +203,9 @@ void EmulatorSession::onDisconnected()
     m_pieceTimer.stop();
     m_keepAliveTimer.stop();
     m_queue.clear();
+    const QString upload = m_protocol.abandonUpload();
+    if (!upload.isEmpty())
+        emit logLine(upload);
     emit logLine(QStringLiteral("connection closed (%1)").arg(m_peer));
     emit finished();
     deleteLater();

@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -71,6 +72,13 @@ int main(int argc, char *argv[])
         "loopback address anyway.");
     const QCommandLineOption spool = option(
         "spool", "Save every job of the raw print port (9100) as a file in DIR.", "DIR");
+    const QCommandLineOption fontDir = option(
+        "font-dir",
+        "Keep the font folder (/data/PUB/fonts/) in DIR, which must exist: list, install and "
+        "delete files there (default: in memory, with the factory fonts).",
+        "DIR");
+    const QCommandLineOption refuseUploads = option(
+        "refuse-uploads", "Refuse every file upload (BeginFileUpload answers refused).");
     const QCommandLineOption usbPty = option(
         "usb-pty",
         "Play a printer on USB instead of the network: serve on a pseudo-terminal and write a "
@@ -133,7 +141,8 @@ int main(int argc, char *argv[])
                  W::PositionSize),
     };
 
-    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, noDiscovery, spool, usbPty, sysfsRoot, usbId});
+    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, noDiscovery, spool,
+                       fontDir, refuseUploads, usbPty, sysfsRoot, usbId});
     for (const Text &t : texts)
         parser.addOption(t.option);
     parser.addOptions({rssi, wnetRestart});
@@ -176,6 +185,13 @@ int main(int argc, char *argv[])
     options.silent = parser.isSet(silent);
     options.wrongKey = parser.isSet(wrongKey);
     options.discovery = !parser.isSet(noDiscovery);
+    options.printer.refuseUploads = parser.isSet(refuseUploads);
+    if (parser.isSet(fontDir)) {
+        const QString dir = parser.value(fontDir);
+        if (!QFileInfo(dir).isDir())
+            return usageError(QStringLiteral("--font-dir: %1 is not a folder").arg(dir));
+        options.printer.fontFolder = FontFolder(dir);
+    }
 
     for (const Text &t : texts) {
         const QString value = parser.value(t.option);
@@ -213,6 +229,7 @@ int main(int argc, char *argv[])
         }
         print(QStringLiteral("printer: project %1, model %2, sn %3")
                   .arg(state.project, state.model, state.serialNumber));
+        print(QStringLiteral("font folder: %1").arg(state.fontFolder.describe()));
         return app.exec();
     }
 
@@ -221,6 +238,7 @@ int main(int argc, char *argv[])
     // Test pages and other printouts arrive on their own port; a job is one connection.
     RawPrintServer rawPrint;
     rawPrint.setSpoolDir(parser.value(spool));
+    rawPrint.setPrinterState(&emulator.state());
     QObject::connect(&rawPrint, &RawPrintServer::logLine, print);
     if (!emulator.listen()) {
         std::fprintf(stderr, "zomra-printer-emulator: cannot listen on %s: %s\n",
@@ -228,6 +246,7 @@ int main(int argc, char *argv[])
                      qPrintable(emulator.errorString()));
         return 1;
     }
+    print(QStringLiteral("font folder: %1").arg(options.printer.fontFolder.describe()));
     if (!rawPrint.listen(options.listen, options.port == 0 ? 0 : RawPrintServer::RawPrintPort))
         print(QStringLiteral("raw print port: cannot listen: %1").arg(rawPrint.errorString()));
     return app.exec();

@@ -1,5 +1,6 @@
 #include "emulator/printerstate.h"
 
+#include "emulator/fileupload.h"
 #include "protocol/hostcmd.h"
 #include "protocol/modelpredicates.h"
 
@@ -70,6 +71,19 @@ namespace WifiRecord {
 constexpr int Ssid = 2, Password = 130;
 constexpr int FieldSize = 128;
 } // namespace WifiRecord
+
+namespace FileRecordField {
+constexpr int Status = 2, Path = 4, Size = 132, Digest = 136;
+constexpr int PathSize = 128, DigestSize = 16;
+} // namespace FileRecordField
+
+namespace ListEntry {
+constexpr int Name = 2, Size = 130;
+constexpr int NameSize = 128;
+} // namespace ListEntry
+
+// The path of ListFiles and DeleteFile.
+constexpr int PathRecordPath = 2;
 
 namespace NvList {
 constexpr int Identity = 2, MemorySize = 6, Count = 12, Entries = 14;
@@ -158,35 +172,35 @@ const PrinterState::Command *PrinterState::command(quint16 word)
     // One row per command word. Playing a new command is one builder and its row.
     using P = PrinterState;
     static const Command commands[] = {
-        {GetDeviceInfo, "GetDeviceInfo", DeviceInfoSize, &P::deviceInfo, nullptr},
-        {GetNetworkInfo, "GetNetworkInfo", NetworkInfoSize, &P::networkInfo, nullptr},
-        {GetPrintSettings, "GetPrintSettings", PrintSettingsSize, &P::printSettingsInfo, nullptr},
-        {GetWnetInfo, "GetWnetInfo", WnetInfoSize, &P::wnetInfo, nullptr},
-        {GetSerialSettings, "GetSerialSettings", SerialSettingsSize, &P::serialInfo, nullptr},
-        {GetAudioSettings, "GetAudioSettings", AudioSettingsSize, &P::audioInfo, nullptr},
-        {GetStaticIp, "GetStaticIp", StaticIpSize, &P::staticIpInfo, nullptr},
-        {GetFinePrintMode, "GetFinePrintMode", FinePrintModeSize, &P::finePrintInfo, nullptr},
-        {GetNvImageList, "GetNvImageList", NvImageListSize, &P::nvImageList, nullptr},
-        {SetLanStaticIp, "SetLanStaticIp", StaticIpRecordSize, nullptr, &P::setLanStaticIp},
-        {SetWifiStaticIp, "SetWifiStaticIp", StaticIpRecordSize, nullptr, &P::setWifiStaticIp},
-        {SetAudioSettings, "SetAudioSettings", AudioSettingsSize, nullptr, &P::setAudio},
-        {SetWifiNetwork, "SetWifiNetwork", WifiNetworkRecordSize, nullptr, &P::setWifiNetwork},
-        {ClearWifiNetwork, "ClearWifiNetwork", WifiNetworkRecordSize, nullptr, &P::clearWifiNetwork},
-        {SetPrintSettings, "SetPrintSettings", PrintSettingsSize, nullptr, &P::setPrintSettings},
-        {SetFinePrintMode, "SetFinePrintMode", FinePrintModeSize, nullptr, &P::setFinePrintMode},
-        {SetWnetApn, "SetWnetApn", WnetApnRecordSize, nullptr, &P::setWnetApn},
-        {RestartWnetModule, "RestartWnetModule", WordSize, nullptr, &P::restartWnetModule},
-        {SetSerialSettings, "SetSerialSettings", SerialSettingsSize, nullptr, &P::setSerial},
-        {GetFontScripts, "GetFontScripts", WordSize, nullptr, nullptr},
-        {BeginFontScripts, "BeginFontScripts", WordSize, nullptr, nullptr},
-        {SetFontScript, "SetFontScript", WordSize, nullptr, nullptr},
-        {EndFontScripts, "EndFontScripts", WordSize, nullptr, nullptr},
-        {ResetFontScripts, "ResetFontScripts", WordSize, nullptr, nullptr},
-        {ListFiles, "ListFiles", WordSize, nullptr, nullptr},
-        {BeginFileUpload, "BeginFileUpload", WordSize, nullptr, nullptr},
-        {CommitFileUpload, "CommitFileUpload", WordSize, nullptr, nullptr},
-        {DeleteFile, "DeleteFile", WordSize, nullptr, nullptr},
-        {ClearWebPassword, "ClearWebPassword", WordSize, nullptr, &P::clearWebPassword},
+        {GetDeviceInfo, "GetDeviceInfo", DeviceInfoSize, &P::deviceInfo, nullptr, nullptr},
+        {GetNetworkInfo, "GetNetworkInfo", NetworkInfoSize, &P::networkInfo, nullptr, nullptr},
+        {GetPrintSettings, "GetPrintSettings", PrintSettingsSize, &P::printSettingsInfo, nullptr, nullptr},
+        {GetWnetInfo, "GetWnetInfo", WnetInfoSize, &P::wnetInfo, nullptr, nullptr},
+        {GetSerialSettings, "GetSerialSettings", SerialSettingsSize, &P::serialInfo, nullptr, nullptr},
+        {GetAudioSettings, "GetAudioSettings", AudioSettingsSize, &P::audioInfo, nullptr, nullptr},
+        {GetStaticIp, "GetStaticIp", StaticIpSize, &P::staticIpInfo, nullptr, nullptr},
+        {GetFinePrintMode, "GetFinePrintMode", FinePrintModeSize, &P::finePrintInfo, nullptr, nullptr},
+        {GetNvImageList, "GetNvImageList", NvImageListSize, &P::nvImageList, nullptr, nullptr},
+        {SetLanStaticIp, "SetLanStaticIp", StaticIpRecordSize, nullptr, &P::setLanStaticIp, nullptr},
+        {SetWifiStaticIp, "SetWifiStaticIp", StaticIpRecordSize, nullptr, &P::setWifiStaticIp, nullptr},
+        {SetAudioSettings, "SetAudioSettings", AudioSettingsSize, nullptr, &P::setAudio, nullptr},
+        {SetWifiNetwork, "SetWifiNetwork", WifiNetworkRecordSize, nullptr, &P::setWifiNetwork, nullptr},
+        {ClearWifiNetwork, "ClearWifiNetwork", WifiNetworkRecordSize, nullptr, &P::clearWifiNetwork, nullptr},
+        {SetPrintSettings, "SetPrintSettings", PrintSettingsSize, nullptr, &P::setPrintSettings, nullptr},
+        {SetFinePrintMode, "SetFinePrintMode", FinePrintModeSize, nullptr, &P::setFinePrintMode, nullptr},
+        {SetWnetApn, "SetWnetApn", WnetApnRecordSize, nullptr, &P::setWnetApn, nullptr},
+        {RestartWnetModule, "RestartWnetModule", WordSize, nullptr, &P::restartWnetModule, nullptr},
+        {SetSerialSettings, "SetSerialSettings", SerialSettingsSize, nullptr, &P::setSerial, nullptr},
+        {GetFontScripts, "GetFontScripts", WordSize, nullptr, nullptr, &P::getFontScripts},
+        {BeginFontScripts, "BeginFontScripts", WordSize, nullptr, nullptr, &P::beginFontScripts},
+        {SetFontScript, "SetFontScript", FontScriptRecord::Size, nullptr, nullptr, &P::setFontScript},
+        {EndFontScripts, "EndFontScripts", WordSize, nullptr, nullptr, &P::endFontScripts},
+        {ResetFontScripts, "ResetFontScripts", WordSize, nullptr, nullptr, &P::resetFontScripts},
+        {ListFiles, "ListFiles", PathRecordSize, nullptr, nullptr, &P::listFiles},
+        {BeginFileUpload, "BeginFileUpload", FileRecordSize, nullptr, nullptr, &P::beginFileUpload},
+        {CommitFileUpload, "CommitFileUpload", FileRecordSize, nullptr, nullptr, &P::commitFileUpload},
+        {DeleteFile, "DeleteFile", PathRecordSize, nullptr, nullptr, &P::deleteFile},
+        {ClearWebPassword, "ClearWebPassword", WordSize, nullptr, &P::clearWebPassword, nullptr},
     };
     const auto it = std::find_if(std::begin(commands), std::end(commands),
                                  [word](const Command &c) { return c.word == word; });
@@ -202,7 +216,7 @@ const char *PrinterState::commandName(quint16 word)
 int PrinterState::requestSize(quint16 word)
 {
     const Command *c = command(word);
-    return c && c->apply ? c->size : WordSize;
+    return c && (c->apply || c->handle) ? c->size : WordSize;
 }
 
 int PrinterState::commandWord(const QByteArray &request)
@@ -264,29 +278,30 @@ host_cmd_dev_info_t PrinterState::deviceRecord() const
     return host_cmd_dev_info_t::fromBytes(record.constData(), record.size());
 }
 
-PrinterState::Answer PrinterState::answer(const QByteArray &request)
+PrinterState::Answer PrinterState::answer(const QByteArray &request, const FileUpload *upload)
 {
     const int word = commandWord(request);
     if (word < 0)
-        return {Outcome::NoWord, {}};
+        return {Outcome::NoWord, {}, false, {}};
     const Command *c = command(quint16(word));
     if (!c)
-        return {Outcome::Unknown, {}};
+        return {Outcome::Unknown, {}, false, {}};
     if (c->query) {
         QByteArray out(c->size, '\0');
         // Every answer starts with the word of its request.
         out[0] = request.at(0);
         out[1] = request.at(1);
         (this->*c->query)(out);
-        return {Outcome::Answered, out};
+        return {Outcome::Answered, {out}, false, {}};
     }
-    if (c->apply) {
-        if (request.size() < c->size)
-            return {Outcome::TooShort, {}};
-        (this->*c->apply)(request);
-        return {Outcome::Applied, {}};
-    }
-    return {Outcome::NotImplemented, {}};
+    if (!c->apply && !c->handle)
+        return {Outcome::NotImplemented, {}, false, {}};
+    if (request.size() < c->size)
+        return {Outcome::TooShort, {}, false, {}};
+    if (c->handle)
+        return (this->*c->handle)(request, upload);
+    (this->*c->apply)(request);
+    return {Outcome::Applied, {}, false, {}};
 }
 
 void PrinterState::deviceInfo(QByteArray &out)
@@ -505,4 +520,204 @@ void PrinterState::clearWebPassword(const QByteArray &)
 {
     // The emulator plays no web page; counting the clears lets a test see one arrived.
     ++webPasswordClears;
+}
+
+QVector<FontScriptRecord> PrinterState::defaultFontScripts()
+{
+    // ct, px and ad are the firmware's own bytes; the tool shows and returns them.
+    struct Row
+    {
+        const char *script, *language, *font;
+        qint32 face;
+        quint16 threshold, width, height, advance;
+        quint8 ct, px, ad;
+        QVector<FontScriptRecord::Range> ranges;
+    };
+    const Row rows[] = {
+        {"LATIN", "en", "sans-latin.ttf", 0, 128, 12, 24, 12, 0, 24, 12,
+         {{0x0020, 0x007E}, {0x00A0, 0x024F}, {0x1E00, 0x1EFF}, {0x2000, 0x206F}, {0x20A0, 0x20CF}}},
+        // The collection's simplified Chinese face.
+        {"HAN", "zh", "sans-han.ttc", 2, 128, 24, 24, 24, 1, 24, 24,
+         {{0x2E80, 0x2FDF}, {0x3000, 0x303F}, {0x3400, 0x4DBF}, {0x4E00, 0x9FFF}, {0xF900, 0xFAFF},
+          {0xFF00, 0xFFEF}}},
+        // Advance 0: as the font says, for scripts whose glyphs combine.
+        {"KHMER", "km", "sans-khmer.ttf", 0, 112, 24, 32, 0, 2, 32, 0, {{0x1780, 0x17FF}, {0x19E0, 0x19FF}}},
+        {"ARABIC", "ar", "naskh-arabic.ttf", 0, 120, 24, 24, 0, 3, 24, 0,
+         {{0x0600, 0x06FF}, {0x0750, 0x077F}, {0x08A0, 0x08FF}, {0xFB50, 0xFDFF}, {0xFE70, 0xFEFF}}},
+        {"THAI", "th", "sans-thai.ttf", 0, 112, 24, 32, 0, 4, 32, 0, {{0x0E00, 0x0E7F}}},
+    };
+    QVector<FontScriptRecord> table;
+    for (const Row &row : rows) {
+        FontScriptRecord r;
+        r.enabled = true;
+        r.ct = row.ct;
+        r.px = row.px;
+        r.ad = row.ad;
+        r.script = row.script;
+        r.language = row.language;
+        r.font = row.font;
+        r.faceIndex = row.face;
+        r.threshold = row.threshold;
+        r.pixelWidth = row.width;
+        r.pixelHeight = row.height;
+        r.advance = row.advance;
+        r.ranges = row.ranges;
+        table.append(r);
+    }
+    return table;
+}
+
+PrinterState::Answer PrinterState::getFontScripts(const QByteArray &, const FileUpload *)
+{
+    Answer a{Outcome::Answered, {}, true, {}};
+    for (const FontScriptRecord &r : qAsConst(fontScripts))
+        a.payloads.append(r.toBytes(GetFontScripts));
+    return a;
+}
+
+PrinterState::Answer PrinterState::beginFontScripts(const QByteArray &, const FileUpload *)
+{
+    Answer a{Outcome::Applied, {}, false, {}};
+    a.notes << (newFontScripts ? QStringLiteral("font scripts: new table started, the unfinished one dropped")
+                               : QStringLiteral("font scripts: new table started"));
+    newFontScripts.emplace();
+    return a;
+}
+
+PrinterState::Answer PrinterState::setFontScript(const QByteArray &request, const FileUpload *)
+{
+    if (!newFontScripts)
+        return {Outcome::Ignored, {}, false, {QStringLiteral("font script ignored: no table started")}};
+    if (newFontScripts->size() >= MaxFontScripts)
+        return {Outcome::Ignored, {}, false,
+                {QStringLiteral("font script ignored: the table holds %1 already").arg(MaxFontScripts)}};
+    FontScriptRecord r;
+    FontScriptRecord::decode(request, &r);
+    newFontScripts->append(r);
+    return {Outcome::Applied, {}, false,
+            {QStringLiteral("font script %1: %2/%3, %4, %5")
+                 .arg(newFontScripts->size())
+                 .arg(QString::fromLatin1(r.script), QString::fromLatin1(r.language),
+                      QString::fromLatin1(r.font), r.enabled ? QStringLiteral("on") : QStringLiteral("off"))}};
+}
+
+PrinterState::Answer PrinterState::endFontScripts(const QByteArray &, const FileUpload *)
+{
+    if (!newFontScripts)
+        return {Outcome::Ignored, {}, false, {QStringLiteral("font scripts kept: no table started")}};
+    fontScripts = *newFontScripts;
+    newFontScripts.reset();
+    return {Outcome::Applied, {}, false,
+            {QStringLiteral("font scripts replaced: %1 scripts").arg(fontScripts.size())}};
+}
+
+PrinterState::Answer PrinterState::resetFontScripts(const QByteArray &, const FileUpload *)
+{
+    fontScripts = defaultFontScripts();
+    newFontScripts.reset();
+    return {Outcome::Applied, {}, false,
+            {QStringLiteral("font scripts reset to the default: %1 scripts").arg(fontScripts.size())}};
+}
+
+PrinterState::Answer PrinterState::listFiles(const QByteArray &request, const FileUpload *)
+{
+    Answer a{Outcome::Answered, {}, true, {}};
+    const QByteArray directory = getBytes(request, PathRecordPath, FileRecordField::PathSize);
+    // The folder is the only one the printer lists, with or without its final slash.
+    const QByteArray folder(FontFolder::Path);
+    if (directory != folder && directory != folder.left(folder.size() - 1)) {
+        a.notes << QStringLiteral("no folder %1 to list").arg(QString::fromLatin1(directory));
+        return a;
+    }
+    const QVector<FontFolder::Entry> entries = fontFolder.entries();
+    for (const FontFolder::Entry &e : entries) {
+        QByteArray out(ListFilesEntrySize, '\0');
+        putU16(out, 0, ListFiles);
+        putBytes(out, ListEntry::Name, ListEntry::NameSize, e.name);
+        putU32(out, ListEntry::Size, e.size);
+        a.payloads.append(out);
+    }
+    return a;
+}
+
+PrinterState::Answer PrinterState::beginFileUpload(const QByteArray &request, const FileUpload *)
+{
+    using namespace FileRecordField;
+    const QByteArray path = getBytes(request, Path, PathSize);
+    const quint32 size = getU32(request, Size);
+    const QString what = QStringLiteral("upload %1").arg(QString::fromLatin1(path));
+    QString note;
+    quint16 status = UploadReady;
+    if (!path.startsWith(FontFolder::Path)) {
+        status = UploadBadPath;
+        note = QStringLiteral("%1: refused, not in %2").arg(what, QLatin1String(FontFolder::Path));
+    } else if (FontFolder::fileNameOf(path).isEmpty()) {
+        status = UploadBadPath;
+        note = QStringLiteral("%1: refused, no file name").arg(what);
+    } else if (refuseUploads) {
+        status = UploadRefused;
+        note = QStringLiteral("%1: refused, uploads are turned off").arg(what);
+    } else {
+        note = QStringLiteral("%1: ready for %2 bytes").arg(what).arg(size);
+    }
+    QByteArray out(FileRecordSize, '\0');
+    putU16(out, 0, BeginFileUpload);
+    putU16(out, Status, status);
+    putBytes(out, Path, PathSize, path);
+    putU32(out, Size, size);
+    return {Outcome::Answered, {out}, false, {note}};
+}
+
+PrinterState::Answer PrinterState::commitFileUpload(const QByteArray &request, const FileUpload *upload)
+{
+    using namespace FileRecordField;
+    const QByteArray path = getBytes(request, Path, PathSize);
+    const quint32 size = getU32(request, Size);
+    const QByteArray stated = request.mid(Digest, DigestSize);
+    if (!upload)
+        return {Outcome::Ignored, {}, false,
+                {QStringLiteral("commit of %1 ignored: no upload").arg(QString::fromLatin1(path))}};
+
+    const QString what = QStringLiteral("upload %1: %2 bytes")
+                             .arg(QString::fromLatin1(upload->path()))
+                             .arg(upload->received());
+    QString note;
+    if (path != upload->path()) {
+        note = QStringLiteral("%1, commit names %2, discarded").arg(what, QString::fromLatin1(path));
+    } else if (!upload->isComplete() || size != upload->size()) {
+        note = QStringLiteral("%1 of %2, commit states %3, discarded").arg(what).arg(upload->size()).arg(size);
+    } else if (upload->digest() != stated) {
+        note = QStringLiteral("%1, MD5 bad (received %2, stated %3), discarded")
+                   .arg(what, QString::fromLatin1(upload->digest().toHex()), QString::fromLatin1(stated.toHex()));
+    } else if (!upload->isKept()) {
+        note = QStringLiteral("%1, MD5 good, too large to keep (over %2 bytes), discarded")
+                   .arg(what)
+                   .arg(FileUpload::MaxKept);
+    } else {
+        const QByteArray name = FontFolder::fileNameOf(path);
+        const bool replaces = fontFolder.contains(name);
+        QString error;
+        if (fontFolder.write(name, upload->data(), &error))
+            note = QStringLiteral("%1, MD5 good, installed%2")
+                       .arg(what, replaces ? QStringLiteral(", replacing the file of that name") : QString());
+        else
+            note = QStringLiteral("%1, MD5 good, cannot install: %2").arg(what, error);
+    }
+    return {Outcome::Applied, {}, false, {note}};
+}
+
+PrinterState::Answer PrinterState::deleteFile(const QByteArray &request, const FileUpload *)
+{
+    const QByteArray path = getBytes(request, PathRecordPath, FileRecordField::PathSize);
+    const QString shown = QString::fromLatin1(path);
+    const QByteArray name = FontFolder::fileNameOf(path);
+    quint32 size = 0;
+    if (name.isEmpty())
+        return {Outcome::Ignored, {}, false,
+                {QStringLiteral("cannot delete %1: not a file of %2").arg(shown, QLatin1String(FontFolder::Path))}};
+    if (!fontFolder.contains(name))
+        return {Outcome::Ignored, {}, false, {QStringLiteral("no file %1 to delete").arg(shown)}};
+    if (!fontFolder.remove(name, &size))
+        return {Outcome::Ignored, {}, false, {QStringLiteral("cannot delete %1").arg(shown)}};
+    return {Outcome::Applied, {}, false, {QStringLiteral("deleted %1 (%2 bytes)").arg(shown).arg(size)}};
 }

@@ -1,13 +1,19 @@
 #pragma once
 
+#include "emulator/dualcolorsetting.h"
+#include "emulator/fontfolder.h"
+#include "protocol/fontscriptrecord.h"
 #include "protocol/hostcmddevinfo.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
 #include <optional>
+
+class FileUpload;
 
 // The emulated printer: its identity, versions and settings, and the answers built from
 // them. Shared by every connection, as on a real printer, so a setting one connection
@@ -17,6 +23,10 @@
 // What the hardware has follows project and model (ModelPredicates). Settings of an
 // interface the printer lacks are still kept, but every answer reports that interface as
 // absent: empty texts and zero addresses.
+//
+// A file upload belongs to its connection (EmulatorProtocol), since a dropped connection
+// abandons it: the state only says whether it is ready for one, and installs what a
+// connection received when the commit checks out.
 class PrinterState
 {
 public:
@@ -39,6 +49,18 @@ public:
     static constexpr int WifiNetworkRecordSize = 258;
     static constexpr int WnetApnRecordSize = 84;
     static constexpr int MaxNvImages = 64;
+    // The font and file commands.
+    static constexpr int PathRecordSize = 130;
+    static constexpr int FileRecordSize = 152;
+    static constexpr int ListFilesEntrySize = 134;
+    static constexpr int MaxFontScripts = 64;
+
+    // The status of a BeginFileUpload answer; the tool takes anything but Ready as refused.
+    enum UploadStatus : quint16 {
+        UploadReady = 0,
+        UploadRefused = 1, // the printer takes no uploads (--refuse-uploads)
+        UploadBadPath = 2, // not a file of the font folder
+    };
 
     // 4G module status codes, as the tool's status table names them.
     enum WnetStatus : quint16 {
@@ -168,9 +190,20 @@ public:
 
     int webPasswordClears = 0;
 
+    // The per-script font settings GetFontScripts answers, one record each.
+    QVector<FontScriptRecord> fontScripts = defaultFontScripts();
+    // The table BeginFontScripts started and SetFontScript fills; EndFontScripts makes it
+    // fontScripts. None outside those two.
+    std::optional<QVector<FontScriptRecord>> newFontScripts;
+    FontFolder fontFolder;
+    bool refuseUploads = false;
+    // The last dual-color setting a print stream carried; none before the first.
+    std::optional<DualColorSetting> dualColor;
+
     enum class Outcome {
-        Answered,       // payload holds the answer
+        Answered,       // payloads hold the answers
         Applied,        // a Set command changed the state; the printer sends nothing back
+        Ignored,        // known and long enough, but nothing to do now (notes say why)
         TooShort,       // a Set command shorter than its record, ignored
         NotImplemented, // a known command the emulator does not play yet
         Unknown,        // a word the printer does not know
@@ -179,14 +212,22 @@ public:
     struct Answer
     {
         Outcome outcome = Outcome::NoWord;
-        QByteArray payload;
+        // One packet each, in order. A query has one; a listing one per item, maybe none.
+        QVector<QByteArray> payloads;
+        bool listing = false;
+        // What the printer did, one log line each.
+        QStringList notes;
     };
 
     // The handshake answer's record.
     host_cmd_dev_info_t deviceRecord() const;
 
-    // What the printer does with one decrypted request payload.
-    Answer answer(const QByteArray &request);
+    // What the printer does with one decrypted request payload. upload is the connection's
+    // upload, which only CommitFileUpload looks at.
+    Answer answer(const QByteArray &request, const FileUpload *upload = nullptr);
+
+    // The table a printer leaves the factory with; its fonts are in the default folder.
+    static QVector<FontScriptRecord> defaultFontScripts();
 
     // The command word of a request payload, or -1 when it is too short to carry one.
     static int commandWord(const QByteArray &request);
@@ -207,13 +248,17 @@ private:
     using Query = void (PrinterState::*)(QByteArray &answer);
     // A Set command gets a request at least as long as its record.
     using Apply = void (PrinterState::*)(const QByteArray &request);
+    // A command with answers or notes of its own gets a request at least as long as its
+    // record.
+    using Handle = Answer (PrinterState::*)(const QByteArray &request, const FileUpload *upload);
     struct Command
     {
         quint16 word;
         const char *name;
-        int size; // query: answer size; Set: record size
+        int size; // query: answer size; Set and handled: record size
         Query query;
-        Apply apply; // neither: known, not played yet
+        Apply apply;
+        Handle handle; // none of the three: known, not played yet
     };
     static const Command *command(quint16 word);
 
@@ -238,6 +283,16 @@ private:
     void restartWnetModule(const QByteArray &request);
     void setSerial(const QByteArray &request);
     void clearWebPassword(const QByteArray &request);
+
+    Answer getFontScripts(const QByteArray &request, const FileUpload *upload);
+    Answer beginFontScripts(const QByteArray &request, const FileUpload *upload);
+    Answer setFontScript(const QByteArray &request, const FileUpload *upload);
+    Answer endFontScripts(const QByteArray &request, const FileUpload *upload);
+    Answer resetFontScripts(const QByteArray &request, const FileUpload *upload);
+    Answer listFiles(const QByteArray &request, const FileUpload *upload);
+    Answer beginFileUpload(const QByteArray &request, const FileUpload *upload);
+    Answer commitFileUpload(const QByteArray &request, const FileUpload *upload);
+    Answer deleteFile(const QByteArray &request, const FileUpload *upload);
 
     // Writes text as a NUL-terminated single-byte field, cut to size - 1 characters.
     static void putText(QByteArray &out, int offset, int size, const QString &text);

@@ -1,6 +1,7 @@
 #include "emulator/rawprintserver.h"
 
 #include "emulator/emulatorsession.h"
+#include "emulator/printerstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,6 +64,14 @@ void RawPrintServer::onNewConnection()
                     line += QStringLiteral(" (cannot save to %1)").arg(name);
             }
             emit logLine(line);
+            // Carried on from the last job: a job may set one value alone.
+            DualColorSetting setting = m_dualColor.value_or(DualColorSetting());
+            if (setting.apply(bytes) > 0) {
+                m_dualColor = setting;
+                if (m_state)
+                    m_state->dualColor = setting;
+                emit logLine(setting.text());
+            }
             emit jobReceived(bytes);
             socket->deleteLater();
         });
