@@ -1,5 +1,7 @@
 #include "app/conf.h"
 #include "app/log.h"
+#include "emulator/printeremulator.h"
+#include "emulator/usbptyprinter.h"
 #include "print/dialogfontsettings.h"
 #include "print/styleditemdelegatecombobox.h"
 #include "print/widgetprint.h"
@@ -7,12 +9,17 @@
 #include "protocol/filerecord.h"
 #include "protocol/hostcmd.h"
 #include "transport/transceiver.h"
+#include "transport/usbport.h"
+#include "windowfixture.h"
 
 #include <QAbstractItemDelegate>
 #include <QComboBox>
 #include <QFile>
 #include <QMessageBox>
+#include <QElapsedTimer>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -56,6 +63,29 @@ QStringList column(const QTableWidget *table, int col)
     return out;
 }
 
+QStringList namesOf(const QVector<FontFolder::Entry> &entries)
+{
+    QStringList out;
+    for (const FontFolder::Entry &e : entries)
+        out << QString::fromLatin1(e.name);
+    return out;
+}
+
+// HostCmd signals from the USB reader thread, brought to this thread as the dialog gets them.
+class Relay : public QObject
+{
+    Q_OBJECT
+
+public:
+    Relay()
+    {
+        connect(&g_hostCmd, &HostCmd::deviceFound, this, &Relay::deviceFound, Qt::QueuedConnection);
+    }
+
+signals:
+    void deviceFound(host_cmd_dev_info_t devinfo);
+};
+
 } // namespace
 
 // The font settings dialog: its rows both ways, its editors, and its traffic.
@@ -64,6 +94,70 @@ class TestFontSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
+    Relay relay;
+    // The printer of the case, on TCP or on USB, and what it was asked.
+    PrinterEmulator *emulator = nullptr;
+    PrinterState usbState;
+    UsbPtyPrinter *usbPrinter = nullptr;
+    QTemporaryDir *sysfs = nullptr;
+    QVector<quint16> words;
+
+    PrinterState &printer() { return emulator ? emulator->state() : usbState; }
+
+    // The words asked since a mark, as the emulator decoded them.
+    QVector<quint16> wordsSince(int mark) const { return words.mid(mark); }
+
+    // Connects to a fresh emulator over the link the case names.
+    bool linkUp(const QString &link, const char *address = "127.0.0.50")
+    {
+        EmulatorOptions options;
+        options.keepAliveMs = 0;
+        QSignalSpy found(&relay, &Relay::deviceFound);
+        words.clear();
+        const auto note = [this](quint16 word, const QByteArray &) { words << word; };
+        if (link == QLatin1String("usb")) {
+            usbState = PrinterState();
+            sysfs = new QTemporaryDir;
+            usbPrinter = new UsbPtyPrinter(usbState, options);
+            if (!usbPrinter->start(sysfs->path(), 0x3273, 0x0002))
+                return false;
+            connect(usbPrinter, &UsbPtyPrinter::requestReceived, this, note);
+            UsbPort::setSysfsRoot(sysfs->path().toStdString());
+            if (!g_transceiver->openUsb(usbPrinter->devicePath(), false))
+                return false;
+        } else {
+            options.listen = QHostAddress(QString::fromLatin1(address));
+            emulator = new PrinterEmulator(options);
+            if (!emulator->listen())
+                return false;
+            connect(emulator, &PrinterEmulator::requestReceived, this, note);
+            g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
+        }
+        return found.wait(3000);
+    }
+
+    // A dialog on screen with both tables filled from the printer.
+    bool openDialog(DialogFontSettings &dialog)
+    {
+        dialog.show();
+        const int files = printer().fontFolder.entries().size() - 1; // fonts.conf is not shown
+        return QTest::qWaitFor([&] {
+            return dialog.scriptTable()->rowCount() == printer().fontScripts.size()
+                   && dialog.installedNames().size() == files;
+        }, 3000);
+    }
+
+    QString writeLocalFile(const QString &name, int size)
+    {
+        QByteArray bytes(size, '\0');
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char(i * 7 + i / 251);
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != size)
+            return QString();
+        return path;
+    }
 
 private slots:
     void initTestCase()
@@ -76,6 +170,17 @@ private slots:
         delete g_transceiver;
         g_transceiver = nullptr;
         logClose();
+    }
+    void cleanup()
+    {
+        g_transceiver->close();
+        delete emulator;
+        emulator = nullptr;
+        delete usbPrinter;
+        usbPrinter = nullptr;
+        delete sysfs;
+        sysfs = nullptr;
+        UsbPort::setSysfsRoot("/sys");
     }
 
     void recordBothWays()
@@ -201,6 +306,166 @@ private slots:
             QVERIFY(box);
             QCOMPARE(box->maximum(), max);
         }
+    }
+
+    void applyAndReset()
+    {
+        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.50"));
+        DialogFontSettings dialog;
+        QVERIFY(openDialog(dialog));
+        QCOMPARE(words, (QVector<quint16>{PrinterEmulator::HelloWord, GetFontScripts, ListFiles}));
+        QVERIFY(!dialog.applyButton()->isEnabled());
+        // Refresh is held for a second after each refresh.
+        QVERIFY(!dialog.refreshButton()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.refreshButton()->isEnabled(), 2000);
+
+        QTableWidget *t = dialog.scriptTable();
+        const int rows = t->rowCount();
+        t->item(0, DialogFontSettings::ColThreshold)->setData(Qt::DisplayRole, 77);
+        t->item(1, DialogFontSettings::ColEnabled)->setCheckState(Qt::Unchecked);
+        QVERIFY(dialog.applyButton()->isEnabled());
+        int mark = words.size();
+        dialog.applyButton()->click();
+        QVERIFY(!dialog.applyButton()->isEnabled());
+        QTRY_COMPARE(words.size(), mark + rows + 2);
+        QVector<quint16> sent(rows, SetFontScript);
+        sent.prepend(BeginFontScripts);
+        sent.append(EndFontScripts);
+        QCOMPARE(wordsSince(mark), sent);
+        QCOMPARE(printer().fontScripts.size(), rows);
+        QCOMPARE(printer().fontScripts.at(0).threshold, quint16(77));
+        QVERIFY(!printer().fontScripts.at(1).enabled);
+
+        // What the printer kept comes back on a refresh.
+        dialog.refreshButton()->click();
+        QTRY_COMPARE(t->rowCount(), rows);
+        QTRY_COMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(), QStringLiteral("77"));
+        QCOMPARE(t->item(1, DialogFontSettings::ColEnabled)->checkState(), Qt::Unchecked);
+
+        // Reset reloads the script table only.
+        mark = words.size();
+        dialog.resetButton()->click();
+        QTRY_COMPARE(t->rowCount(), PrinterState::defaultFontScripts().size());
+        QCOMPARE(wordsSince(mark), (QVector<quint16>{ResetFontScripts, GetFontScripts}));
+        QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(),
+                 QString::number(PrinterState::defaultFontScripts().at(0).threshold));
+    }
+
+    void uninstall()
+    {
+        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.51"));
+        DialogFontSettings dialog;
+        QVERIFY(openDialog(dialog));
+        const int mark = words.size();
+        dialog.uninstallButton()->click(); // nothing selected: nothing asked
+        QTableWidget *files = dialog.installedTable();
+        const int row = dialog.installedNames().indexOf(QStringLiteral("sans-thai.ttf"));
+        QVERIFY(row >= 0);
+        files->selectRow(files->row(files->findItems(QStringLiteral("sans-thai.ttf"), Qt::MatchExactly).first()));
+        bool seen = false;
+        answerMessageBox(QMessageBox::No, &seen);
+        dialog.uninstallButton()->click();
+        QVERIFY(seen);
+        QTest::qWait(50);
+        QCOMPARE(words.size(), mark);
+
+        seen = false;
+        answerMessageBox(QMessageBox::Yes, &seen);
+        dialog.uninstallButton()->click();
+        QVERIFY(seen);
+        QTRY_COMPARE(wordsSince(mark), (QVector<quint16>{DeleteFile, ListFiles}));
+        QTRY_COMPARE(dialog.installedNames().size(), 4);
+        QVERIFY(!dialog.installedNames().contains(QStringLiteral("sans-thai.ttf")));
+        QVERIFY(!printer().fontFolder.contains("sans-thai.ttf"));
+    }
+
+    void upload_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::newRow("tcp") << QStringLiteral("tcp");
+        QTest::newRow("usb") << QStringLiteral("usb");
+    }
+    void upload()
+    {
+        QFETCH(QString, link);
+        QVERIFY(linkUp(link, "127.0.0.52"));
+        DialogFontSettings dialog;
+        QVERIFY(openDialog(dialog));
+        const QString local = writeLocalFile(QStringLiteral("Upload.ttf"), 10000);
+        QFile f(local);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+
+        QSignalSpy written(g_transceiver, &Transceiver::bytesWritten);
+        const int mark = words.size();
+        QVERIFY(dialog.installFont(local));
+        QTRY_VERIFY(printer().fontFolder.contains("Upload.ttf"));
+        QCOMPARE(printer().fontFolder.content("Upload.ttf"), bytes);
+        QTRY_VERIFY(dialog.installedNames().contains(QStringLiteral("Upload.ttf")));
+        QVERIFY(!dialog.uploading());
+        QCOMPARE(wordsSince(mark), (QVector<quint16>{BeginFileUpload, CommitFileUpload, ListFiles}));
+        // Between the request packets, the file in three blocks.
+        QList<qint64> reports;
+        for (const QList<QVariant> &r : written)
+            reports << r.at(0).toLongLong();
+        QCOMPARE(reports.mid(1, 3), (QList<qint64>{4080, 4080, 1840}));
+        QCOMPARE(reports.size(), 6);
+        const QList<QTableWidgetItem *> shown = dialog.installedTable()->findItems(QStringLiteral("Upload.ttf"), Qt::MatchExactly);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(dialog.installedTable()->item(shown.first()->row(), 1)->text(), QStringLiteral("10000"));
+    }
+
+    void refusedAndLongNames()
+    {
+        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.53"));
+        printer().refuseUploads = true;
+        DialogFontSettings dialog;
+        QVERIFY(openDialog(dialog));
+        const QStringList before = namesOf(printer().fontFolder.entries());
+        const int mark = words.size();
+        QVERIFY(dialog.installFont(writeLocalFile(QStringLiteral("Refused.ttf"), 10000)));
+        QTRY_VERIFY(!dialog.uploading());
+        QTest::qWait(50);
+        QCOMPARE(wordsSince(mark), QVector<quint16>{BeginFileUpload});
+        QVERIFY(!dialog.progressDialog());
+        QCOMPARE(namesOf(printer().fontFolder.entries()), before);
+
+        // A name the 127-byte path cannot hold is refused before anything goes out.
+        QString text;
+        readMessageBox(&text);
+        QVERIFY(!dialog.installFont(writeLocalFile(QString(108, QLatin1Char('n')) + QStringLiteral(".ttf"), 10)));
+        QVERIFY2(text.startsWith(QStringLiteral("Font Settings|")) && text.contains(QStringLiteral("too long")), qPrintable(text));
+        QVERIFY(!dialog.installFont(dir.filePath(QStringLiteral("missing.ttf"))));
+        QTest::qWait(50);
+        QCOMPARE(wordsSince(mark), QVector<quint16>{BeginFileUpload});
+    }
+
+    void largeUpload()
+    {
+        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.54"));
+        DialogFontSettings dialog;
+        QVERIFY(openDialog(dialog));
+        const int size = 5 * 1024 * 1024;
+        const QString local = writeLocalFile(QStringLiteral("Large.ttc"), size);
+        // The progress dialog as each block is reported.
+        int progressMaximum = 0;
+        int blocks = 0;
+        connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&](qint64 bytes) {
+            if (bytes == DialogFontSettings::BlockSize && dialog.progressDialog()) {
+                ++blocks;
+                progressMaximum = dialog.progressDialog()->maximum();
+            }
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(dialog.installFont(local));
+        QTRY_VERIFY_WITH_TIMEOUT(printer().fontFolder.contains("Large.ttc"), 60000);
+        qInfo("5 MB upload: %lld ms", clock.elapsed());
+        QCOMPARE(blocks, size / DialogFontSettings::BlockSize);
+        QCOMPARE(progressMaximum, size);
+        QCOMPARE(printer().fontFolder.content("Large.ttc").size(), size);
+        QVERIFY(!dialog.progressDialog());
+        QTRY_VERIFY(dialog.installedNames().contains(QStringLiteral("Large.ttc")));
     }
 };
 
