@@ -16,6 +16,9 @@ struct EmulatorOptions
     // Answer the connect dialog's discovery requests (UDP 17899). Not on a loopback listen
     // address: the tool never searches loopback, and it keeps the port free for tests.
     bool discovery = true;
+    // Where the print streams that arrive with the commands (on USB) save their NV images
+    // and printouts as PNG files (RasterSpool); empty: nowhere.
+    QString spoolDir;
 
     // Faults.
     bool silent = false;   // accept, decode and log, never answer, no keep-alive

@@ -1,5 +1,7 @@
 #include "emulator/emulatorprotocol.h"
 
+#include "emulator/escposwalker.h"
+
 #include "protocol/filerecord.h"
 #include "protocol/hostcmd.h"
 
@@ -31,7 +33,16 @@ QString EmulatorProtocol::describeWord(quint16 word)
 QVector<EmulatorProtocol::Event> EmulatorProtocol::feed(const QByteArray &chunk)
 {
     QVector<Event> events;
-    const QByteArray bytes = m_carry.isEmpty() ? chunk : m_carry + chunk;
+    QByteArray rest = chunk;
+    if (!m_held.isEmpty()) {
+        // The rest of a print command goes to it before anything is read as a packet:
+        // image rows may look like anything.
+        const int taken = completeHeld(chunk, events);
+        if (taken >= chunk.size())
+            return events;
+        rest = chunk.mid(taken);
+    }
+    const QByteArray bytes = m_carry.isEmpty() ? rest : m_carry + rest;
     m_carry.clear();
     const auto *data = reinterpret_cast<const uchar *>(bytes.constData());
     const quint32 size = quint32(bytes.size());
@@ -113,12 +124,78 @@ EmulatorProtocol::Event EmulatorProtocol::dropped(const uchar *data, quint32 len
     Event e;
     e.received = QStringLiteral("dropped %1 bytes: not the start of a packet").arg(length);
     // On USB the raw print road shares the link: print streams arrive here.
+    const QByteArray stream(reinterpret_cast<const char *>(data), int(length));
+    EscPosWalker walker(stream);
+    EscPosWalker::Command c, last;
+    bool any = false;
+    while (walker.next(&c)) {
+        last = c;
+        any = true;
+    }
+    qint64 hold = -1;
+    if (any && !walker.isComplete(last) && last.end() - last.start <= MaxHeldCommand)
+        hold = last.start;
+    else if (walker.cutHeader() >= 0 && (!any || walker.cutHeader() >= last.end()))
+        hold = walker.cutHeader();
+    if (hold < 0) {
+        print(stream, e);
+        return e;
+    }
+    print(stream.left(int(hold)), e);
+    m_held = stream.mid(int(hold));
+    e.notes << QStringLiteral("print command of %1 bytes so far: waiting for the rest").arg(m_held.size());
+    return e;
+}
+
+int EmulatorProtocol::completeHeld(const QByteArray &chunk, QVector<Event> &events)
+{
+    const QByteArray bytes = m_held + chunk;
+    const int before = m_held.size();
+    EscPosWalker walker(bytes);
+    EscPosWalker::Command c;
+    const bool command = walker.next(&c) && c.start == 0;
+    if (!command && walker.cutHeader() == 0) {
+        m_held = bytes; // its header is still not all here
+        return chunk.size();
+    }
+    Event e;
+    e.kind = Event::Kind::Dropped;
+    int taken = 0;
+    if (!command) {
+        // Not a command after all: the held bytes are print data of their own.
+        e.received = QStringLiteral("print data: %1 held bytes").arg(before);
+        print(m_held, e);
+    } else if (c.end() <= bytes.size()) {
+        taken = int(c.end()) - before;
+        e.received = QStringLiteral("print data: %1 more bytes complete a command of %2").arg(taken).arg(c.end());
+        print(bytes.left(int(c.end())), e);
+    } else if (c.end() <= MaxHeldCommand) {
+        m_held = bytes;
+        return chunk.size();
+    } else {
+        // A length found only now, and too long to wait for.
+        taken = chunk.size();
+        e.received = QStringLiteral("print data: %1 bytes of a command of %2, too long to hold")
+                         .arg(bytes.size())
+                         .arg(c.end());
+        print(bytes, e);
+    }
+    m_held.clear();
+    events.append(e);
+    return taken;
+}
+
+void EmulatorProtocol::print(const QByteArray &stream, Event &e)
+{
+    if (stream.isEmpty())
+        return;
     DualColorSetting setting = m_state.dualColor.value_or(DualColorSetting());
-    if (setting.apply(QByteArray(reinterpret_cast<const char *>(data), int(length))) > 0) {
+    if (setting.apply(stream) > 0) {
         m_state.dualColor = setting;
         e.notes << setting.text();
     }
-    return e;
+    const NvMemory::Result result = m_state.nvMemory.apply(stream, m_state.nvMemorySize);
+    e.notes << result.notes << m_spool.save(result);
 }
 
 QString EmulatorProtocol::abandonUpload()

@@ -2,6 +2,7 @@
 
 #include "emulator/fileupload.h"
 #include "emulator/printerstate.h"
+#include "emulator/rasterspool.h"
 #include "protocol/packetcodec.h"
 #include "protocol/packetreceiver.h"
 
@@ -16,6 +17,11 @@
 // tool sent, decodes them the way the printer does, and builds the packets that go back.
 // After a BeginFileUpload it answered "ready", it takes the stated number of bytes raw (no
 // framing, no encryption) as the file, then decodes packets again.
+//
+// On USB the raw print road shares the link: what is not a packet is a print stream. A
+// command of it whose stated length runs past the read (a large NV image comes in several)
+// is held and completed by the next reads, up to MaxHeldCommand bytes, as the printer reads
+// it by its length.
 class EmulatorProtocol
 {
 public:
@@ -33,6 +39,9 @@ public:
     };
 
     // silent and wrongKey: the tool reads no answer, so a "ready" answer starts no upload.
+    // The largest command held across reads: a GS ( L with the largest two-byte length.
+    static constexpr int MaxHeldCommand = 5 + 0xFFFF;
+
     explicit EmulatorProtocol(PrinterState &state, bool wrongKey = false, bool silent = false);
     ~EmulatorProtocol();
 
@@ -44,6 +53,11 @@ public:
     const PacketCodec::Key &sessionKey() const { return m_sessionKey; }
     // The upload under way or awaiting its commit; null when none.
     const FileUpload *upload() const { return m_upload.get(); }
+    // Where the print streams' NV images and printouts are saved as PNG files; empty: nowhere.
+    void setSpoolDir(const QString &dir) { m_spool.setDir(dir); }
+    // The start of a print command waiting for the rest of its bytes.
+    const QByteArray &heldCommand() const { return m_held; }
+
     // Ends the upload as the connection goes: a log line, or empty when there was none.
     QString abandonUpload();
 
@@ -56,6 +70,8 @@ private:
     void startUpload(const PrinterState::Answer &answer, Event &e);
     quint32 takeFileData(const uchar *data, quint32 length, QVector<Event> &events);
     Event dropped(const uchar *data, quint32 length);
+    int completeHeld(const QByteArray &chunk, QVector<Event> &events);
+    void print(const QByteArray &stream, Event &e);
     QByteArray seal(const QByteArray &payload) const;
     QByteArray sealWithWrongKey(const QByteArray &payload) const;
 
@@ -68,4 +84,6 @@ private:
     std::unique_ptr<FileUpload> m_upload;
     // A packet start too short to decode, left where an upload's bytes ended.
     QByteArray m_carry;
+    QByteArray m_held;
+    RasterSpool m_spool;
 };

@@ -31,6 +31,7 @@ EmulatorSession::EmulatorSession(QIODevice *device, const QString &peer, Printer
     , m_protocol(state, options.wrongKey, options.silent)
     , m_peer(peer)
 {
+    m_protocol.setSpoolDir(options.spoolDir);
     connect(m_device, &QIODevice::readyRead, this, &EmulatorSession::onReadyRead);
 
     m_pieceTimer.setInterval(std::max(0, options.chunkDelayMs));

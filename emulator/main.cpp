@@ -71,7 +71,10 @@ int main(int argc, char *argv[])
         "Do not answer the connect dialog's discovery requests (UDP 17899); never answered on a "
         "loopback address anyway.");
     const QCommandLineOption spool = option(
-        "spool", "Save every job of the raw print port (9100) as a file in DIR.", "DIR");
+        "spool",
+        "Save in DIR every job of the raw print port (9100) as job-NNNN.bin, and, on either road "
+        "(also USB), each NV image stored as nv-KC.png and each raster printed as print-NNNN.png.",
+        "DIR");
     const QCommandLineOption fontDir = option(
         "font-dir",
         "Keep the font folder (/data/PUB/fonts/) in DIR, which must exist: list, install and "
@@ -186,6 +189,7 @@ int main(int argc, char *argv[])
     options.wrongKey = parser.isSet(wrongKey);
     options.discovery = !parser.isSet(noDiscovery);
     options.printer.refuseUploads = parser.isSet(refuseUploads);
+    options.spoolDir = parser.value(spool);
     if (parser.isSet(fontDir)) {
         const QString dir = parser.value(fontDir);
         if (!QFileInfo(dir).isDir())

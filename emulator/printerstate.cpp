@@ -425,13 +425,14 @@ void PrinterState::nvImageList(QByteArray &out)
     using namespace NvList;
     putU32(out, Identity, ++nvListIdentity);
     putU32(out, MemorySize, nvMemorySize);
-    const int count = std::min(int(nvImages.size()), MaxNvImages);
+    const QVector<NvMemory::Image> &images = nvMemory.images();
+    const int count = std::min(int(images.size()), MaxNvImages);
     putU16(out, Count, quint16(count));
     for (int i = 0; i < count; ++i) {
         const int at = Entries + i * EntrySize;
-        putU8(out, at, quint8(nvImages.at(i).first));
-        putU8(out, at + 1, quint8(nvImages.at(i).second));
-        putU32(out, at + 2, nvImages.at(i).size);
+        putU8(out, at, quint8(images.at(i).kc1));
+        putU8(out, at + 1, quint8(images.at(i).kc2));
+        putU32(out, at + 2, images.at(i).size());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "emulator/dualcolorsetting.h"
 #include "emulator/fontfolder.h"
+#include "emulator/nvmemory.h"
 #include "protocol/fontscriptrecord.h"
 #include "protocol/hostcmddevinfo.h"
 
@@ -141,13 +142,6 @@ public:
         // no signal figure before. 0: Connected at once.
         qint64 restartMs = 15000;
     };
-    struct NvImage
-    {
-        char first;  // key code characters
-        char second;
-        quint32 size; // bytes
-    };
-
     QString project = QStringLiteral("RX210");
     QString model = QStringLiteral("RX220_S");
     QString serialNumber = QStringLiteral("ZR2108A0001234");
@@ -182,10 +176,13 @@ public:
     // Milliseconds on a monotonic clock.
     std::function<qint64()> clock = monotonicMs;
 
-    quint32 nvMemorySize = 256 * 1024;
-    QVector<NvImage> nvImages{{'A', '1', 4608}, {'A', '2', 2304}, {'B', '1', 12288}};
+    // The NV graphics memory: its size, which the stored images must fit, and what it holds.
+    // Print streams change it (NvMemory::apply with nvMemorySize); GetNvImageList lists it.
+    quint32 nvMemorySize = NvMemory::DefaultCapacity;
+    NvMemory nvMemory = NvMemory::withSamples();
     // Every listing gets a new identity: the tool appends the entries of an answer that has
-    // the identity it already shows, so a repeated one would list the images twice.
+    // the identity it already shows, so a repeated one would list the images twice. So a
+    // list after a change always has a new one too.
     quint32 nvListIdentity = 0x5A520000;
 
     int webPasswordClears = 0;

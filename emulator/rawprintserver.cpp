@@ -2,6 +2,7 @@
 
 #include "emulator/emulatorsession.h"
 #include "emulator/printerstate.h"
+#include "emulator/rasterspool.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +36,11 @@ QString RawPrintServer::errorString() const
 quint16 RawPrintServer::serverPort() const
 {
     return m_server->serverPort();
+}
+
+const NvMemory &RawPrintServer::nvMemory() const
+{
+    return m_state ? m_state->nvMemory : m_nvMemory;
 }
 
 void RawPrintServer::onNewConnection()
@@ -72,6 +78,13 @@ void RawPrintServer::onNewConnection()
                     m_state->dualColor = setting;
                 emit logLine(setting.text());
             }
+            NvMemory &memory = m_state ? m_state->nvMemory : m_nvMemory;
+            const NvMemory::Result printed
+                = memory.apply(bytes, m_state ? m_state->nvMemorySize : NvMemory::DefaultCapacity);
+            for (const QString &note : printed.notes)
+                emit logLine(note);
+            for (const QString &saved : RasterSpool(m_spoolDir).save(printed))
+                emit logLine(saved);
             emit jobReceived(bytes);
             socket->deleteLater();
         });

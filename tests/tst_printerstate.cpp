@@ -288,7 +288,13 @@ private slots:
         }
         QVERIFY(used <= u32(a, 6));
 
-        s.nvImages.fill({'Z', '9', 10}, 70);
+        for (int i = 0; i < 70; ++i) {
+            NvMemory::Image image;
+            image.kc1 = char('a' + i / 10);
+            image.kc2 = char('0' + i % 10);
+            image.raster = {8, 1, QByteArray(1, '\xff')};
+            QVERIFY(s.nvMemory.define(image, s.nvMemorySize));
+        }
         const QByteArray full = query(s, 0x0009);
         QCOMPARE(full.size(), 398);
         QCOMPARE(u16(full, 12), quint16(64));

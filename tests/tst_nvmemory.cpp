@@ -1,0 +1,315 @@
+#include "emulator/emulatorprotocol.h"
+#include "emulator/nvmemory.h"
+#include "emulator/printerstate.h"
+#include "emulator/rasterspool.h"
+#include "protocol/packetcodec.h"
+
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The command bytes are written out here as the tool sends them, not built by the emulator.
+namespace {
+
+QByteArray le16(int v)
+{
+    QByteArray r(2, '\0');
+    r[0] = char(v & 0xFF);
+    r[1] = char(v >> 8 & 0xFF);
+    return r;
+}
+
+// A width x height raster with a black square of side dots at (x0, y0).
+NvMemory::Raster square(int width, int height, int x0, int y0, int side)
+{
+    NvMemory::Raster r{width, height, QByteArray((width + 7) / 8 * height, '\0')};
+    for (int y = y0; y < y0 + side; ++y)
+        for (int x = x0; x < x0 + side; ++x)
+            r.rows[y * r.bytesPerRow() + x / 8] = char(uchar(r.rows.at(y * r.bytesPerRow() + x / 8)) | 0x80 >> (x % 8));
+    return r;
+}
+
+QByteArray define(char kc1, char kc2, const NvMemory::Raster &r)
+{
+    return QByteArray("\x1D\x28\x4C") + le16(r.rows.size() + 11) + QByteArray("\x30\x43\x30") + kc1 + kc2
+           + '\x01' + le16(r.width) + le16(r.height) + '\x31' + r.rows;
+}
+
+QByteArray printStored(char kc1, char kc2, char x = 1, char y = 1)
+{
+    return QByteArray("\x1D\x28\x4C\x06\x00\x30\x45", 7) + kc1 + kc2 + x + y;
+}
+
+QByteArray deleteOne(char kc1, char kc2)
+{
+    return QByteArray("\x1D\x28\x4C\x04\x00\x30\x42", 7) + kc1 + kc2;
+}
+
+const QByteArray deleteAll("\x1D\x28\x4C\x05\x00\x30\x41\x43\x4C\x52", 10);
+
+QByteArray rasterPrint(const NvMemory::Raster &r)
+{
+    return QByteArray("\x1D\x76\x30\x00", 4) + le16(r.bytesPerRow()) + le16(r.height) + r.rows + "\n\n";
+}
+
+quint32 u32(const QByteArray &r, int at)
+{
+    return quint8(r[at]) | quint8(r[at + 1]) << 8 | quint8(r[at + 2]) << 16 | quint32(quint8(r[at + 3])) << 24;
+}
+
+struct Listing
+{
+    quint32 identity = 0;
+    quint32 total = 0;
+    QStringList keys;
+    QList<quint32> sizes;
+};
+
+Listing list(PrinterState &s)
+{
+    const PrinterState::Answer a = s.answer(le16(0x0009));
+    const QByteArray r = a.payloads.value(0);
+    Listing l;
+    if (r.size() < 398)
+        return l;
+    l.identity = u32(r, 2);
+    l.total = u32(r, 6);
+    const int n = quint8(r[12]) | quint8(r[13]) << 8;
+    for (int i = 0; i < n; ++i) {
+        l.keys << QString::fromLatin1(r.mid(14 + 6 * i, 2));
+        l.sizes << u32(r, 16 + 6 * i);
+    }
+    return l;
+}
+
+// What a test compares to see that nothing changed.
+QList<QPair<QString, QByteArray>> contents(const NvMemory &m)
+{
+    QList<QPair<QString, QByteArray>> c;
+    for (const NvMemory::Image &i : m.images())
+        c << qMakePair(i.keyCode(), QByteArray::number(i.raster.width) + 'x' + QByteArray::number(i.raster.height) + i.raster.rows);
+    return c;
+}
+
+} // namespace
+
+class TestNvMemory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsWithSamplesTheListShows()
+    {
+        PrinterState s;
+        const Listing l = list(s);
+        QCOMPARE(l.keys, (QStringList{"A1", "A2", "B1"}));
+        QCOMPARE(l.sizes, (QList<quint32>{4608, 2304, 12288}));
+        QCOMPARE(l.total, 256u * 1024);
+    }
+
+    void defineReplaceDeleteThroughTheList()
+    {
+        PrinterState s;
+        s.nvMemory = NvMemory();
+        const quint32 empty = list(s).identity;
+
+        // 9 dots wide: 2 bytes a row.
+        const NvMemory::Raster small = square(9, 3, 0, 0, 3);
+        NvMemory::Result r = s.nvMemory.apply(define('Q', '7', small), s.nvMemorySize);
+        QVERIFY(r.changed);
+        QCOMPARE(r.stored.size(), 1);
+        Listing l = list(s);
+        QVERIFY(l.identity != empty);
+        QCOMPARE(l.keys, QStringList{"Q7"});
+        QCOMPARE(l.sizes, QList<quint32>{6});
+
+        // The same key code again replaces, with the new size.
+        const NvMemory::Raster big = square(16, 10, 2, 2, 4);
+        s.nvMemory.apply(define('Q', '7', big) + define('R', '1', small), s.nvMemorySize);
+        const quint32 before = l.identity;
+        l = list(s);
+        QVERIFY(l.identity != before);
+        QCOMPARE(l.keys, (QStringList{"Q7", "R1"}));
+        QCOMPARE(l.sizes, (QList<quint32>{20, 6}));
+        QCOMPARE(s.nvMemory.find('Q', '7')->raster, big);
+
+        const quint32 generation = s.nvMemory.generation();
+        r = s.nvMemory.apply(deleteOne('X', 'X'), s.nvMemorySize);
+        QVERIFY(!r.changed);
+        QCOMPARE(s.nvMemory.generation(), generation);
+        QVERIFY(r.notes.value(0).contains("no NV image"));
+
+        s.nvMemory.apply(deleteOne('Q', '7'), s.nvMemorySize);
+        QCOMPARE(list(s).keys, QStringList{"R1"});
+        r = s.nvMemory.apply(deleteAll, s.nvMemorySize);
+        QVERIFY(r.changed);
+        QCOMPARE(list(s).keys, QStringList());
+        QCOMPARE(s.nvMemory.used(), 0u);
+    }
+
+    void printsStoredAndRasterImages()
+    {
+        NvMemory m;
+        const NvMemory::Raster r = square(12, 4, 1, 1, 2);
+        const NvMemory::Result result
+            = m.apply(define('L', 'g', r) + "text\n" + printStored('L', 'g') + printStored('L', 'g', 2, 2)
+                          + printStored('n', 'o') + rasterPrint(r),
+                      NvMemory::DefaultCapacity);
+        QCOMPARE(result.printed.size(), 3);
+        QCOMPARE(result.firstPrint, 1);
+        QCOMPARE(result.printed.at(0), r);
+        QCOMPARE(result.printed.at(2), NvMemory::Raster({16, 4, r.rows})); // whole bytes a row
+        const NvMemory::Raster &doubled = result.printed.at(1);
+        QCOMPARE(doubled.width, 24);
+        QCOMPARE(doubled.height, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 24; ++x)
+                QCOMPARE(doubled.dot(x, y), r.dot(x / 2, y / 2));
+        QVERIFY(result.notes.join('\n').contains("no NV image \"no\" to print"));
+        QCOMPARE(m.apply(printStored('L', 'g'), NvMemory::DefaultCapacity).firstPrint, 4);
+    }
+
+    void refusesWhatDoesNotFitOrIsMalformed()
+    {
+        NvMemory m;
+        const quint32 capacity = 100;
+        const NvMemory::Raster eighty{8, 80, QByteArray(80, '\x55')};
+        QVERIFY(m.apply(define('A', '1', eighty), capacity).changed);
+        // A replacement frees what it replaces.
+        QVERIFY(m.apply(define('A', '1', {8, 90, QByteArray(90, '\x0F')}), capacity).changed);
+        const auto kept = contents(m);
+
+        const NvMemory::Result tooBig = m.apply(define('B', '1', {8, 20, QByteArray(20, 'x')}), capacity);
+        QVERIFY(!tooBig.changed);
+        QVERIFY(tooBig.stored.isEmpty());
+        QVERIFY(tooBig.notes.value(0).contains("do not fit"));
+
+        QByteArray wrongLength = define('C', '1', eighty);
+        wrongLength[3] = char(wrongLength[3] - 1);
+        QByteArray twoColours = define('C', '2', {8, 1, "\x01"});
+        twoColours[10] = 2;
+        QByteArray badKey = define('\x05', '1', {8, 1, "\x01"});
+        const QByteArray malformed[] = {
+            wrongLength, twoColours, badKey,
+            define('C', '3', {0, 0, {}}),
+            QByteArray("\x1D\x28\x4C\x04\x00\x30\x41\x43\x4C", 9), // delete all without its R
+            QByteArray("\x1D\x28\x4C\x03\x00\x30\x42\x41", 8),     // delete with one character
+            QByteArray("\x1D\x28\x4C\x01\x00\x30", 6),
+            printStored('A', '1', 3, 1),
+        };
+        for (const QByteArray &bytes : malformed) {
+            const NvMemory::Result r = m.apply(bytes, NvMemory::DefaultCapacity);
+            QVERIFY2(!r.changed && r.printed.isEmpty() && !r.notes.isEmpty(), bytes.toHex().constData());
+        }
+        QCOMPARE(contents(m), kept);
+    }
+
+    void cutOrGarbageStreamsChangeNothing()
+    {
+        NvMemory m = NvMemory::withSamples();
+        const auto kept = contents(m);
+        const QByteArray whole = define('Z', 'z', square(40, 20, 5, 5, 10));
+        for (int cut = 0; cut < whole.size(); ++cut) {
+            const NvMemory::Result r = m.apply(whole.left(cut), NvMemory::DefaultCapacity);
+            QVERIFY(!r.changed);
+        }
+        const QByteArray huge[] = {
+            QByteArray("\x1D\x28\x4C\xFF\xFF\x30\x43\x30", 8),
+            QByteArray("\x1D\x38\x4C\xFF\xFF\xFF\xFF\x30\x43", 9),
+            QByteArray("\x1D\x76\x30\x00\xFF\xFF\xFF\xFF\x01", 9),
+        };
+        for (const QByteArray &bytes : huge) {
+            const NvMemory::Result r = m.apply(bytes, NvMemory::DefaultCapacity);
+            QVERIFY(!r.changed && r.printed.isEmpty());
+        }
+        QRandomGenerator random(20240611);
+        for (int round = 0; round < 50; ++round) {
+            QByteArray noise(4096, '\0');
+            for (char &c : noise)
+                c = char(random.bounded(256));
+            // Headers of the commands scattered through it, with whatever lengths follow.
+            for (int i = 0; i < 16; ++i)
+                noise.replace(int(random.bounded(4000)), 3, i % 2 ? "\x1D\x28\x4C" : "\x1D\x76\x30");
+            m.apply(noise, NvMemory::DefaultCapacity);
+        }
+        // Only real commands carry the 0x30 0x43 0x30 a define needs; noise this short
+        // stores nothing.
+        QCOMPARE(contents(m), kept);
+    }
+
+    void defineSplitAcrossUsbReads()
+    {
+        PrinterState s;
+        s.nvMemory = NvMemory();
+        EmulatorProtocol usb(s);
+        // Rows that start the second read with what looks like a packet header.
+        NvMemory::Raster r{576, 100, QByteArray(72 * 100, '\x0F')};
+        const int secondAt = 3000;
+        r.rows.replace(secondAt - 2 - 16, 4, QByteArray("\x10\x01\x11\x03", 4));
+        const QByteArray job = QByteArray("\x1B\x40") + define('U', '1', r) + printStored('U', '1');
+        const int cuts[] = {5, 9, secondAt, 6000}; // the first inside the define's header
+
+        int from = 0;
+        for (const int cut : cuts) {
+            usb.feed(job.mid(from, cut - from));
+            QVERIFY(s.nvMemory.images().isEmpty());
+            QVERIFY(!usb.heldCommand().isEmpty());
+            from = cut;
+        }
+        const QVector<EmulatorProtocol::Event> events = usb.feed(job.mid(from));
+        QVERIFY(usb.heldCommand().isEmpty());
+        QCOMPARE(s.nvMemory.images().size(), 1);
+        QCOMPARE(s.nvMemory.find('U', '1')->raster, r);
+        // The print command after the define, in the same read, prints it.
+        QCOMPARE(s.nvMemory.printCount(), 1);
+        QStringList notes;
+        for (const EmulatorProtocol::Event &e : events)
+            notes << e.notes;
+        QVERIFY(notes.join('\n').contains("NV image \"U1\" printed"));
+
+        // Packets still decode after it.
+        const QByteArray hello = PacketCodec::encodePacket(QByteArray("\x01\x02\x03\x04", 4), PacketCodec::builtInKey(), true);
+        const QVector<EmulatorProtocol::Event> next = usb.feed(hello);
+        QCOMPARE(next.size(), 1);
+        QCOMPARE(int(next.first().kind), int(EmulatorProtocol::Event::Kind::Hello));
+
+        // A stated length past what is held is not waited for: the next packet is read.
+        usb.feed(QByteArray("\x1D\x38\x4C\xFF\xFF\xFF\x00\x30\x43", 9));
+        QVERIFY(usb.heldCommand().isEmpty());
+        // And a lone GS at the end that turns out to be nothing lets the packet through.
+        usb.feed(QByteArray("\x1D", 1));
+        QCOMPARE(usb.heldCommand(), QByteArray("\x1D"));
+        const QVector<EmulatorProtocol::Event> after = usb.feed(hello);
+        QVERIFY(usb.heldCommand().isEmpty());
+        QCOMPARE(int(after.last().kind), int(EmulatorProtocol::Event::Kind::Hello));
+    }
+
+    void pngsShowTheDotsBlack()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const NvMemory::Raster r = square(37, 21, 10, 5, 9);
+        NvMemory m;
+        const NvMemory::Result result
+            = m.apply(define('/', 'b', r) + printStored('/', 'b'), NvMemory::DefaultCapacity);
+        const QStringList lines = RasterSpool(dir.path()).save(result);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(RasterSpool::storedFileName('/', 'b'), QStringLiteral("nv-_2Fb.png"));
+
+        for (const QString &name : {QStringLiteral("nv-_2Fb.png"), QStringLiteral("print-0001.png")}) {
+            const QString path = dir.filePath(name);
+            QVERIFY(lines.join('\n').contains(path));
+            const QImage image(path);
+            QCOMPARE(image.size(), QSize(37, 21));
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const bool inSquare = x >= 10 && x < 19 && y >= 5 && y < 14;
+                    QCOMPARE(image.pixel(x, y), inSquare ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+                }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNvMemory)
+#include "tst_nvmemory.moc"
