@@ -295,6 +295,9 @@ void MainWindow::handleResponse(QByteArray response)
         m_print->saveButton()->setEnabled(false);
         break;
     }
+    case GetNvImageList:
+        m_nvImage->setNvImageList(response);
+        break;
     default:
         break;
     }

@@ -1,0 +1,27 @@
+#include "nvimage/nvimagesink.h"
+
+#include "pages/tcprawprint.h"
+
+namespace NvImageSink {
+
+namespace {
+Listener &listener()
+{
+    static Listener current;
+    return current;
+}
+} // namespace
+
+void send(const QByteArray &bytes)
+{
+    if (listener())
+        listener()(bytes);
+    rawPrint(bytes);
+}
+
+void setListener(Listener l)
+{
+    listener() = std::move(l);
+}
+
+} // namespace NvImageSink

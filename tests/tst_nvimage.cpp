@@ -1,0 +1,443 @@
+#include "app/mainwindow.h"
+#include "nvimage/dialogdownloadnvimage.h"
+#include "nvimage/nvimagecommands.h"
+#include "nvimage/nvimagesink.h"
+#include "nvimage/widgetnvimage.h"
+#include "tests/windowfixture.h" // message box helpers
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QTableWidget>
+
+// Command bytes are written out here as the printer expects them, not rebuilt from the code.
+namespace {
+
+struct Entry
+{
+    char kc1;
+    char kc2;
+    quint32 size;
+};
+
+QByteArray listAnswer(quint32 identity, quint32 memorySize, const QVector<Entry> &entries,
+                      int statedCount = -1, int size = 398)
+{
+    QByteArray a(qMax(size, 14 + 6 * entries.size()), '\0');
+    ByteFields::putU16(a, 0, GetNvImageList);
+    ByteFields::putU32(a, 2, identity);
+    ByteFields::putU32(a, 6, memorySize);
+    ByteFields::putU16(a, 12, quint16(statedCount < 0 ? entries.size() : statedCount));
+    for (int i = 0; i < entries.size(); ++i) {
+        a[14 + 6 * i] = entries.at(i).kc1;
+        a[15 + 6 * i] = entries.at(i).kc2;
+        ByteFields::putU32(a, 16 + 6 * i, entries.at(i).size);
+    }
+    return a;
+}
+
+// White, with a black square of side dots at (x0, y0).
+QImage squareImage(int width, int height, int x0, int y0, int side)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = y0; y < y0 + side; ++y)
+        for (int x = x0; x < x0 + side; ++x)
+            image.setPixel(x, y, qRgb(0, 0, 0));
+    return image;
+}
+
+bool bitSet(const QByteArray &rows, int bytesPerRow, int x, int y)
+{
+    return uchar(rows.at(y * bytesPerRow + x / 8)) & (0x80 >> (x % 8));
+}
+
+// The rows with the bits beyond the width cleared: readers may leave those uninitialised.
+QByteArray visibleBits(const QImage &mono)
+{
+    QByteArray rows = NvImageCommands::rasterRows(mono);
+    const int perRow = NvImageCommands::bytesPerRow(mono.width());
+    const uchar mask = uchar(0xFF00 >> ((mono.width() - 1) % 8 + 1));
+    for (int y = 0; y < mono.height(); ++y)
+        rows[y * perRow + perRow - 1] = char(uchar(rows.at(y * perRow + perRow - 1)) & mask);
+    return rows;
+}
+
+} // namespace
+
+class TestNvImage : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QList<QByteArray> sent;
+
+    QString saved(const QImage &image, const char *name)
+    {
+        const QString file = dir.filePath(QString::fromLatin1(name));
+        return image.save(file) ? file : QString();
+    }
+
+    QByteArray logText()
+    {
+        logClose();
+        QFile f(dir.filePath(QStringLiteral("log.txt")));
+        f.open(QIODevice::ReadOnly);
+        const QByteArray text = f.readAll();
+        logOpen(dir.filePath(QStringLiteral("log.txt")));
+        return text;
+    }
+
+    static void selectRows(QTableWidget *table, std::initializer_list<int> rows)
+    {
+        table->clearSelection();
+        for (int row : rows)
+            table->selectionModel()->select(table->model()->index(row, 0),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
+        NvImageSink::setListener([this](const QByteArray &bytes) { sent.append(bytes); });
+        // No link: rawPrint and the list queries go nowhere.
+        g_transceiver = new Transceiver;
+    }
+    void cleanupTestCase()
+    {
+        NvImageSink::setListener({});
+        delete g_transceiver;
+        g_transceiver = nullptr;
+        logClose();
+    }
+    void init()
+    {
+        sent.clear();
+        g_hostCmd.setProject(QStringLiteral("RX200"));
+    }
+
+    void fit_data()
+    {
+        QTest::addColumn<QSize>("source");
+        QTest::addColumn<int>("dots");
+        QTest::addColumn<QSize>("fitted");
+        QTest::newRow("wide on 576") << QSize(1000, 500) << 576 << QSize(576, 288);
+        QTest::newRow("wide on 384") << QSize(1000, 500) << 384 << QSize(384, 192);
+        QTest::newRow("tall") << QSize(300, 1200) << 576 << QSize(200, 800);
+        // Both limits: the height step starts again from the source width.
+        QTest::newRow("both limits") << QSize(1000, 2000) << 576 << QSize(400, 800);
+        QTest::newRow("unknown printer") << QSize(1000, 500) << 0 << QSize(0, 0);
+    }
+    void fit()
+    {
+        QFETCH(QSize, source);
+        QFETCH(int, dots);
+        QFETCH(QSize, fitted);
+        QCOMPARE(NvImageCommands::fit(source, dots), fitted);
+    }
+
+    // The dialog reads the printer's width once; a file that is no image changes nothing.
+    void openingSetsTheBoxes()
+    {
+        g_hostCmd.setProject(QStringLiteral("RX100"));
+        DialogDownloadNvImage dialog({}, nullptr);
+        QVERIFY(!dialog.widthBox()->isEnabled() && !dialog.printButton()->isEnabled());
+        QVERIFY(dialog.openImage(saved(squareImage(1000, 500, 0, 0, 1), "wide.png")));
+        QCOMPARE(QSize(dialog.widthBox()->value(), dialog.heightBox()->value()), QSize(384, 192));
+        QCOMPARE(dialog.oneBitImage().size(), QSize(384, 192));
+        QCOMPARE(dialog.informationLabel()->text(), QStringLiteral("1000x500x32b"));
+        QVERIFY(dialog.widthBox()->isEnabled() && dialog.printButton()->isEnabled());
+        QVERIFY(!dialog.downloadButton()->isEnabled());
+        const QString junk = dir.filePath(QStringLiteral("junk.png"));
+        QFile f(junk);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("not a picture") > 0);
+        f.close();
+        QVERIFY(!dialog.openImage(junk));
+        QCOMPARE(dialog.oneBitImage().size(), QSize(384, 192));
+    }
+
+    void keepAspectRefusesBeyondLimits()
+    {
+        DialogDownloadNvImage dialog({}, nullptr);
+        dialog.setSourceImage(squareImage(1000, 500, 0, 0, 1));
+        QCOMPARE(dialog.oneBitImage().size(), QSize(576, 288));
+        // 300 high would need 600 wide: the width box and the preview stay.
+        dialog.heightBox()->setValue(300);
+        QCOMPARE(dialog.heightBox()->value(), 300);
+        QCOMPARE(dialog.widthBox()->value(), 576);
+        QCOMPARE(dialog.oneBitImage().size(), QSize(576, 288));
+        dialog.heightBox()->setValue(100);
+        QCOMPARE(dialog.widthBox()->value(), 200);
+        QCOMPARE(dialog.oneBitImage().size(), QSize(200, 100));
+
+        dialog.setSourceImage(squareImage(300, 1200, 0, 0, 1));
+        dialog.widthBox()->setValue(201); // 804 high
+        QCOMPARE(dialog.heightBox()->value(), 800);
+        QCOMPARE(dialog.oneBitImage().size(), QSize(200, 800));
+        dialog.widthBox()->setValue(100);
+        QCOMPARE(dialog.heightBox()->value(), 400);
+        QCOMPARE(dialog.oneBitImage().size(), QSize(100, 400));
+
+        // Without keep aspect each box moves alone.
+        dialog.keepAspectBox()->setChecked(false);
+        dialog.widthBox()->setValue(150);
+        QCOMPARE(dialog.heightBox()->value(), 400);
+        QCOMPARE(dialog.oneBitImage().size(), QSize(150, 400));
+    }
+
+    void commandLayouts()
+    {
+        // 9 dots: two bytes a row, the ninth dot in the top bit of the second.
+        QImage mono(9, 2, QImage::Format_Mono);
+        mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+        mono.fill(0);
+        mono.setPixel(0, 0, 1);
+        mono.setPixel(8, 1, 1);
+        const QByteArray rows("\x80\x00\x00\x80", 4);
+        QCOMPARE(NvImageCommands::rasterRows(mono), rows);
+        QCOMPARE(NvImageCommands::rasterRows(mono.convertToFormat(QImage::Format_MonoLSB)), rows);
+
+        QCOMPARE(NvImageCommands::printRaster(mono, 576),
+                 QByteArray("\x1D\x76\x30\x00\x02\x00\x02\x00", 8) + rows + QByteArray("\n\n\n\n"));
+        QCOMPARE(NvImageCommands::printRaster(mono, 384),
+                 QByteArray("\x1D\x76\x30\x00\x02\x00\x02\x00", 8) + rows + QByteArray("\n\n"));
+        QCOMPARE(NvImageCommands::define(mono, 'A', 'B'),
+                 QByteArray("\x1D\x28\x4C\x0F\x00\x30\x43\x30\x41\x42\x01\x09\x00\x02\x00\x31", 16) + rows);
+        QCOMPARE(NvImageCommands::printStored('A', 'A'),
+                 QByteArray("\x1D\x28\x4C\x06\x00\x30\x45\x41\x41\x01\x01", 11));
+        QCOMPARE(NvImageCommands::deleteOne('x', '1'), QByteArray("\x1D\x28\x4C\x04\x00\x30\x42x1", 9));
+        QCOMPARE(NvImageCommands::deleteAll(), QByteArray("\x1D\x28\x4C\x05\x00\x30\x41\x43\x4C\x52", 10));
+
+        // The largest image still fits the 16-bit length: 72 x 800 + 11.
+        QImage big(576, 800, QImage::Format_Mono);
+        big.fill(0);
+        QCOMPARE(NvImageCommands::define(big, 'Z', 'Z').mid(3, 2), QByteArray("\x0B\xE1", 2));
+    }
+
+    // Black pixels are set bits in every mode, through the dialog's Print.
+    void blackSquareIsSetBits_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("diffuse") << 0;
+        QTest::newRow("ordered") << 1;
+        QTest::newRow("threshold") << 2;
+    }
+    void blackSquareIsSetBits()
+    {
+        QFETCH(int, mode);
+        DialogDownloadNvImage dialog({}, nullptr);
+        QVERIFY(dialog.openImage(saved(squareImage(40, 24, 8, 4, 16), "square.png")));
+        const QList<QRadioButton *> buttons{dialog.diffuseButton(), dialog.orderedButton(), dialog.thresholdButton()};
+        buttons.at(mode)->click();
+        QCOMPARE(dialog.oneBitImage().color(1), qRgb(0, 0, 0));
+        dialog.printButton()->click();
+        QCOMPARE(sent.size(), 1);
+        const QByteArray bytes = sent.at(0);
+        QCOMPARE(bytes.left(8), QByteArray("\x1D\x76\x30\x00\x05\x00\x18\x00", 8));
+        QCOMPARE(bytes.size(), 8 + 5 * 24 + 4);
+        const QByteArray rows = bytes.mid(8, 5 * 24);
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool inside = x >= 8 && x < 24 && y >= 4 && y < 20;
+                QVERIFY2(bitSet(rows, 5, x, y) == inside, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+    }
+
+    // A 1-bit image keeps its bits and colour table, even with black at index 0.
+    void oneBitSourceUnchanged()
+    {
+        QImage mono(20, 6, QImage::Format_Mono);
+        mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+        mono.fill(1);
+        for (int x = 0; x < 20; x += 3)
+            mono.setPixel(x, x % 6, 0);
+        const QByteArray expected = NvImageCommands::rasterRows(mono);
+
+        DialogDownloadNvImage dialog({}, nullptr);
+        dialog.setSourceImage(mono);
+        QCOMPARE(dialog.informationLabel()->text(), QStringLiteral("20x6x1b"));
+        dialog.kc1Field()->setText(QStringLiteral("M"));
+        dialog.kc2Field()->setText(QStringLiteral("1"));
+        for (QRadioButton *button : {dialog.orderedButton(), dialog.thresholdButton(), dialog.diffuseButton()}) {
+            button->click();
+            QCOMPARE(dialog.oneBitImage().color(0), qRgb(0, 0, 0));
+            QCOMPARE(NvImageCommands::rasterRows(dialog.oneBitImage()), expected);
+        }
+        dialog.doDownload();
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.at(0).mid(16), expected);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+        // From a file: whatever table the reader gives, the bits go out as read.
+        const QString file = saved(mono, "mono.png");
+        const QImage read(file);
+        QCOMPARE(read.depth(), 1);
+        DialogDownloadNvImage fromFile({}, nullptr);
+        QVERIFY(fromFile.openImage(file));
+        fromFile.thresholdButton()->click();
+        QCOMPARE(visibleBits(fromFile.oneBitImage()), visibleBits(read));
+        QCOMPARE(visibleBits(read), visibleBits(mono));
+    }
+
+    void keyCodeChecks()
+    {
+        DialogDownloadNvImage dialog({NvImageCommands::keyCode('A', 'B')}, nullptr);
+        dialog.setSourceImage(squareImage(16, 8, 0, 0, 4));
+        QTest::keyClicks(dialog.kc1Field(), QStringLiteral("A"));
+        QVERIFY(!dialog.downloadButton()->isEnabled());
+
+        QString text;
+        readMessageBox(&text);
+        dialog.doDownload();
+        QCOMPARE(text, QStringLiteral("Download NV Image|Please specify the key code."));
+
+        const QString refusal = QStringLiteral(
+            "Download NV Image|kc1 and kc2 must be printable ASCII character (character code range: 32-126).");
+        for (const QString &bad : {QString(QChar(0xE9)), QString(QChar(0x1F)), QString(QChar(0x7F))}) {
+            dialog.kc2Field()->setText(bad);
+            dialog.onKeyCodeTextEdited();
+            QVERIFY(dialog.downloadButton()->isEnabled());
+            text.clear();
+            readMessageBox(&text);
+            dialog.downloadButton()->click();
+            QCOMPARE(text, refusal);
+        }
+        QVERIFY(sent.isEmpty());
+
+        // A key code the printer holds: No sends nothing and keeps the dialog going.
+        dialog.kc2Field()->clear();
+        QTest::keyClicks(dialog.kc2Field(), QStringLiteral("B"));
+        QVERIFY(dialog.downloadButton()->isEnabled());
+        bool asked = false;
+        answerMessageBox(QMessageBox::No, &asked);
+        dialog.downloadButton()->click();
+        QVERIFY(asked);
+        QVERIFY(sent.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        asked = false;
+        answerMessageBox(QMessageBox::Yes, &asked);
+        dialog.downloadButton()->click();
+        QVERIFY(asked);
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(sent.at(0).mid(8, 2), QByteArray("AB"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+
+        // Two equal characters are fine and not asked about.
+        DialogDownloadNvImage same({NvImageCommands::keyCode('A', 'B')}, nullptr);
+        same.setSourceImage(squareImage(16, 8, 0, 0, 4));
+        same.kc1Field()->setText(QStringLiteral("A"));
+        same.kc2Field()->setText(QStringLiteral("A"));
+        same.doDownload();
+        QCOMPARE(sent.size(), 2);
+        QCOMPARE(sent.at(1).mid(8, 2), QByteArray("AA"));
+    }
+
+    // The page through the window's dispatcher: lists merge by identity.
+    void listMergesByIdentity()
+    {
+        MainWindow window;
+        WidgetNvImage *page = window.nvImagePage();
+        window.handleResponse(listAnswer(7, 65536, {{'A', 'A', 100}, {'B', '1', 200}}));
+        window.handleResponse(listAnswer(7, 65536, {{'C', '2', 300}}));
+        QCOMPARE(page->table()->rowCount(), 3);
+        QCOMPARE(page->table()->item(0, 0)->text(), QStringLiteral("\"AA\""));
+        QCOMPARE(page->table()->item(2, 0)->text(), QStringLiteral("\"C2\""));
+        QCOMPARE(page->keyCodes(), (QList<quint16>{0x4141, 0x4231, 0x4332}));
+        QCOMPARE(page->usageLabel()->text(), QStringLiteral("600 Used, 65536 Total"));
+        QCOMPARE(page->usageBar()->value(), 600);
+        QCOMPARE(page->usageBar()->maximum(), 65536);
+
+        // Shorter than 398 bytes: not a list.
+        window.handleResponse(listAnswer(8, 1000, {}, 0, 397));
+        QCOMPARE(page->table()->rowCount(), 3);
+
+        window.handleResponse(listAnswer(8, 32768, {}));
+        QVERIFY(page->table()->rowCount() == 0 && page->keyCodes().isEmpty());
+        QCOMPARE(page->usageLabel()->text(), QStringLiteral("0 Used, 32768 Total"));
+        QCOMPARE(page->usageBar()->value(), 0);
+
+        // A count beyond 64 is cut to 64.
+        QVector<Entry> many;
+        for (int i = 0; i < 66; ++i)
+            many.append({char('0' + i / 10), char('0' + i % 10), 1});
+        page->setNvImageList(listAnswer(9, 4096, many, 100));
+        QCOMPARE(page->table()->rowCount(), 64);
+        QCOMPARE(page->keyCodes().last(), quint16(0x3633));
+
+        const QByteArray log = logText();
+        QVERIFY(log.contains("ident: 7 (widgetnvimage.cpp,"));
+        QVERIFY(log.contains("memory_size: 65536 (widgetnvimage.cpp,"));
+    }
+
+    void selectionAndCommands()
+    {
+        WidgetNvImage page;
+        QVERIFY(!page.printButton()->isEnabled() && !page.deleteButton()->isEnabled());
+        page.deleteAllButton()->click();
+        QVERIFY(sent.isEmpty());
+
+        page.setNvImageList(listAnswer(1, 8192, {{'A', 'A', 10}, {'B', '%', 20}, {'C', 'c', 30}}));
+        selectRows(page.table(), {0, 2});
+        QVERIFY(!page.printButton()->isEnabled() && page.deleteButton()->isEnabled());
+        page.printButton()->click();
+        QVERIFY(sent.isEmpty());
+        selectRows(page.table(), {0});
+        QVERIFY(page.printButton()->isEnabled() && page.deleteButton()->isEnabled());
+        page.printButton()->click();
+        QCOMPARE(sent, QList<QByteArray>{QByteArray("\x1D\x28\x4C\x06\x00\x30\x45\x41\x41\x01\x01", 11)});
+        QVERIFY(logText().contains("key code: \"\"AA\"\""));
+
+        sent.clear();
+        selectRows(page.table(), {0, 1, 2});
+        QElapsedTimer timer;
+        timer.start();
+        page.deleteButton()->click();
+        QVERIFY(timer.elapsed() >= WidgetNvImage::RefreshDelayMs - 10);
+        QCOMPARE(sent.size(), 3);
+        QSet<QByteArray> deleted(sent.begin(), sent.end());
+        QCOMPARE(deleted, (QSet<QByteArray>{QByteArray("\x1D\x28\x4C\x04\x00\x30\x42" "AA", 9),
+                                            QByteArray("\x1D\x28\x4C\x04\x00\x30\x42" "B%", 9),
+                                            QByteArray("\x1D\x28\x4C\x04\x00\x30\x42" "Cc", 9)}));
+
+        sent.clear();
+        page.deleteAllButton()->click();
+        QCOMPARE(sent, QList<QByteArray>{QByteArray("\x1D\x28\x4C\x05\x00\x30\x41\x43\x4C\x52", 10)});
+    }
+
+    // Not a check: how long a 12-megapixel photo takes to become a 576-dot preview.
+    void largeImagePreviewTime()
+    {
+        QImage photo(4000, 3000, QImage::Format_RGB32);
+        QRandomGenerator noise(12);
+        for (int y = 0; y < photo.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x) {
+                const int v = qBound(0, (x * 255 / 4000 + y * 255 / 3000) / 2 + int(noise.bounded(64)) - 32, 255);
+                line[x] = qRgb(v, v, v);
+            }
+        }
+        DialogDownloadNvImage dialog({}, nullptr);
+        QElapsedTimer timer;
+        timer.start();
+        dialog.setSourceImage(photo);
+        const qint64 open = timer.elapsed();
+        QCOMPARE(dialog.oneBitImage().size(), QSize(576, 432));
+        timer.restart();
+        dialog.orderedButton()->click();
+        const qint64 ordered = timer.elapsed();
+        timer.restart();
+        dialog.widthBox()->setValue(400);
+        const qint64 resized = timer.elapsed();
+        qInfo("12 MP to 576 dots: open+fit+diffuse %lld ms, ordered %lld ms, resize to 400 %lld ms",
+              open, ordered, resized);
+    }
+};
+
+QTEST_MAIN(TestNvImage)
+#include "tst_nvimage.moc"
