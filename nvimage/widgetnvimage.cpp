@@ -4,6 +4,7 @@
 #include "nvimage/dialogdownloadnvimage.h"
 #include "nvimage/nvimagecommands.h"
 #include "nvimage/nvimagesink.h"
+#include "pages/tcprawprint.h"
 #include "protocol/hostcmd.h"
 #include "protocol/nvimagelist.h"
 
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -115,6 +117,18 @@ void WidgetNvImage::refreshLater()
 {
     // The printer takes a moment to settle its memory before the list is right.
     QThread::msleep(RefreshDelayMs);
+    m_printWaits = 0;
+    refreshWhenPrinted();
+}
+
+void WidgetNvImage::refreshWhenPrinted()
+{
+    // On the network the commands go out on connections of their own, which run on after
+    // the pause; a list asked for before they are done would not show the change yet.
+    if (TcpRawPrint::inFlight() > 0 && m_printWaits++ < MaxPrintWaits) {
+        QTimer::singleShot(PrintWaitMs, this, &WidgetNvImage::refreshWhenPrinted);
+        return;
+    }
     g_hostCmd.query(HostCmdWord::GetNvImageList);
 }
 

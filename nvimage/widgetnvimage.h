@@ -18,6 +18,10 @@ class WidgetNvImage : public QWidget
 
 public:
     static constexpr int RefreshDelayMs = 500;
+    // How often, and how many times at most, the refresh looks again for printouts still
+    // going out over the network.
+    static constexpr int PrintWaitMs = 50;
+    static constexpr int MaxPrintWaits = 100;
 
     explicit WidgetNvImage(QWidget *parent = nullptr);
 
@@ -45,6 +49,7 @@ public slots:
 private:
     int selectedRows() const;
     void refreshLater();
+    void refreshWhenPrinted();
 
     QTableWidget *m_table;
     QProgressBar *m_usageBar;
@@ -57,4 +62,5 @@ private:
     quint32 m_identity = 0;
     quint32 m_total = 0;
     quint32 m_used = 0;
+    int m_printWaits = 0;
 };

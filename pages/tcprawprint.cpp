@@ -7,15 +7,23 @@
 #include <QTcpSocket>
 #include <QTimerEvent>
 
+int TcpRawPrint::s_inFlight = 0;
+
 TcpRawPrint::TcpRawPrint(const QHostAddress &address, const QByteArray &data, QObject *parent)
     : QObject(parent)
     , m_address(address)
     , m_data(data)
     , m_socket(new QTcpSocket(this))
 {
+    ++s_inFlight;
     connect(m_socket, &QTcpSocket::stateChanged, this, &TcpRawPrint::onSocketStateChanged);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &TcpRawPrint::onSocketError);
     m_socket->connectToHost(m_address, RawPrintPort, QIODevice::ReadWrite);
+}
+
+TcpRawPrint::~TcpRawPrint()
+{
+    --s_inFlight;
 }
 
 void TcpRawPrint::onSocketStateChanged(QAbstractSocket::SocketState state)

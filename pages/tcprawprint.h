@@ -19,6 +19,10 @@ public:
     static constexpr int CloseDelayMs = 500;
 
     TcpRawPrint(const QHostAddress &address, const QByteArray &data, QObject *parent = nullptr);
+    ~TcpRawPrint() override;
+
+    // Printouts whose connection is not gone yet.
+    static int inFlight() { return s_inFlight; }
 
 public slots:
     void onSocketStateChanged(QAbstractSocket::SocketState state);
@@ -32,6 +36,7 @@ private:
     QByteArray m_data;
     QTcpSocket *m_socket;
     int m_closeTimer = 0;
+    static int s_inFlight;
 };
 
 // Sends raw ESC/POS bytes over the current link: the USB link itself, or a new connection
