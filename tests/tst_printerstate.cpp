@@ -1,4 +1,7 @@
+#include "emulator/fileupload.h"
 #include "emulator/printerstate.h"
+#include "protocol/filerecord.h"
+#include "protocol/hostcmd.h"
 
 #include <QtTest>
 
@@ -327,6 +330,38 @@ private slots:
         QCOMPARE(int(s.answer(r).outcome), int(PrinterState::Outcome::TooShort));
         QCOMPARE(int(s.answer(word(quint16(setWord))).outcome), int(PrinterState::Outcome::TooShort));
         QCOMPARE(query(s, quint16(queryWord)), before);
+    }
+
+    // The commit installs only what arrived whole, under its own path, with its digest.
+    void uploadCommit()
+    {
+        PrinterState s;
+        const QByteArray path("/data/PUB/fonts/new.ttf");
+        const QByteArray bytes("glyphs!");
+        FileRecord commit;
+        commit.path = path;
+        commit.size = quint32(bytes.size());
+        commit.digest = FileRecord::md5(bytes);
+
+        FileUpload partial(path, commit.size);
+        partial.take(bytes.constData(), 3);
+        FileUpload whole(path, commit.size);
+        whole.take(bytes.constData(), quint32(bytes.size()));
+        FileRecord wrongDigest = commit;
+        wrongDigest.digest = FileRecord::md5("other");
+        FileRecord otherPath = commit;
+        otherPath.path = "/data/PUB/fonts/else.ttf";
+
+        const auto commitWith = [&s](const FileRecord &r, const FileUpload *u) {
+            return s.answer(r.toBytes(CommitFileUpload), u);
+        };
+        QCOMPARE(int(commitWith(commit, nullptr).outcome), int(PrinterState::Outcome::Ignored));
+        QVERIFY(commitWith(commit, &partial).notes.first().endsWith(QStringLiteral("discarded")));
+        QVERIFY(commitWith(wrongDigest, &whole).notes.first().contains(QStringLiteral("MD5 bad")));
+        QVERIFY(commitWith(otherPath, &whole).notes.first().endsWith(QStringLiteral("discarded")));
+        QVERIFY(!s.fontFolder.contains("new.ttf"));
+        QVERIFY(commitWith(commit, &whole).notes.first().contains(QStringLiteral("MD5 good, installed")));
+        QCOMPARE(s.fontFolder.content("new.ttf"), bytes);
     }
 };
 
