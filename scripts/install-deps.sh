@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make pkg-config
+    cmake g++ make pkg-config dpkg-dev
     qtbase5-dev libqt5serialport5-dev qttools5-dev-tools
     libssl-dev openssl
     iproute2 util-linux
