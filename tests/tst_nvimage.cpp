@@ -3,6 +3,7 @@
 #include "nvimage/nvimagecommands.h"
 #include "nvimage/nvimagesink.h"
 #include "nvimage/widgetnvimage.h"
+#include "tests/logtext.h"
 #include "tests/windowfixture.h" // message box helpers
 
 #include <QCheckBox>
@@ -82,15 +83,7 @@ class TestNvImage : public QObject
         return image.save(file) ? file : QString();
     }
 
-    QByteArray logText()
-    {
-        logClose();
-        QFile f(dir.filePath(QStringLiteral("log.txt")));
-        f.open(QIODevice::ReadOnly);
-        const QByteArray text = f.readAll();
-        logOpen(dir.filePath(QStringLiteral("log.txt")));
-        return text;
-    }
+    QByteArray logText() { return logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); }
 
     static void selectRows(QTableWidget *table, std::initializer_list<int> rows)
     {

@@ -6,6 +6,7 @@
 #include "transport/transceiver.h"
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
+#include "tests/logtext.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -72,15 +73,7 @@ class TestUsbLink : public QObject
     EmulatorOptions options;
     Relay relay;
 
-    QByteArray log()
-    {
-        logClose();
-        QFile f(dir.filePath(QStringLiteral("log.txt")));
-        f.open(QIODevice::ReadOnly);
-        const QByteArray text = f.readAll();
-        logOpen(dir.filePath(QStringLiteral("log.txt")));
-        return text;
-    }
+    QByteArray log() { return logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); }
 
     // Hello answered: the link is up and has its session key.
     bool handshake(UsbPtyPrinter &printer, bool probe)
