@@ -15,16 +15,31 @@ QByteArray latin1Date(const QDateTime &now)
     return now.toString(QLatin1String(DateFormat)).toLatin1();
 }
 
-// The address lines the Ethernet and the Wi-Fi pages share, labels in the page's context.
-QVector<Line> addressLines(const char *context, const NetworkFields &f)
+// Each page's texts live in that page's translation context.
+struct LanTexts { Q_DECLARE_TR_FUNCTIONS(WidgetLan) };
+struct WiFiTexts { Q_DECLARE_TR_FUNCTIONS(WidgetWiFi) };
+struct SerialTexts { Q_DECLARE_TR_FUNCTIONS(WidgetSerial) };
+struct PrintTexts { Q_DECLARE_TR_FUNCTIONS(WidgetPrint) };
+
+// The address labels the Ethernet and the Wi-Fi pages share, marked in both contexts.
+const char *const LanAddressLabels[] = {
+    QT_TRANSLATE_NOOP("WidgetLan", " MAC Address:"), QT_TRANSLATE_NOOP("WidgetLan", "    IP(DHCP):"),
+    QT_TRANSLATE_NOOP("WidgetLan", "     Netmask:"), QT_TRANSLATE_NOOP("WidgetLan", "  IP(Static):"),
+};
+const char *const WiFiAddressLabels[] = {
+    QT_TRANSLATE_NOOP("WidgetWiFi", " MAC Address:"), QT_TRANSLATE_NOOP("WidgetWiFi", "    IP(DHCP):"),
+    QT_TRANSLATE_NOOP("WidgetWiFi", "     Netmask:"), QT_TRANSLATE_NOOP("WidgetWiFi", "  IP(Static):"),
+};
+
+QVector<Line> addressLines(const char *context, const char *const labels[], const NetworkFields &f)
 {
-    const auto tr = [context](const char *text) { return QCoreApplication::translate(context, text); };
+    const auto label = [&](int i) { return QCoreApplication::translate(context, labels[i]); };
     return {
-        {tr(" MAC Address:"), f.mac.toLatin1()},
-        {tr("    IP(DHCP):"), f.dhcpAddress.toLatin1()},
-        {tr("     Netmask:"), f.dhcpNetmask.toLatin1()},
-        {tr("  IP(Static):"), f.staticAddress.toLatin1()},
-        {tr("     Netmask:"), f.staticNetmask.toLatin1()},
+        {label(0), f.mac.toLatin1()},
+        {label(1), f.dhcpAddress.toLatin1()},
+        {label(2), f.dhcpNetmask.toLatin1()},
+        {label(3), f.staticAddress.toLatin1()},
+        {label(2), f.staticNetmask.toLatin1()},
     };
 }
 
@@ -50,55 +65,51 @@ QByteArray page(const QString &title, const QByteArray &afterTitle, const QVecto
 
 QByteArray ethernet(const NetworkFields &f, const QDateTime &now, bool rx100, bool english)
 {
-    const char *context = "WidgetLan";
-    QVector<Line> lines = addressLines(context, f);
-    lines.append({QCoreApplication::translate(context, "Current Time:"), latin1Date(now), "\n\n"});
-    return page(QCoreApplication::translate(context, "*** Ethernet Print Test Page ***"),
+    QVector<Line> lines = addressLines("WidgetLan", LanAddressLabels, f);
+    lines.append({LanTexts::tr("Current Time:"), latin1Date(now), "\n\n"});
+    return page(LanTexts::tr("*** Ethernet Print Test Page ***"),
                 rx100 && english ? QByteArray("\n") : QByteArray("\n\n"), lines,
-                rx100 ? QByteArray() : QByteArray(" "), QCoreApplication::translate(context, "*** END ***"),
-                rx100);
+                rx100 ? QByteArray() : QByteArray(" "), LanTexts::tr("*** END ***"), rx100);
 }
 
 QByteArray wifi(const NetworkFields &f, const QString &ssid, const QDateTime &now, bool rx100)
 {
-    const char *context = "WidgetWiFi";
-    QVector<Line> lines = addressLines(context, f);
-    lines.append({QCoreApplication::translate(context, "Current Time:"), latin1Date(now)});
+    QVector<Line> lines = addressLines("WidgetWiFi", WiFiAddressLabels, f);
+    lines.append({WiFiTexts::tr("Current Time:"), latin1Date(now)});
     // The network name may be any language's; it is the one UTF-8 value here.
-    lines.append({QCoreApplication::translate(context, "        SSID:"), ssid.toUtf8(), "\n\n"});
-    return page(QCoreApplication::translate(context, "*** Wi-Fi Print Test Page ***"), "\n\n", lines,
-                rx100 ? QByteArray() : QByteArray(" "), QCoreApplication::translate(context, "*** END ***"),
-                rx100);
+    lines.append({WiFiTexts::tr("        SSID:"), ssid.toUtf8(), "\n\n"});
+    return page(WiFiTexts::tr("*** Wi-Fi Print Test Page ***"), "\n\n", lines,
+                rx100 ? QByteArray() : QByteArray(" "), WiFiTexts::tr("*** END ***"), rx100);
 }
 
 QByteArray serial(const SerialFields &f, const QDateTime &now, bool rx100)
 {
-    const char *context = "WidgetSerial";
-    const auto tr = [context](const char *text) { return QCoreApplication::translate(context, text); };
-    const QString parity = f.parity == 1 ? tr("Odd Parity") : f.parity == 2 ? tr("Even Parity") : tr("No Parity");
+    const QString parity = f.parity == 1   ? SerialTexts::tr("Odd Parity")
+                           : f.parity == 2 ? SerialTexts::tr("Even Parity")
+                                           : SerialTexts::tr("No Parity");
     const QVector<Line> lines = {
-        {tr("   Baud Rate: "), f.baudRate.toLatin1()},
-        {tr("   Data Bits: "), f.dataBits.toLatin1()},
-        {tr("   Stop Bits: "), f.stopBits.toLatin1()},
-        {tr("      Parity: "), parity.toUtf8()},
-        {tr("Current Time: "), latin1Date(now), "\n\n"},
+        {SerialTexts::tr("   Baud Rate: "), f.baudRate.toLatin1()},
+        {SerialTexts::tr("   Data Bits: "), f.dataBits.toLatin1()},
+        {SerialTexts::tr("   Stop Bits: "), f.stopBits.toLatin1()},
+        {SerialTexts::tr("      Parity: "), parity.toUtf8()},
+        {SerialTexts::tr("Current Time: "), latin1Date(now), "\n\n"},
     };
     // The labels carry their own space.
-    return page(tr("*** Serial Print Test Page ***"), "\n", lines, QByteArray(), tr("*** END ***"), rx100);
+    return page(SerialTexts::tr("*** Serial Print Test Page ***"), "\n", lines, QByteArray(),
+                SerialTexts::tr("*** END ***"), rx100);
 }
 
 QByteArray printSettings(const QString &utf8Mode, const QString &cjk, const QString &codePage,
                          const QDateTime &now, bool rx100)
 {
-    const char *context = "WidgetPrint";
-    const auto tr = [context](const char *text) { return QCoreApplication::translate(context, text); };
     const QVector<Line> lines = {
-        {tr("  UTF-8 Mode:"), utf8Mode.toUtf8()},
-        {tr("         CJK:"), cjk.toUtf8()},
-        {tr("   Code Page:"), codePage.toUtf8()},
-        {tr("Current Time:"), latin1Date(now), "\n\n"},
+        {PrintTexts::tr("  UTF-8 Mode:"), utf8Mode.toUtf8()},
+        {PrintTexts::tr("         CJK:"), cjk.toUtf8()},
+        {PrintTexts::tr("   Code Page:"), codePage.toUtf8()},
+        {PrintTexts::tr("Current Time:"), latin1Date(now), "\n\n"},
     };
-    return page(tr("*** Print Test Page ***"), "\n\n", lines, QByteArray(), tr("*** END ***"), rx100);
+    return page(PrintTexts::tr("*** Print Test Page ***"), "\n\n", lines, QByteArray(),
+                PrintTexts::tr("*** END ***"), rx100);
 }
 
 QByteArray BlackMarkFeedToPrintStart() { return QByteArray::fromHex("1c284c02004330"); }
@@ -106,8 +117,6 @@ QByteArray BlackMarkFeedToCut() { return QByteArray::fromHex("1c284c02004231"); 
 
 QByteArray blackMark(const QDateTime &now)
 {
-    const char *context = "WidgetPrint";
-    const auto tr = [context](const char *text) { return QCoreApplication::translate(context, text); };
     // Not translated: the point is to see every script the fonts cover.
     static const char *const Sample[] = {
         "The quick brown fox jumps over a lazy dog",
@@ -124,11 +133,11 @@ QByteArray blackMark(const QDateTime &now)
         "जल्दी भूरा फॉक्स एक धीमा कुत्ता पर जाता है",
     };
     QByteArray bytes = BlackMarkFeedToPrintStart() + PagePrologue() + TitleStyle()
-                       + tr("*** Black Mark Print Test ***").toUtf8() + "\n\n" + BodyStyle();
+                       + PrintTexts::tr("*** Black Mark Print Test ***").toUtf8() + "\n\n" + BodyStyle();
     for (const char *line : Sample)
         bytes += QByteArray(line) + '\n';
-    bytes += tr("Current Time: ").toUtf8() + latin1Date(now) + "\n\n";
-    bytes += TitleStyle() + tr("*** END ***").toUtf8() + '\n' + BodyStyle() + PageEpilogue();
+    bytes += PrintTexts::tr("Current Time: ").toUtf8() + latin1Date(now) + "\n\n";
+    bytes += TitleStyle() + PrintTexts::tr("*** END ***").toUtf8() + '\n' + BodyStyle() + PageEpilogue();
     return bytes + BlackMarkFeedToCut() + QByteArray::fromHex("1d5630");
 }
 
