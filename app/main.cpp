@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/conf.h"
 #include "app/globals.h"
+#include "app/language.h"
 #include "app/log.h"
 #include "app/mainwindow.h"
 #include "protocol/hostcmd.h"
@@ -9,16 +10,9 @@
 
 #include <QAbstractSocket>
 #include <QApplication>
-#include <QFont>
 #include <QTranslator>
 
 #include <cstdio>
-
-namespace {
-
-constexpr int LanguageChinese = 1;
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -38,14 +32,7 @@ int main(int argc, char *argv[])
     qRegisterMetaType<host_cmd_dev_info_t>("host_cmd_dev_info_t");
     qRegisterMetaType<quint32>("uint32_t");
 
-    if (g_conf.language() == LanguageChinese) {
-        if (translator->load(QStringLiteral("translations/zh_CN.qm")))
-            QCoreApplication::installTranslator(translator);
-        QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10, QFont::Normal, false));
-    } else {
-        g_conf.setLanguage(0);
-        QApplication::setFont(QFont(QStringLiteral("Tahoma"), 10, QFont::Normal));
-    }
+    Language::apply(translator);
 
     if (!commandLine.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(commandLine.error));

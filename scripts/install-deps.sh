@@ -8,7 +8,7 @@ packages=(
     qtbase5-dev libqt5serialport5-dev qttools5-dev-tools
     libssl-dev openssl
     iproute2 util-linux
-    fonts-dejavu-core xvfb xauth
+    fonts-dejavu-core fonts-wqy-microhei xvfb xauth
 )
 [ "${1:-}" != tests ] || packages+=(g++-mingw-w64-x86-64-posix)
 

@@ -1,0 +1,1076 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--connect needs an IPv4 address.</source>
+        <translation>--connect 需要一个 IPv4 地址。</translation>
+    </message>
+    <message>
+        <source>Not an IPv4 address: %1</source>
+        <translation>不是有效的 IPv4 地址：%1</translation>
+    </message>
+</context>
+<context>
+    <name>DialogConfigureWiFi</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;SSID:</source>
+        <translation>SSID(&amp;S)：</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>密码(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>Configure Wi-Fi</source>
+        <translation>配置 Wi-Fi</translation>
+    </message>
+</context>
+<context>
+    <name>DialogConnect</name>
+    <message>
+        <source>&amp;Scan</source>
+        <translation>扫描(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>连接(&amp;C)</translation>
+    </message>
+    <message>
+        <source>C&amp;ancel</source>
+        <translation>取消(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>地址：</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <source>Connection Type</source>
+        <translation>连接类型</translation>
+    </message>
+    <message>
+        <source>IPv4 address of a printer</source>
+        <translation>打印机的 IPv4 地址</translation>
+    </message>
+    <message>
+        <source>Connect to Printer</source>
+        <translation>连接打印机</translation>
+    </message>
+    <message>
+        <source>Network (%1)</source>
+        <translation>网络（%1）</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Invalid IP address.</source>
+        <translation>无效的 IP 地址。</translation>
+    </message>
+</context>
+<context>
+    <name>DialogDownloadNvImage</name>
+    <message>
+        <source>Diffuse</source>
+        <translation>扩散</translation>
+    </message>
+    <message>
+        <source>Ordered</source>
+        <translation>有序</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>阈值</translation>
+    </message>
+    <message>
+        <source>Keep Aspect Ratio</source>
+        <translation>保持宽高比</translation>
+    </message>
+    <message>
+        <source>Dithering Mode</source>
+        <translation>抖动模式</translation>
+    </message>
+    <message>
+        <source>Image Size</source>
+        <translation>图像尺寸</translation>
+    </message>
+    <message>
+        <source>Key Code</source>
+        <translation>键码</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>浏览...</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>W:</source>
+        <translation>宽：</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>像素</translation>
+    </message>
+    <message>
+        <source>H:</source>
+        <translation>高：</translation>
+    </message>
+    <message>
+        <source>kc1:</source>
+        <translation>kc1：</translation>
+    </message>
+    <message>
+        <source>kc2:</source>
+        <translation>kc2：</translation>
+    </message>
+    <message>
+        <source>Download NV Image</source>
+        <translation>下载 NV 图像</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Image Files (*.bmp *.jpg *.png);;All Files (*.*)</source>
+        <translation>图像文件 (*.bmp *.jpg *.png);;所有文件 (*.*)</translation>
+    </message>
+    <message>
+        <source>%1x%2x%3b</source>
+        <translation>%1x%2x%3 位</translation>
+    </message>
+    <message>
+        <source>Please specify the key code.</source>
+        <translation>请指定键码。</translation>
+    </message>
+    <message>
+        <source>kc1 and kc2 must be printable ASCII character (character code range: 32-126).</source>
+        <translation>kc1 和 kc2 必须是可打印的 ASCII 字符（字符编码范围：32-126）。</translation>
+    </message>
+    <message>
+        <source>Key code &quot;%1%2&quot; has already been present. Overwrite it?</source>
+        <translation>键码“%1%2”已存在。是否覆盖？</translation>
+    </message>
+</context>
+<context>
+    <name>DialogDualColorSettings</name>
+    <message>
+        <source>Dual-Color Mode Enabled</source>
+        <translation>启用双色模式</translation>
+    </message>
+    <message>
+        <source>Dual-Color Settings</source>
+        <translation>双色设置</translation>
+    </message>
+    <message>
+        <source>Standard Printing Energy:</source>
+        <translation>标准打印能量：</translation>
+    </message>
+    <message>
+        <source>Black Ratio:</source>
+        <translation>黑色比例：</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>应用</translation>
+    </message>
+</context>
+<context>
+    <name>DialogFontSettings</name>
+    <message>
+        <source>Font Settings for Different Languages:</source>
+        <translation>各语言的字体设置：</translation>
+    </message>
+    <message>
+        <source>Installed Fonts:</source>
+        <translation>已安装的字体：</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>刷新(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Install Font...</source>
+        <translation>安装字体(&amp;I)...</translation>
+    </message>
+    <message>
+        <source>&amp;Uninstall Font</source>
+        <translation>卸载字体(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>应用(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Reset to &amp;Default</source>
+        <translation>恢复默认(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Font Settings</source>
+        <translation>字体设置</translation>
+    </message>
+    <message>
+        <source>Script</source>
+        <translation>文字</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>字体</translation>
+    </message>
+    <message>
+        <source>Face Index</source>
+        <translation>字体索引</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>阈值</translation>
+    </message>
+    <message>
+        <source>Pixel Size (W)</source>
+        <translation>像素宽度</translation>
+    </message>
+    <message>
+        <source>Pixel Size (H)</source>
+        <translation>像素高度</translation>
+    </message>
+    <message>
+        <source>Advance</source>
+        <translation>步进宽度</translation>
+    </message>
+    <message>
+        <source>ct</source>
+        <translation>ct</translation>
+    </message>
+    <message>
+        <source>px</source>
+        <translation>px</translation>
+    </message>
+    <message>
+        <source>ad</source>
+        <translation>ad</translation>
+    </message>
+    <message>
+        <source>Unicode Ranges</source>
+        <translation>Unicode 范围</translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation>文件名</translation>
+    </message>
+    <message>
+        <source>File Size</source>
+        <translation>文件大小</translation>
+    </message>
+    <message>
+        <source>The file name &quot;%1&quot; is too long for the printer: it takes names of at most %2 characters.</source>
+        <translation>文件名“%1”过长：打印机只接受最多 %2 个字符的文件名。</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>OpenType Fonts (*.ttf *.ttc *.otf);;All Files (*.*)</source>
+        <translation>OpenType 字体 (*.ttf *.ttc *.otf);;所有文件 (*.*)</translation>
+    </message>
+    <message>
+        <source>Installing Font...</source>
+        <translation>正在安装字体...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>进度</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>Are you sure to uninstall  &quot;%1&quot;?</source>
+        <translation>确定要卸载“%1”吗？</translation>
+    </message>
+</context>
+<context>
+    <name>DialogPreferences</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>&amp;Language:</source>
+        <translation>语言(&amp;L)：</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>首选项</translation>
+    </message>
+</context>
+<context>
+    <name>DialogReconnect</name>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Reconnecting to %1...</source>
+        <translation>正在重新连接 %1...</translation>
+    </message>
+</context>
+<context>
+    <name>DialogSerialConnect</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>确定(&amp;O)</translation>
+    </message>
+    <message>
+        <source>C&amp;ancel</source>
+        <translation>取消(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Select a Port to Connect</source>
+        <translation>选择要连接的端口</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>&amp;Port Name:</source>
+        <translation>端口名称(&amp;P)：</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Connect</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>Connect to a printer</source>
+        <translation>连接打印机</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>断开</translation>
+    </message>
+    <message>
+        <source>Disconnect from the printer</source>
+        <translation>断开与打印机的连接</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>重新加载</translation>
+    </message>
+    <message>
+        <source>Reload settings from the printer</source>
+        <translation>从打印机重新加载设置</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>首选项</translation>
+    </message>
+    <message>
+        <source>Open the &quot;Preferences&quot; dialog</source>
+        <translation>打开“首选项”对话框</translation>
+    </message>
+    <message>
+        <source>Device Information</source>
+        <translation>设备信息</translation>
+    </message>
+    <message>
+        <source>Ethernet</source>
+        <translation>以太网</translation>
+    </message>
+    <message>
+        <source>4G</source>
+        <translation>4G</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>Wi-Fi</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>Audio</source>
+        <translation>音频</translation>
+    </message>
+    <message>
+        <source>NV Image</source>
+        <translation>NV 图像</translation>
+    </message>
+    <message>
+        <source>Print Settings</source>
+        <translation>打印设置</translation>
+    </message>
+    <message>
+        <source>Zomra Cloud Printer Setup %1</source>
+        <translation>Zomra 云打印机设置 %1</translation>
+    </message>
+    <message>
+        <source>Attention</source>
+        <translation>注意</translation>
+    </message>
+    <message>
+        <source>Unsaved settings will be lost. Continue?</source>
+        <translation>未保存的设置将会丢失。是否继续？</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Restart the application to apply language changes.</source>
+        <translation>重启应用程序后语言更改才会生效。</translation>
+    </message>
+    <message>
+        <source>Connected (%1)</source>
+        <translation>已连接（%1）</translation>
+    </message>
+    <message>
+        <source>Not Connected</source>
+        <translation>未连接</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkPage</name>
+    <message>
+        <source>Print Test Page</source>
+        <translation>打印测试页</translation>
+    </message>
+    <message>
+        <source>MAC Address:</source>
+        <translation>MAC 地址：</translation>
+    </message>
+    <message>
+        <source>IP Address (DHCP):</source>
+        <translation>IP 地址（DHCP）：</translation>
+    </message>
+    <message>
+        <source>Netmask (DHCP):</source>
+        <translation>子网掩码（DHCP）：</translation>
+    </message>
+    <message>
+        <source>IP Address (Static):</source>
+        <translation>IP 地址（静态）：</translation>
+    </message>
+    <message>
+        <source>Netmask (Static):</source>
+        <translation>子网掩码（静态）：</translation>
+    </message>
+    <message>
+        <source>Gateway (Static):</source>
+        <translation>网关（静态）：</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Invalid netmask.</source>
+        <translation>无效的子网掩码。</translation>
+    </message>
+    <message>
+        <source>No valid IP address.</source>
+        <translation>没有有效的 IP 地址。</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPage</name>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetAudio</name>
+    <message>
+        <source>Voice</source>
+        <translation>语音</translation>
+    </message>
+    <message>
+        <source>Beep</source>
+        <translation>蜂鸣</translation>
+    </message>
+    <message>
+        <source>All Audio:</source>
+        <translation>全部音频：</translation>
+    </message>
+    <message>
+        <source>Cloud Audio:</source>
+        <translation>云音频：</translation>
+    </message>
+    <message>
+        <source>Warning Audio:</source>
+        <translation>警告音频：</translation>
+    </message>
+    <message>
+        <source>Notice Audio:</source>
+        <translation>通知音频：</translation>
+    </message>
+    <message>
+        <source>Paper Not Taken Audio:</source>
+        <translation>纸张未取走音频：</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetDeviceInformation</name>
+    <message>
+        <source>Model:</source>
+        <translation>型号：</translation>
+    </message>
+    <message>
+        <source>SN:</source>
+        <translation>序列号：</translation>
+    </message>
+    <message>
+        <source>HW Version:</source>
+        <translation>硬件版本：</translation>
+    </message>
+    <message>
+        <source>Bootloader Version:</source>
+        <translation>引导程序版本：</translation>
+    </message>
+    <message>
+        <source>FW Version:</source>
+        <translation>固件版本：</translation>
+    </message>
+    <message>
+        <source>ZOMRA APP Version:</source>
+        <translation>ZOMRA APP 版本：</translation>
+    </message>
+    <message>
+        <source>Partner APP Version:</source>
+        <translation>合作伙伴 APP 版本：</translation>
+    </message>
+    <message>
+        <source>MiniAPP Version:</source>
+        <translation>MiniAPP 版本：</translation>
+    </message>
+    <message>
+        <source>Font Version:</source>
+        <translation>字体版本：</translation>
+    </message>
+    <message>
+        <source>TTS Version:</source>
+        <translation>TTS 版本：</translation>
+    </message>
+    <message>
+        <source>Bluetooth MAC Address:</source>
+        <translation>蓝牙 MAC 地址：</translation>
+    </message>
+    <message>
+        <source>Bluetooth Device Name:</source>
+        <translation>蓝牙设备名称：</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetLan</name>
+    <message>
+        <source> MAC Address:</source>
+        <translation>     MAC地址:</translation>
+    </message>
+    <message>
+        <source>    IP(DHCP):</source>
+        <translation>IP地址(DHCP):</translation>
+    </message>
+    <message>
+        <source>     Netmask:</source>
+        <translation>    子网掩码:</translation>
+    </message>
+    <message>
+        <source>  IP(Static):</source>
+        <translation>IP地址(静态):</translation>
+    </message>
+    <message>
+        <source>Current Time:</source>
+        <translation>    当前时间:</translation>
+    </message>
+    <message>
+        <source>*** Ethernet Print Test Page ***</source>
+        <translation>*** 以太网打印测试页 ***</translation>
+    </message>
+    <message>
+        <source>*** END ***</source>
+        <translation>*** 结束 ***</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetNvImage</name>
+    <message>
+        <source>%1 Used, %2 Total</source>
+        <translation>已用 %1，共 %2</translation>
+    </message>
+    <message>
+        <source>Download...</source>
+        <translation>下载...</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Delete All</source>
+        <translation>全部删除</translation>
+    </message>
+    <message>
+        <source>Key Code</source>
+        <translation>键码</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>&quot;%1%2&quot;</source>
+        <translation>&quot;%1%2&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetPrint</name>
+    <message>
+        <source>  UTF-8 Mode:</source>
+        <translation>   UTF-8模式:</translation>
+    </message>
+    <message>
+        <source>         CJK:</source>
+        <translation>         CJK:</translation>
+    </message>
+    <message>
+        <source>   Code Page:</source>
+        <translation>      代码页:</translation>
+    </message>
+    <message>
+        <source>Current Time:</source>
+        <translation>    当前时间:</translation>
+    </message>
+    <message>
+        <source>*** Print Test Page ***</source>
+        <translation>*** 打印测试页 ***</translation>
+    </message>
+    <message>
+        <source>*** END ***</source>
+        <translation>*** 结束 ***</translation>
+    </message>
+    <message>
+        <source>*** Black Mark Print Test ***</source>
+        <translation>*** 黑标打印测试 ***</translation>
+    </message>
+    <message>
+        <source>Current Time: </source>
+        <translation>当前时间: </translation>
+    </message>
+    <message>
+        <source>Default Character Set</source>
+        <translation>默认字符集</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Paper Layout</source>
+        <translation>纸张布局</translation>
+    </message>
+    <message>
+        <source>On Cover Closed</source>
+        <translation>合盖时</translation>
+    </message>
+    <message>
+        <source>On Paper Not Taken</source>
+        <translation>纸张未取走时</translation>
+    </message>
+    <message>
+        <source>Fine Print Mode</source>
+        <translation>精细打印模式</translation>
+    </message>
+    <message>
+        <source>Feed</source>
+        <translation>走纸</translation>
+    </message>
+    <message>
+        <source>mm and cut on cover closed</source>
+        <translation>mm 后切纸</translation>
+    </message>
+    <message>
+        <source>Stop Printing</source>
+        <translation>停止打印</translation>
+    </message>
+    <message>
+        <source>Voice Alert</source>
+        <translation>语音提示</translation>
+    </message>
+    <message>
+        <source>Clear Web Password</source>
+        <translation>清除网页密码</translation>
+    </message>
+    <message>
+        <source>Font Settings...</source>
+        <translation>字体设置...</translation>
+    </message>
+    <message>
+        <source>Dual-Color Settings...</source>
+        <translation>双色设置...</translation>
+    </message>
+    <message>
+        <source>Print Test Page</source>
+        <translation>打印测试页</translation>
+    </message>
+    <message>
+        <source>Black Mark Print Test</source>
+        <translation>黑标打印测试</translation>
+    </message>
+    <message>
+        <source>Disable CJK Mode</source>
+        <translation>禁用 CJK 模式</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>Receipt</source>
+        <translation>小票纸</translation>
+    </message>
+    <message>
+        <source>Paper with Black Mark</source>
+        <translation>黑标纸</translation>
+    </message>
+    <message>
+        <source>Side</source>
+        <translation>侧边</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>中间</translation>
+    </message>
+    <message>
+        <source>UTF-8 Mode:</source>
+        <translation>UTF-8 模式：</translation>
+    </message>
+    <message>
+        <source>CJK:</source>
+        <translation>CJK：</translation>
+    </message>
+    <message>
+        <source>Code Page:</source>
+        <translation>代码页：</translation>
+    </message>
+    <message>
+        <source>Density:</source>
+        <translation>浓度：</translation>
+    </message>
+    <message>
+        <source>Quality:</source>
+        <translation>质量：</translation>
+    </message>
+    <message>
+        <source>Paper Type:</source>
+        <translation>纸张类型：</translation>
+    </message>
+    <message>
+        <source>Black Mark Location:</source>
+        <translation>黑标位置：</translation>
+    </message>
+    <message>
+        <source>Cut Position:</source>
+        <translation>切纸位置：</translation>
+    </message>
+    <message>
+        <source> mm above the top of black mark</source>
+        <translation> mm（黑标顶端上方）</translation>
+    </message>
+    <message>
+        <source>Print Position:</source>
+        <translation>打印位置：</translation>
+    </message>
+    <message>
+        <source> mm below the cut position</source>
+        <translation> mm（切纸位置下方）</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>Are you sure to clear the web password?</source>
+        <translation>确定要清除网页密码吗？</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetSerial</name>
+    <message>
+        <source>Odd Parity</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>Even Parity</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>No Parity</source>
+        <translation>无校验</translation>
+    </message>
+    <message>
+        <source>   Baud Rate: </source>
+        <translation>      波特率: </translation>
+    </message>
+    <message>
+        <source>   Data Bits: </source>
+        <translation>      数据位: </translation>
+    </message>
+    <message>
+        <source>   Stop Bits: </source>
+        <translation>      停止位: </translation>
+    </message>
+    <message>
+        <source>      Parity: </source>
+        <translation>      校验位: </translation>
+    </message>
+    <message>
+        <source>Current Time: </source>
+        <translation>    当前时间: </translation>
+    </message>
+    <message>
+        <source>*** Serial Print Test Page ***</source>
+        <translation>*** 串口打印测试页 ***</translation>
+    </message>
+    <message>
+        <source>*** END ***</source>
+        <translation>*** 结束 ***</translation>
+    </message>
+    <message>
+        <source>Print Test Page...</source>
+        <translation>打印测试页...</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>奇</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>偶</translation>
+    </message>
+    <message>
+        <source>Baud Rate:</source>
+        <translation>波特率：</translation>
+    </message>
+    <message>
+        <source>Data Bits:</source>
+        <translation>数据位：</translation>
+    </message>
+    <message>
+        <source>Stop Bits:</source>
+        <translation>停止位：</translation>
+    </message>
+    <message>
+        <source>Parity:</source>
+        <translation>校验位：</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetWiFi</name>
+    <message>
+        <source> MAC Address:</source>
+        <translation>     MAC地址:</translation>
+    </message>
+    <message>
+        <source>    IP(DHCP):</source>
+        <translation>IP地址(DHCP):</translation>
+    </message>
+    <message>
+        <source>     Netmask:</source>
+        <translation>    子网掩码:</translation>
+    </message>
+    <message>
+        <source>  IP(Static):</source>
+        <translation>IP地址(静态):</translation>
+    </message>
+    <message>
+        <source>Current Time:</source>
+        <translation>    当前时间:</translation>
+    </message>
+    <message>
+        <source>        SSID:</source>
+        <translation>        SSID:</translation>
+    </message>
+    <message>
+        <source>*** Wi-Fi Print Test Page ***</source>
+        <translation>*** Wi-Fi 打印测试页 ***</translation>
+    </message>
+    <message>
+        <source>*** END ***</source>
+        <translation>*** 结束 ***</translation>
+    </message>
+    <message>
+        <source>Configure SSID...</source>
+        <translation>配置 SSID...</translation>
+    </message>
+    <message>
+        <source>SSID:</source>
+        <translation>SSID：</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetWnet</name>
+    <message>
+        <source>Use Specific APN and Dial Number</source>
+        <translation>使用指定的 APN 和拨号号码</translation>
+    </message>
+    <message>
+        <source>Restart...</source>
+        <translation>重启...</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>已禁用</translation>
+    </message>
+    <message>
+        <source>Disabling</source>
+        <translation>正在禁用</translation>
+    </message>
+    <message>
+        <source>Enabling</source>
+        <translation>正在启用</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>已启用</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>已连接</translation>
+    </message>
+    <message>
+        <source>Connecting</source>
+        <translation>正在连接</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>就绪</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>版本：</translation>
+    </message>
+    <message>
+        <source>IMEI:</source>
+        <translation>IMEI：</translation>
+    </message>
+    <message>
+        <source>ICCID:</source>
+        <translation>ICCID：</translation>
+    </message>
+    <message>
+        <source>IMSI:</source>
+        <translation>IMSI：</translation>
+    </message>
+    <message>
+        <source>MCC:</source>
+        <translation>MCC：</translation>
+    </message>
+    <message>
+        <source>MNC:</source>
+        <translation>MNC：</translation>
+    </message>
+    <message>
+        <source>ISP:</source>
+        <translation>运营商：</translation>
+    </message>
+    <message>
+        <source>Longitude:</source>
+        <translation>经度：</translation>
+    </message>
+    <message>
+        <source>Latitude:</source>
+        <translation>纬度：</translation>
+    </message>
+    <message>
+        <source>RSSI:</source>
+        <translation>RSSI：</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>状态：</translation>
+    </message>
+    <message>
+        <source>APN:</source>
+        <translation>APN：</translation>
+    </message>
+    <message>
+        <source>Dial Number:</source>
+        <translation>拨号号码：</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>Restart the 4G module?</source>
+        <translation>是否重启 4G 模块？</translation>
+    </message>
+</context>
+</TS>
