@@ -1,6 +1,8 @@
 // Connects the main window to a printer at the given address, waits for the answers of the
 // first Reload and writes a PNG of every tab into a folder. scripts/screenshots.sh runs it
 // against the emulator on the offscreen platform.
+#include "app/conf.h"
+#include "app/language.h"
 #include "app/mainwindow.h"
 #include "pages/dialogserialconnect.h"
 #include "pages/widgetserial.h"
@@ -13,11 +15,11 @@
 #include <QPushButton>
 #include <QThread>
 #include <QDir>
-#include <QFont>
 #include <QHostAddress>
 #include <QSet>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -29,13 +31,16 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: zomra-screenshots ADDRESS FOLDER\n");
+    if (args.size() != 3 && !(args.size() == 4 && args.at(3) == QLatin1String("zh_CN"))) {
+        std::fprintf(stderr, "usage: zomra-screenshots ADDRESS FOLDER [zh_CN]\n");
         return 2;
     }
     const QHostAddress address(args.at(1));
     const QDir folder(args.at(2));
-    QApplication::setFont(QFont(QStringLiteral("Tahoma"), 10, QFont::Normal));
+    // As the program starts: the translation from translations/ in the working directory.
+    g_conf.setLanguage(args.size() == 4 ? Language::Chinese : Language::English);
+    QTranslator translator;
+    Language::apply(&translator);
 
     g_transceiver = new Transceiver;
     auto *window = new MainWindow;
@@ -86,9 +91,11 @@ int main(int argc, char *argv[])
         QTabWidget *tabs = window->tabWidget();
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            QString name = tabs->tabText(i).toLower();
-            name.replace(QLatin1Char(' '), QLatin1Char('-'));
-            const QString file = folder.filePath(QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(name));
+            // Named in English whatever the language shown.
+            static const char *const Names[] = {"device-information", "ethernet", "4g", "wi-fi",
+                                                "serial", "audio", "nv-image", "print-settings"};
+            const QString file = folder.filePath(QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0'))
+                                                     .arg(QLatin1String(Names[i])));
             if (window->grab().save(file)) {
                 std::printf("wrote %s\n", qPrintable(file));
                 ++written;
