@@ -15,6 +15,7 @@ expected=(
     usr/share/applications/zomra-cloud-printer-setup.desktop
     usr/share/icons/hicolor/64x64/apps/zomra-cloud-printer-setup.png
     usr/share/icons/hicolor/scalable/apps/zomra-cloud-printer-setup.svg
+    usr/share/zomra-cloud-printer-setup/translations/zh_CN.qm
 )
 fail=0
 
@@ -36,4 +37,6 @@ echo "Depends: $depends"
 for lib in libc6 libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5serialport5 libssl3; do
     grep -q "\b$lib\b" <<<"$depends" || { echo "package: no dependency on $lib"; fail=1; }
 done
+# Chinese needs a CJK font on a desktop without Windows' fonts.
+[ "$(dpkg-deb -f "$deb" Recommends)" = fonts-wqy-microhei ] || { echo "package: no CJK font recommended"; fail=1; }
 exit $fail
