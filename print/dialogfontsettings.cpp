@@ -344,6 +344,9 @@ bool DialogFontSettings::installFont(const QString &localFile)
     m_uploadOffset = 0;
     m_blockEnd = 0;
     file.close();
+    // A transfer that stalled on a lost link is abandoned: its write reports must not
+    // count the new upload's bytes, the BeginFileUpload request's own first.
+    disconnect(m_written);
     g_hostCmd.BeginFileUpload(m_remotePath, m_fileSize);
     return true;
 }
