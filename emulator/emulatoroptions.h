@@ -28,4 +28,14 @@ struct EmulatorOptions
     int chunk = 0;         // write ordinary answers in pieces of at most this many bytes
                            // (the first piece of a packet is never under 20); 0: whole
     int chunkDelayMs = 1;  // pause between pieces
+    // Once, when an upload has brought at least this many file bytes: drop every
+    // connection, forget the partial upload and listen again restartDelayMs later, as a
+    // printer switched off and on (its settings and font folder survive); 0: never.
+    int restartMidUpload = 0;
+    int restartDelayMs = 1000;
+    // After the handshake: keep-alives at a very high rate and, while no request is being
+    // answered, bursts of garbage (random bytes, malformed packet headers, packets that do
+    // not decrypt). Answers stay whole and are held back briefly after garbage, so a tool
+    // that reads promptly still gets every one.
+    bool flood = false;
 };

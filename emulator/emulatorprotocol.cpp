@@ -5,6 +5,8 @@
 #include "protocol/filerecord.h"
 #include "protocol/hostcmd.h"
 
+#include <QRandomGenerator>
+
 using namespace PacketCodec;
 
 namespace {
@@ -332,6 +334,42 @@ void EmulatorProtocol::startUpload(const PrinterState::Answer &answer, Event &e)
         return;
     }
     m_upload = std::make_unique<FileUpload>(record.path, record.size);
+}
+
+QByteArray EmulatorProtocol::garbage(QRandomGenerator &random) const
+{
+    const auto bytes = [&random](int n) {
+        QByteArray b(n, '\0');
+        for (char &c : b)
+            c = char(random.bounded(256));
+        return b;
+    };
+    const QByteArray signature(reinterpret_cast<const char *>(Signature), sizeof Signature);
+    QByteArray out;
+
+    // A packet the tool consumes whole and rejects: with a random body its padding would
+    // pass now and then, and the tool would take it for an answer.
+    uchar plain[BlockSize * MaxBlocks];
+    for (;;) {
+        const int blocks = 1 + int(random.bounded(4));
+        const QByteArray body = bytes(blocks * BlockSize);
+        if (decryptBody(reinterpret_cast<const uchar *>(body.constData()), blocks, m_sessionKey, plain) == 0) {
+            out += signature + char(blocks) + body;
+            break;
+        }
+    }
+    // Random bytes that do not start a packet.
+    QByteArray noise = bytes(4 * (2 + int(random.bounded(15))));
+    if (uchar(noise[0]) == Signature[0])
+        noise[0] = char(~Signature[0]);
+    out += noise;
+    // A block count no packet has.
+    out += signature + char(MaxBlocks + 1 + int(random.bounded(KeepAliveBlockCount - MaxBlocks - 1))) + bytes(BlockSize);
+    // A handshake answer two blocks long, where a device record needs four.
+    out += signature + char(HandshakeBlockCount) + bytes(2 * BlockSize);
+    // A header cut short.
+    out += signature + char(1);
+    return out;
 }
 
 QByteArray EmulatorProtocol::seal(const QByteArray &payload) const

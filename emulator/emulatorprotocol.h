@@ -13,6 +13,8 @@
 
 #include <memory>
 
+class QRandomGenerator;
+
 // The printer's end of one connection, over bytes and without a socket: takes the chunks the
 // tool sent, decodes them the way the printer does, and builds the packets that go back.
 // After a BeginFileUpload it answered "ready", it takes the stated number of bytes raw (no
@@ -60,6 +62,12 @@ public:
 
     // Ends the upload as the connection goes: a log line, or empty when there was none.
     QString abandonUpload();
+
+    // A burst of what a flooded link carries besides keep-alives, all of which the tool must
+    // drop: a whole packet that does not decrypt with the session key, random bytes, a header
+    // with an invalid block count, a handshake header over a body too short to be a device
+    // record, and a lone signature. Its length is a multiple of 4, like every packet's.
+    QByteArray garbage(QRandomGenerator &random) const;
 
     // "0x0001 GetDeviceInfo", "0x1234 unknown".
     static QString describeWord(quint16 word);

@@ -9,6 +9,17 @@ using namespace PacketCodec;
 namespace {
 // The tool takes a packet only when a read starts with at least this much of it.
 constexpr int MinFirstPiece = HeaderSize + BlockSize;
+
+// The flood: a tick every millisecond with a few keep-alives, a garbage burst every
+// GarbageTicks ticks. The tool drops the rest of a read once it meets garbage, so garbage
+// waits while requests are being answered, and an answer waits GarbageGapMs after garbage:
+// a tool that reads within that time gets the two in separate reads.
+constexpr int FloodTickMs = 1;
+constexpr int FloodStartMs = 50; // the handshake answer must be read alone
+constexpr int KeepAlivesPerTick = 4;
+constexpr int GarbageTicks = 20;
+constexpr int QuietAfterRequestMs = 300;
+constexpr int GarbageGapMs = 50;
 } // namespace
 
 EmulatorSession::EmulatorSession(QTcpSocket *socket, PrinterState &state,
@@ -38,6 +49,11 @@ EmulatorSession::EmulatorSession(QIODevice *device, const QString &peer, Printer
     connect(&m_pieceTimer, &QTimer::timeout, this, &EmulatorSession::writeNextPiece);
     m_keepAliveTimer.setInterval(options.keepAliveMs);
     connect(&m_keepAliveTimer, &QTimer::timeout, this, &EmulatorSession::sendKeepAlive);
+    m_floodTimer.setInterval(FloodTickMs);
+    m_floodTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_floodTimer, &QTimer::timeout, this, &EmulatorSession::floodTick);
+    // The same garbage on every run, so a failure can be replayed.
+    m_random.seed(0x5eed);
 
     // Bytes that came with the connection were read before readyRead was connected.
     QTimer::singleShot(0, this, [this] {
@@ -71,14 +87,36 @@ QString EmulatorSession::endpoint(const QHostAddress &address, quint16 port)
 void EmulatorSession::onReadyRead()
 {
     // One read is one chunk, as the tool reads its own side.
-    const QByteArray chunk = m_device->readAll();
+    QByteArray chunk = m_device->readAll();
     if (m_closing || chunk.isEmpty())
         return;
+    // The restart strikes at its byte: what follows reaches a printer that is off.
+    const FileUpload *upload = m_protocol.upload();
+    bool restart = false;
+    if (m_options.restartMidUpload > 0 && upload && !upload->isComplete()) {
+        const qint64 left = qint64(m_options.restartMidUpload) - upload->received();
+        if (chunk.size() >= left) {
+            chunk.truncate(int(std::max<qint64>(0, left)));
+            restart = true;
+        }
+    }
     const QVector<EmulatorProtocol::Event> events = m_protocol.feed(chunk);
     for (const EmulatorProtocol::Event &event : events) {
         handle(event);
         if (m_closing)
             break; // the rest of the chunk came after the last request --close-after allows
+    }
+    upload = m_protocol.upload();
+    if (!restart && m_options.restartMidUpload > 0 && upload)
+        restart = upload->received() >= quint32(m_options.restartMidUpload);
+    if (restart && upload) {
+        m_closing = true;
+        m_floodTimer.stop();
+        m_keepAliveTimer.stop();
+        emit restartDue(QStringLiteral("upload %1: %2 of %3 bytes received")
+                            .arg(QString::fromLatin1(upload->path()))
+                            .arg(upload->received())
+                            .arg(upload->size()));
     }
 }
 
@@ -95,6 +133,7 @@ void EmulatorSession::handle(const EmulatorProtocol::Event &event)
     }
 
     ++m_requests;
+    m_sinceRequest.start();
     emit requestReceived(event.kind == Kind::Hello ? quint16(0) : event.word, event.payload);
     if (m_options.silent) {
         emit logLine(QStringLiteral("no answer to %1: silent")
@@ -133,7 +172,7 @@ void EmulatorSession::send(const QByteArray &packet, bool handshake)
         }
     }
 
-    if (m_options.chunk <= 0) {
+    if (m_options.chunk <= 0 && !holdingForFlood()) {
         while (!m_queue.isEmpty())
             write(m_queue.dequeue());
     } else if (!m_pieceTimer.isActive()) {
@@ -143,6 +182,8 @@ void EmulatorSession::send(const QByteArray &packet, bool handshake)
 
 void EmulatorSession::writeNextPiece()
 {
+    if (holdingForFlood())
+        return;
     if (!m_queue.isEmpty())
         write(m_queue.dequeue());
     if (m_queue.isEmpty()) {
@@ -161,6 +202,31 @@ void EmulatorSession::write(const Piece &piece)
     // Only now: a keep-alive in the same read as the handshake answer would be lost with it.
     if (piece.handshake && m_options.keepAliveMs > 0 && !m_keepAliveTimer.isActive())
         m_keepAliveTimer.start();
+    if (piece.handshake && m_options.flood && !m_floodTimer.isActive())
+        QTimer::singleShot(FloodStartMs, &m_floodTimer, qOverload<>(&QTimer::start));
+}
+
+bool EmulatorSession::holdingForFlood() const
+{
+    return m_options.flood && m_sinceGarbage.isValid() && m_sinceGarbage.elapsed() < GarbageGapMs;
+}
+
+void EmulatorSession::floodTick()
+{
+    if (m_closing || !m_queue.isEmpty()
+        || (m_socket ? m_socket->state() != QAbstractSocket::ConnectedState : !m_device->isOpen()))
+        return;
+    QByteArray bytes;
+    for (int i = 0; i < KeepAlivesPerTick; ++i)
+        bytes += keepAlivePacket();
+    const bool quiet = !m_sinceRequest.isValid() || m_sinceRequest.elapsed() >= QuietAfterRequestMs;
+    if (++m_floodTicks % GarbageTicks == 0 && quiet) {
+        bytes += m_protocol.garbage(m_random);
+        m_sinceGarbage.start();
+    }
+    m_device->write(bytes);
+    if (m_socket)
+        m_socket->flush();
 }
 
 void EmulatorSession::sendKeepAlive()
@@ -176,6 +242,7 @@ void EmulatorSession::closeWhenDrained()
     if (!m_closing || !m_queue.isEmpty())
         return;
     m_keepAliveTimer.stop();
+    m_floodTimer.stop();
     if (m_socket) {
         // Writes what is still buffered, then closes.
         m_socket->disconnectFromHost();
@@ -203,6 +270,7 @@ void EmulatorSession::onDisconnected()
     m_device->disconnect(this);
     m_pieceTimer.stop();
     m_keepAliveTimer.stop();
+    m_floodTimer.stop();
     m_queue.clear();
     const QString upload = m_protocol.abandonUpload();
     if (!upload.isEmpty())

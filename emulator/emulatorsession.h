@@ -4,8 +4,10 @@
 #include "emulator/emulatorprotocol.h"
 
 #include <QAbstractSocket>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QQueue>
+#include <QRandomGenerator>
 #include <QTimer>
 
 class QIODevice;
@@ -42,6 +44,9 @@ signals:
     // word is 0 for the hello, whose payload is the nonce.
     void requestReceived(quint16 word, QByteArray payload);
     void finished();
+    // An upload reached EmulatorOptions::restartMidUpload bytes: the session takes nothing
+    // more and waits for its owner to restart (a printer on USB does not).
+    void restartDue(QString what);
 
 private:
     struct Piece
@@ -59,6 +64,8 @@ private:
     void write(const Piece &piece);
     void sendKeepAlive();
     void closeWhenDrained();
+    void floodTick();
+    bool holdingForFlood() const;
 
     QIODevice *m_device;
     QTcpSocket *m_socket; // m_device when it is a socket, else null
@@ -68,6 +75,11 @@ private:
     QQueue<Piece> m_queue;
     QTimer m_pieceTimer;
     QTimer m_keepAliveTimer;
+    QTimer m_floodTimer;
+    QRandomGenerator m_random;
+    QElapsedTimer m_sinceRequest; // started at every request
+    QElapsedTimer m_sinceGarbage; // started at every garbage burst
+    int m_floodTicks = 0;
     int m_requests = 0;
     bool m_closing = false;
     bool m_finished = false;

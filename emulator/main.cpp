@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -65,6 +66,18 @@ int main(int argc, char *argv[])
         "Write ordinary answers in pieces of at most N bytes, 1 ms apart (a packet's first "
         "piece is at least 20); 0 for whole.",
         "N", QStringLiteral("0"));
+    const QCommandLineOption restartMidUpload = option(
+        "restart-mid-upload",
+        "Once an upload has brought N file bytes, restart as if switched off and on: drop "
+        "every connection, forget the upload, listen again after --restart-delay-ms (once).",
+        "N", QStringLiteral("0"));
+    const QCommandLineOption restartDelay = option(
+        "restart-delay-ms", "How long a restart keeps the command port closed.", "N",
+        QStringLiteral("1000"));
+    const QCommandLineOption flood = option(
+        "flood",
+        "After the handshake, flood the link with keep-alives and bursts of garbage (random "
+        "bytes, malformed headers), still answering every request whole.");
 
     const QCommandLineOption noDiscovery = option(
         "no-discovery",
@@ -144,7 +157,8 @@ int main(int argc, char *argv[])
                  W::PositionSize),
     };
 
-    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, noDiscovery, spool,
+    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, restartMidUpload,
+                       restartDelay, flood, noDiscovery, spool,
                        fontDir, refuseUploads, usbPty, sysfsRoot, usbId});
     for (const Text &t : texts)
         parser.addOption(t.option);
@@ -177,6 +191,10 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("--close-after: want a number of requests, 0 for never"));
     if (!number(chunk, PacketCodec::MaxPacket, &options.chunk))
         return usageError(QStringLiteral("--chunk: want 0 to %1 bytes").arg(PacketCodec::MaxPacket));
+    if (!number(restartMidUpload, std::numeric_limits<int>::max(), &options.restartMidUpload))
+        return usageError(QStringLiteral("--restart-mid-upload: want a number of bytes, 0 for never"));
+    if (!number(restartDelay, 24 * 3600 * 1000, &options.restartDelayMs))
+        return usageError(QStringLiteral("--restart-delay-ms: want a number of milliseconds"));
     int wnetRestartSeconds = 0;
     if (!number(wnetRestart, 24 * 3600, &wnetRestartSeconds))
         return usageError(QStringLiteral("--wnet-restart-seconds: want 0 to 86400 seconds, 0 for at once"));
@@ -187,6 +205,7 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("--rssi: want -32768 to 32767"));
     options.silent = parser.isSet(silent);
     options.wrongKey = parser.isSet(wrongKey);
+    options.flood = parser.isSet(flood);
     options.discovery = !parser.isSet(noDiscovery);
     options.printer.refuseUploads = parser.isSet(refuseUploads);
     options.spoolDir = parser.value(spool);

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 PrinterEmulator::PrinterEmulator(const EmulatorOptions &options, QObject *parent)
     : QObject(parent)
@@ -56,6 +57,10 @@ QString PrinterEmulator::describe() const
         faults << QStringLiteral("wrong key");
     if (m_options.chunk > 0)
         faults << QStringLiteral("answers in pieces of %1 bytes").arg(m_options.chunk);
+    if (m_options.restartMidUpload > 0 && !m_restarted)
+        faults << QStringLiteral("restart after %1 bytes of an upload").arg(m_options.restartMidUpload);
+    if (m_options.flood)
+        faults << QStringLiteral("flood");
     return QStringLiteral("printer: project %1, model %2, sn %3; keep-alive %4; faults: %5")
         .arg(m_state.project, m_state.model, m_state.serialNumber,
              m_options.keepAliveMs > 0 ? QStringLiteral("%1 ms").arg(m_options.keepAliveMs)
@@ -100,16 +105,39 @@ quint16 PrinterEmulator::serverPort() const
 void PrinterEmulator::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        auto *session = new EmulatorSession(socket, m_state, m_options, this);
+        EmulatorOptions options = m_options;
+        if (m_restarted)
+            options.restartMidUpload = 0; // it strikes once
+        auto *session = new EmulatorSession(socket, m_state, options, this);
         m_sessions.append(session);
         const QString peer = session->peer();
         emit logLine(QStringLiteral("connection from %1").arg(peer));
         connect(session, &EmulatorSession::logLine, this, &PrinterEmulator::logLine);
         connect(session, &EmulatorSession::requestReceived, this, &PrinterEmulator::requestReceived);
+        connect(session, &EmulatorSession::restartDue, this, &PrinterEmulator::restart);
         connect(session, &EmulatorSession::finished, this, [this, session, peer] {
             m_sessions.removeOne(session);
             emit connectionClosed(peer);
         });
         emit connectionOpened(peer);
     }
+}
+
+void PrinterEmulator::restart(const QString &what)
+{
+    if (m_restarted)
+        return;
+    m_restarted = true;
+    emit logLine(QStringLiteral("restart: %1; dropping %2 connection(s), listening again in %3 ms")
+                     .arg(what)
+                     .arg(m_sessions.size())
+                     .arg(m_options.restartDelayMs));
+    // Not from inside the session that asked: it is still reading.
+    QTimer::singleShot(0, this, [this] {
+        close();
+        QTimer::singleShot(m_options.restartDelayMs, this, [this] {
+            if (!listen())
+                emit logLine(QStringLiteral("restart: cannot listen again: %1").arg(errorString()));
+        });
+    });
 }

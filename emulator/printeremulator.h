@@ -54,6 +54,7 @@ signals:
 
 private:
     void onNewConnection();
+    void restart(const QString &what);
     QString describe() const;
 
     const EmulatorOptions m_options;
@@ -61,4 +62,5 @@ private:
     QTcpServer *m_server;
     DiscoveryResponder *m_discovery;
     QList<EmulatorSession *> m_sessions;
+    bool m_restarted = false; // --restart-mid-upload strikes once
 };

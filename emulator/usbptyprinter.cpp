@@ -82,8 +82,11 @@ void UsbPtyPrinter::unplug()
 void UsbPtyPrinter::onSlaveOpened()
 {
     delete m_session;
+    // The restart fault plays a command port going away; a printer on USB has none.
+    EmulatorOptions options = m_options;
+    options.restartMidUpload = 0;
     m_session = new EmulatorSession(m_pty, QStringLiteral("usb %1").arg(devicePath()), m_state,
-                                    m_options, this);
+                                    options, this);
     connect(m_session, &EmulatorSession::logLine, this, &UsbPtyPrinter::logLine);
     connect(m_session, &EmulatorSession::requestReceived, this, &UsbPtyPrinter::requestReceived);
     connect(m_session, &EmulatorSession::finished, this, [this] {

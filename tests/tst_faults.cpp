@@ -1,0 +1,357 @@
+#include "app/conf.h"
+#include "logtext.h"
+#include "print/dialogfontsettings.h"
+#include "print/widgetprint.h"
+#include "transport/dialogreconnect.h"
+#include "transport/tcpprinter.h"
+#include "windowfixture.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QTabWidget>
+#include <QTcpSocket>
+
+#include <functional>
+#include <memory>
+
+// The whole window against printers that misbehave. Each case ends with the configuration
+// file as it was and a healthy printer at the same address answering a fresh connection.
+class TestFaults : public WindowFixture
+{
+    Q_OBJECT
+
+    QByteArray confBefore;
+    std::unique_ptr<PrinterEmulator> faulty;
+
+    PrinterEmulator *startFaulty(const char *address, EmulatorOptions options)
+    {
+        options.listen = QHostAddress(QString::fromLatin1(address));
+        faulty = std::make_unique<PrinterEmulator>(options);
+        return faulty->listen() ? faulty.get() : nullptr;
+    }
+
+    static DialogReconnect *reconnectDialog()
+    {
+        return qobject_cast<DialogReconnect *>(QApplication::activeModalWidget());
+    }
+
+    // Runs step every 10 ms from the event loop, modal loops included, until it returns true
+    // or the time is up; then closes whatever modal dialog is left, so nothing stays stuck.
+    static bool drive(const std::function<bool()> &step, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        bool done = false;
+        QTimer timer;
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (!done && step())
+                done = true;
+            if (done || clock.elapsed() > timeoutMs) {
+                timer.stop();
+                while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                    modal->reject();
+            }
+        });
+        timer.start();
+        if (!QTest::qWaitFor([&] { return !timer.isActive(); }, timeoutMs + 1000))
+            return false;
+        return done;
+    }
+
+    // A healthy printer where the faulty one was: the window connects and fills every page.
+    void freshConnectionWorks(const char *address)
+    {
+        faulty.reset();
+        QVERIFY(connectTo(address, "RX210", "RX220_S"));
+        QTRY_COMPARE(window->statusLabel()->text(), QStringLiteral("Connected (%1)").arg(QLatin1String(address)));
+    }
+
+    // Runs the event loop itself until done() or the time is up: QTest::qWait sleeps between
+    // its turns, which would thin out a flood.
+    static bool spin(int ms, const std::function<bool()> &done = [] { return false; })
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, [&] {
+            if (done() || clock.elapsed() >= ms)
+                loop.quit();
+        });
+        check.start(1);
+        loop.exec();
+        return done();
+    }
+
+    QString writeLocalFile(const QString &name, int size)
+    {
+        QFile f(dir.filePath(name));
+        QByteArray bytes(size, '\0');
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char(i * 13 + i / 253);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == size ? f.fileName() : QString();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setUpWindow();
+        // Settings of someone who changed everything, plus what another version left.
+        const QString conf = dir.filePath(QStringLiteral("faults.ini"));
+        QFile f(conf);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Conf]\nFileVersion=1\nLanguage=1\nFontSettingsEnabled=1\nDualColorSettingsEnabled=0\n"
+                "VID_PID_List=\"abcd:0002;1234:00d2\"\n\n[Other]\nKept=yes\n");
+        f.close();
+        g_conf.setFileName(conf);
+        g_conf.load();
+        g_conf.save();
+        QFile written(conf);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        confBefore = written.readAll();
+        QVERIFY(confBefore.contains("abcd:0002;1234:00d2") && confBefore.contains("Kept=yes"));
+    }
+    void cleanupTestCase() { tearDownWindow(); }
+
+    void cleanup()
+    {
+        QVERIFY(!QApplication::activeModalWidget());
+        closeLink();
+        faulty.reset();
+        g_transceiver->tcpPrinter()->setHeartbeatInterval(TcpPrinter::DefaultHeartbeatIntervalMs);
+        QFile f(g_conf.fileName());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), confBefore);
+    }
+
+    // Connected but never answered: no announcement, the link is given up once the heartbeat
+    // runs out, and the retry the window then starts can be cancelled.
+    void silentPrinter()
+    {
+        EmulatorOptions options;
+        options.silent = true;
+        QVERIFY(startFaulty("127.0.0.80", options));
+        QSignalSpy hellos(faulty.get(), &PrinterEmulator::requestReceived);
+        g_transceiver->tcpPrinter()->setHeartbeatInterval(100);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.80")), Transceiver::IdentifyByHandshake));
+        QTRY_COMPARE(hellos.count(), 1);
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Not Connected"));
+        QVERIFY(!window->tabWidget()->isEnabled());
+
+        qint64 lostAfter = 0;
+        QString label;
+        QVERIFY(drive([&] {
+            DialogReconnect *dialog = reconnectDialog();
+            if (!dialog)
+                return false;
+            lostAfter = clock.elapsed();
+            label = dialog->findChild<QLabel *>()->text();
+            dialog->cancelButton()->click();
+            return true;
+        }, 5000));
+        QVERIFY2(lostAfter >= 100 * (TcpPrinter::HeartbeatLimit - 1), qPrintable(QString::number(lostAfter)));
+        QCOMPARE(label, QStringLiteral("Reconnecting to 127.0.0.80..."));
+        QCOMPARE(logTextSoFar(dir.filePath(QStringLiteral("log.txt"))).count("Heartbeat lost"), 1);
+        QTRY_VERIFY(window->connectAction()->isEnabled());
+        QCOMPARE(g_transceiver->linkType(), int(Transceiver::LinkNone));
+        freshConnectionWorks("127.0.0.80");
+    }
+
+    // A printer that hangs up after a few requests: the window retries until one is back.
+    void closeAfterRequests()
+    {
+        EmulatorOptions options;
+        options.closeAfter = 4; // the hello and three queries of the Reload
+        QVERIFY(startFaulty("127.0.0.81", options));
+        QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
+        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.81")), Transceiver::IdentifyByHandshake));
+
+        std::unique_ptr<PrinterEmulator> comeback;
+        std::unique_ptr<QSignalSpy> again;
+        QVERIFY(drive([&] {
+            if (!comeback) {
+                if (!reconnectDialog())
+                    return false;
+                // The dialog is retrying against the hung-up printer; a healthy one replaces it.
+                faulty.reset();
+                EmulatorOptions healthy;
+                healthy.listen = QHostAddress(QStringLiteral("127.0.0.81"));
+                comeback = std::make_unique<PrinterEmulator>(healthy);
+                again = std::make_unique<QSignalSpy>(comeback.get(), &PrinterEmulator::requestReceived);
+                return !comeback->listen();
+            }
+            return again->count() >= 10 && !reconnectDialog()
+                   && window->statusLabel()->text() == QLatin1String("Connected (127.0.0.81)");
+        }, 8000));
+        QVERIFY(answered.count() >= 3); // what came before the hang-up was taken
+        QTRY_COMPARE(again->count(), 10);
+        QTest::qWait(50);
+        QVERIFY(!reconnectDialog());
+        again.reset();
+        comeback.reset();
+        freshConnectionWorks("127.0.0.81");
+    }
+
+    // The printer restarts while a font goes up from the font settings dialog: the window
+    // reconnects, nothing of the cut file reaches the new connection, and once the stalled
+    // progress is cancelled the next upload installs.
+    void restartMidUpload()
+    {
+        EmulatorOptions options;
+        options.restartMidUpload = 6000;
+        options.restartDelayMs = 300;
+        PrinterEmulator *printer = startFaulty("127.0.0.82", options);
+        QVERIFY(printer);
+        QSignalSpy requests(printer, &PrinterEmulator::requestReceived);
+        QSignalSpy lines(printer, &PrinterEmulator::logLine);
+        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.82")), Transceiver::IdentifyByHandshake));
+        QTRY_COMPARE(requests.count(), 10);
+        QTRY_VERIFY(window->disconnectAction()->isEnabled());
+        const int factoryFonts = printer->state().fontFolder.entries().size();
+        // Far more than the link buffers, so blocks are still to go when the printer goes.
+        const QString first = writeLocalFile(QStringLiteral("Cut.ttf"), 300000);
+        const QString second = writeLocalFile(QStringLiteral("Whole.ttf"), 9000);
+
+        enum { Opening, Uploading, Restarted, Reinstalling, Done } stage = Opening;
+        bool reconnectShown = false;
+        int linesAtRestart = 0;
+        QTimer::singleShot(0, window->printPage()->fontButton(), &QPushButton::click);
+        const bool finished = drive([&] {
+            auto *dialog = window->findChild<DialogFontSettings *>();
+            if (reconnectDialog())
+                reconnectShown = true;
+            if (stage == Done)
+                return !dialog && !QApplication::activeModalWidget();
+            if (!dialog)
+                return false;
+            switch (stage) {
+            case Opening:
+                if (dialog->installedNames().size() == factoryFonts - 1 && dialog->installFont(first))
+                    stage = Uploading;
+                break;
+            case Uploading:
+                // Back once the window has reloaded over the new connection.
+                if (reconnectShown && !reconnectDialog() && requests.count() >= 20
+                    && window->disconnectAction()->isEnabled()) {
+                    linesAtRestart = lines.count();
+                    stage = Restarted;
+                }
+                break;
+            case Restarted:
+                // The user gives up on the stalled progress and installs another file.
+                if (dialog->progressDialog())
+                    dialog->progressDialog()->cancel();
+                if (dialog->installFont(second))
+                    stage = Reinstalling;
+                break;
+            case Reinstalling:
+                if (!dialog->uploading() && dialog->refreshButton()->isEnabled()) {
+                    dialog->doClose();
+                    stage = Done;
+                }
+                break;
+            case Done:
+                break;
+            }
+            return false;
+        }, 8000);
+        QVERIFY2(finished, qPrintable(QStringLiteral("stuck at stage %1").arg(int(stage))));
+        QVERIFY(reconnectShown);
+        QVERIFY(!printer->state().fontFolder.contains("Cut.ttf"));
+        // Up to the second upload, the new connection carried requests only.
+        for (int i = linesAtRestart; i < lines.count(); ++i)
+            QVERIFY2(!lines.at(i).at(0).toString().contains(QLatin1String("not the start of a packet")),
+                     qPrintable(lines.at(i).at(0).toString()));
+        QFile whole(second);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QCOMPARE(printer->state().fontFolder.content("Whole.ttf"), whole.readAll());
+        freshConnectionWorks("127.0.0.82");
+    }
+
+    // Answers sealed with another key are consumed and dropped: nothing reaches the pages.
+    void wrongKey()
+    {
+        EmulatorOptions options;
+        options.wrongKey = true;
+        QVERIFY(startFaulty("127.0.0.83", options));
+        faulty->state().serialNumber = QStringLiteral("SN-WRONG-KEY");
+        QSignalSpy requests(faulty.get(), &PrinterEmulator::requestReceived);
+        QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
+        const QString shown = field(WidgetDeviceInformation::SerialNumber);
+        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.83")), Transceiver::IdentifyByHandshake));
+        QTRY_COMPARE(requests.count(), 10); // the handshake is right, so the window reloads
+        QTest::qWait(200);
+        QCOMPARE(answered.count(), 0);
+        QCOMPARE(field(WidgetDeviceInformation::SerialNumber), shown);
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.83)"));
+        QVERIFY(!reconnectDialog());
+        freshConnectionWorks("127.0.0.83");
+    }
+
+    // Keep-alives and garbage pour in: every Reload still fills the pages, nothing made of
+    // garbage passes for an answer, and timers keep their time.
+    void flood()
+    {
+        EmulatorOptions options;
+        options.flood = true;
+        QVERIFY(startFaulty("127.0.0.84", options));
+        QSignalSpy requests(faulty.get(), &PrinterEmulator::requestReceived);
+        QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
+        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.84")), Transceiver::IdentifyByHandshake));
+        QTRY_COMPARE(answered.count(), 9);
+
+        // What the link carries: a second connection reads it raw.
+        QTcpSocket raw;
+        raw.connectToHost(QHostAddress(QStringLiteral("127.0.0.84")), TcpPrinter::CommandPort);
+        QVERIFY(raw.waitForConnected(2000));
+        raw.write(PacketCodec::encodePacket(QByteArray("\x01\x00\x00\x00", 4), PacketCodec::builtInKey(), true));
+        QElapsedTimer clock;
+        clock.start();
+        qint64 worstGap = 0;
+        int ticks = 0;
+        QTimer probe;
+        probe.setInterval(10);
+        QElapsedTimer sinceTick;
+        sinceTick.start();
+        connect(&probe, &QTimer::timeout, [&] {
+            worstGap = qMax(worstGap, sinceTick.restart());
+            ++ticks;
+        });
+        probe.start();
+        for (int reload = 0; reload < 3; ++reload) {
+            spin(400); // long enough for garbage between the Reloads
+            const int before = answered.count();
+            QVERIFY(spin(1000, [&] { return window->reloadAction()->isEnabled(); }));
+            window->reloadAction()->trigger();
+            QVERIFY(spin(3000, [&] { return answered.count() >= before + 9; }));
+        }
+        const QByteArray carried = raw.readAll();
+        probe.stop();
+        QVERIFY2(worstGap < 250, qPrintable(QString::number(worstGap)));
+        QVERIFY(ticks > clock.elapsed() / 10 / 2);
+        // Thousands of keep-alives, and garbage beside them and the handshake answer.
+        const int keepAlives = carried.count(QByteArray("\x10\x01\x11\xff", 4));
+        QVERIFY2(keepAlives > 1000, qPrintable(QString::number(keepAlives)));
+        QVERIFY(carried.size() - 4 * keepAlives - 68 > 1000);
+        // Nothing but the nine answers of each Reload: no garbage passed for one.
+        QMap<quint16, int> words;
+        for (const QList<QVariant> &a : answered)
+            ++words[ByteFields::u16(a.at(0).toByteArray(), 0)];
+        QCOMPARE(words.keys().size(), 9);
+        QCOMPARE(words.keys().first(), quint16(GetDeviceInfo));
+        QCOMPARE(words.keys().last(), quint16(GetNvImageList));
+        QCOMPARE(words.values(), QVector<int>(9, 4).toList());
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.84)"));
+        QCOMPARE(requests.count(), 1 + 36 + 1);
+        raw.abort();
+        freshConnectionWorks("127.0.0.84");
+    }
+};
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
