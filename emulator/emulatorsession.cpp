@@ -29,6 +29,8 @@ EmulatorSession::EmulatorSession(QTcpSocket *socket, PrinterState &state,
 {
     m_socket = socket;
     m_socket->setParent(this);
+    // Answers go out as they are made, as a printer's do, not held back by Nagle's delay.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(m_socket, &QTcpSocket::disconnected, this, &EmulatorSession::onDisconnected);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &EmulatorSession::onError);
 }

@@ -5,8 +5,13 @@
 #include "transport/transceiver.h"
 
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 // The tool's TCP link against the emulator, both in this process, over loopback only.
 // Each case has its own 127.0.0.x address, since the command port is fixed.
@@ -78,6 +83,12 @@ private slots:
         QVERIFY(!transceiver->connectTcp(options.listen)); // one link at a time
         QVERIFY(connected.wait(5000));
         QCOMPARE(g_hostCmd.sessionKey(), PacketCodec::deriveSessionKey(g_hostCmd.nonce(), "SN-LINK-1", 9));
+        // The options reach the connected socket itself (Qt drops those set before).
+        const int fd = int(transceiver->tcpPrinter()->findChild<QTcpSocket *>()->socketDescriptor());
+        int keepAlive = 0, noDelay = 0;
+        socklen_t length = sizeof(int);
+        QVERIFY(getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &length) == 0 && keepAlive);
+        QVERIFY(getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &length) == 0 && noDelay);
 
         QVERIFY(g_hostCmd.query(GetDeviceInfo));
         QVERIFY(responses.wait(5000));

@@ -10,7 +10,12 @@ TcpPrinter::TcpPrinter(QObject *parent)
     : QObject(parent)
     , m_socket(new QTcpSocket(this))
 {
-    m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    // Qt forgets options set before the connection exists, so they are set once it does.
+    // Requests are small and each waits for its answer: Nagle's delay would only stall them.
+    connect(m_socket, &QTcpSocket::connected, this, [this] {
+        m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
     connect(m_socket, &QTcpSocket::connected, this, &TcpPrinter::connected);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &TcpPrinter::bytesWritten);
     connect(m_socket, &QTcpSocket::readyRead, this, &TcpPrinter::onReadyRead);
