@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the program need, when any is missing; with
-# "tests", also what only the test suite uses (the Windows cross compiler for its check).
+# "tests", also what only the test suite uses.
 set -euo pipefail
 
 packages=(
@@ -10,7 +10,9 @@ packages=(
     iproute2 util-linux
     fonts-dejavu-core fonts-wqy-microhei xvfb xauth
 )
-[ "${1:-}" != tests ] || packages+=(g++-mingw-w64-x86-64-posix)
+# Tests: the Windows cross compiler for its check, clang's libFuzzer and sanitizer runtimes
+# for the fuzz targets, Google Benchmark for the figures.
+[ "${1:-}" != tests ] || packages+=(g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev llvm libbenchmark-dev)
 
 missing=()
 for p in "${packages[@]}"; do
