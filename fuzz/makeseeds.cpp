@@ -1,0 +1,157 @@
+// Writes the fuzzers' seed corpora: real packets, answers and records made with the
+// program's and the emulator's own encoders. Run from the build tree:
+//   cmake --build build --target zomra-fuzz-seeds && build/fuzz/zomra-fuzz-seeds fuzz/corpus
+#include "fuzz/fuzzstream.h"
+
+#include "emulator/printerstate.h"
+#include "nvimage/nvimagecommands.h"
+#include "protocol/filerecord.h"
+#include "protocol/hostcmd.h"
+#include "protocol/staticiprecord.h"
+#include "protocol/wifinetworkrecord.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+
+#include <cstdio>
+
+namespace {
+
+QString s_root;
+
+bool write(const char *target, const char *name, const QByteArray &bytes)
+{
+    const QString dir = s_root + QLatin1Char('/') + QLatin1String(target);
+    QDir().mkpath(dir);
+    QFile file(dir + QLatin1Char('/') + QLatin1String(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        return false;
+    }
+    return true;
+}
+
+QByteArray word(quint16 w)
+{
+    return QByteArray(1, char(w & 0xff)) + char(w >> 8);
+}
+
+// The emulator's first answer to a request.
+QByteArray answerTo(PrinterState &state, const QByteArray &request)
+{
+    return state.answer(request).payloads.value(0);
+}
+
+QByteArray deviceRecord(const char *serial)
+{
+    QByteArray r(PacketCodec::DeviceRecordSize, '\0');
+    r.replace(0, 5, "RX100");
+    r.replace(16, 5, "RX160");
+    r.replace(32, int(qstrlen(serial)), serial);
+    return r;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS-FOLDER\n", argv[0]);
+        return 2;
+    }
+    s_root = QString::fromLocal8Bit(argv[1]);
+    PrinterState state;
+    state.clock = [] { return qint64(1000000); };
+    bool ok = true;
+
+    // The nine answers, as the dispatcher gets them.
+    const char *answerNames[] = {"device-info", "network-info", "print-settings", "wnet-info", "serial",
+                                 "audio", "static-ip", "fine-print-mode", "nvimage-list"};
+    for (quint16 w = GetDeviceInfo; w <= GetNvImageList; ++w)
+        ok &= write("handle_response", answerNames[w - 1], answerTo(state, word(w)));
+
+    // The engine: answers sealed whole, split, back to back, after a keep-alive, after a
+    // second handshake, and bytes that are no packet.
+    using FS = FuzzStream;
+    const QByteArray info = answerTo(state, word(GetDeviceInfo));
+    const QByteArray network = answerTo(state, word(GetNetworkInfo));
+    ok &= write("hostcmd_receive", "one-answer", FS::input(FS::sealed(info)));
+    ok &= write("hostcmd_receive", "answer-in-three-chunks", FS::input(FS::sealed(network), {20, 100}));
+    ok &= write("hostcmd_receive", "two-answers-one-chunk",
+                FS::input(FS::sealed(word(GetAudioSettings) + QByteArray(5, '\1')) + FS::sealed(info), {0}));
+    ok &= write("hostcmd_receive", "keepalive-then-answer",
+                FS::input(FS::keepAlive() + FS::sealed(word(GetFinePrintMode) + '\2')));
+    ok &= write("hostcmd_receive", "new-handshake-then-answer",
+                FS::input(FS::handshake(deviceRecord("ZR1000042")) + FS::sealed(info), {68}));
+    ok &= write("hostcmd_receive", "tail-starts-next-packet",
+                FS::input(FS::sealed(QByteArray(50, 'a')) + FS::sealed(QByteArray(50, 'b')), {30, 65}));
+    ok &= write("hostcmd_receive", "garbage", FS::input(FS::raw(QByteArray("\x10\x01\x11\x20garbage", 11) + QByteArray(30, 'x'))));
+
+    // Discovery: the emulator's record, a short one, one with texts filling their fields.
+    ok &= write("discovery_answer", "record", state.deviceRecord().toBytes());
+    ok &= write("discovery_answer", "short", state.deviceRecord().toBytes().left(20));
+    ok &= write("discovery_answer", "full-fields", QByteArray(16, 'P') + QByteArray(16, 'M') + QByteArray(24, 'S') + "extra");
+
+    // The NV image list: the samples, an empty memory, a count past what is held.
+    const QByteArray list = answerTo(state, word(GetNvImageList));
+    ok &= write("nvimage_list", "samples", list);
+    {
+        PrinterState empty;
+        empty.nvMemory = NvMemory();
+        ok &= write("nvimage_list", "empty", answerTo(empty, word(GetNvImageList)));
+    }
+    QByteArray overCount = list;
+    overCount[12] = char(0xff);
+    overCount[13] = char(0x7f);
+    ok &= write("nvimage_list", "count-past-entries", overCount);
+
+    // Font records: the factory table, a listing entry, an upload answer.
+    const QVector<FontScriptRecord> scripts = PrinterState::defaultFontScripts();
+    for (int i = 0; i < scripts.size() && i < 3; ++i)
+        ok &= write("font_records", qPrintable(QStringLiteral("script-%1").arg(i)), scripts[i].toBytes(GetFontScripts));
+    const QVector<QByteArray> listing = state.answer(FileRecord::pathRecord(ListFiles, "/data/PUB/fonts/")).payloads;
+    ok &= write("font_records", "listing-entry", listing.value(1));
+    ok &= write("font_records", "upload-answer",
+                answerTo(state, FileRecord{0, "/data/PUB/fonts/New.ttf", 1234, {}}.toBytes(BeginFileUpload)));
+
+    // Configuration files.
+    ok &= write("conf_file", "saved", "[Conf]\nFileVersion=1\nLanguage=1\nFontSettingsEnabled=1\n"
+                                      "DualColorSettingsEnabled=0\nVID_PID_List=3273:0002;3273:00d2\n");
+    ok &= write("conf_file", "old-and-odd", "[Conf]\nLanguage=x\nVID_PID_List=\"3273:0002,abcd:12\"\n[Other]\nKey=1\n");
+    ok &= write("conf_file", "empty", "");
+
+    // The emulator: each query, settings records from the tool's encoders, an upload with
+    // its data and commit, a print stream on the command link, a second hello.
+    QByteArray queries;
+    for (quint16 w = GetDeviceInfo; w <= GetNvImageList; ++w)
+        queries += FS::sealed(word(w));
+    ok &= write("emulator_feed", "nine-queries", FS::input(queries));
+    StaticIpRecord ip;
+    ip.address = QStringLiteral("192.168.1.20");
+    ip.netmask = QStringLiteral("255.255.255.0");
+    ip.gateway = QStringLiteral("192.168.1.1");
+    ok &= write("emulator_feed", "settings",
+                FS::input(FS::sealed(ip.toBytes(SetLanStaticIp))
+                              + FS::sealed(WifiNetworkRecord{QStringLiteral("shop"), QStringLiteral("secret")}.toBytes())
+                              + FS::sealed(word(GetStaticIp)), {40, 0}));
+    const QByteArray file("font bytes\n");
+    ok &= write("emulator_feed", "upload",
+                FS::input(FS::sealed(FileRecord{0, "/data/PUB/fonts/A.ttf", quint32(file.size()), {}}.toBytes(BeginFileUpload))
+                          + FS::raw(file)
+                          + FS::sealed(FileRecord{0, "/data/PUB/fonts/A.ttf", quint32(file.size()), FileRecord::md5(file)}
+                                           .toBytes(CommitFileUpload))
+                          + FS::sealed(FileRecord::pathRecord(ListFiles, "/data/PUB/fonts/"))));
+    QImage dots(16, 8, QImage::Format_Mono);
+    dots.fill(0);
+    // The stream arrives cut inside its first command, then the keep-alive on its own.
+    const QByteArray print = NvImageCommands::define(dots, 'A', '1') + NvImageCommands::printStored('A', '1');
+    ok &= write("emulator_feed", "print-stream",
+                FS::input(FS::raw(print) + FS::keepAlive() + FS::sealed(word(GetNvImageList)),
+                          {7, uint8_t(print.size() - 7), 4}));
+    ok &= write("emulator_feed", "second-hello",
+                FS::input(FS::handshake(QByteArray("\x07\x00\x00\x00", 4)) + FS::sealed(word(GetFontScripts)), {20}));
+    return ok ? 0 : 1;
+}
