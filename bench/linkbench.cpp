@@ -68,19 +68,20 @@ void runFor(int ms)
 bool startEmulatorProcess(QProcess &process, const QString &address, const QStringList &extra,
                           QStringList *lines)
 {
-    bool listening = false;
-    QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, [&process, lines, &listening] {
-        while (process.canReadLine()) {
-            const QString line = QString::fromLocal8Bit(process.readLine()).trimmed();
-            listening = listening || line.startsWith(QStringLiteral("listening on"));
-            lines->append(line);
-        }
+    // The connection outlives this function: it may only touch what outlives it too.
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, [&process, lines] {
+        while (process.canReadLine())
+            lines->append(QString::fromLocal8Bit(process.readLine()).trimmed());
     });
+    const auto listening = [lines] {
+        return std::any_of(lines->cbegin(), lines->cend(),
+                           [](const QString &line) { return line.startsWith(QStringLiteral("listening on")); });
+    };
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(QStringLiteral(ZOMRA_EMULATOR),
                   QStringList{QStringLiteral("--listen"), address, QStringLiteral("--no-discovery")} + extra);
-    return runUntil([&] { return listening || process.state() == QProcess::NotRunning; }, 5000)
-           && listening;
+    return runUntil([&] { return listening() || process.state() == QProcess::NotRunning; }, 5000)
+           && listening();
 }
 
 void stopEmulatorProcess(QProcess &process)
