@@ -1,23 +1,15 @@
+#include "tests/logtext.h"
+#include "tests/windowfixture.h" // message box helpers
 #include "app/conf.h"
 #include "app/globals.h"
-#include "app/log.h"
-#include "emulator/printeremulator.h"
 #include "emulator/usbptyprinter.h"
 #include "protocol/dialogconnect.h"
-#include "protocol/hostcmd.h"
-#include "transport/transceiver.h"
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
 
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QNetworkDatagram>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QUdpSocket>
-#include <QtTest>
 
 #include <cstring>
 #include <unistd.h>
@@ -159,12 +151,9 @@ private slots:
         QCOMPARE(dialog.table()->selectedItems().size(), 3);
         QCOMPARE(dialog.table()->selectedItems().first()->row(), 0);
         QVERIFY(dialog.connectButton()->isEnabled());
-        logClose();
-        QFile log(dir.filePath(QStringLiteral("log.txt")));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY(log.readAll().contains(QStringLiteral("56 bytes received from 127.0.0.2:%1")
-                                           .arg(printers.front()->socket.localPort()).toLatin1()));
-        logOpen(log.fileName());
+        QVERIFY(logTextSoFar(dir.filePath(QStringLiteral("log.txt")))
+                    .contains(QStringLiteral("56 bytes received from 127.0.0.2:%1")
+                                  .arg(printers.front()->socket.localPort()).toLatin1()));
     }
 
     void answersCutShortOrPadded()
@@ -280,12 +269,7 @@ private slots:
         QTRY_COMPARE(dialog.phase(), int(DialogConnect::PhaseNetwork));
         QTest::keyClicks(dialog.addressEdit(), text);
         QString shown;
-        QTimer::singleShot(0, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                shown = box->windowTitle() + QLatin1Char('|') + box->text();
-                box->accept();
-            }
-        });
+        readMessageBox(&shown);
         dialog.connectButton()->click();
         QCOMPARE(shown, QStringLiteral("Error|Invalid IP address."));
         QCOMPARE(dialog.result(), 0);

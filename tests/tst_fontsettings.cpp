@@ -1,29 +1,14 @@
-#include "app/conf.h"
-#include "app/log.h"
-#include "emulator/printeremulator.h"
+#include "tests/windowfixture.h"
 #include "emulator/usbptyprinter.h"
 #include "print/dialogfontsettings.h"
-#include "print/styleditemdelegatecombobox.h"
-#include "print/widgetprint.h"
-#include "protocol/bytefields.h"
 #include "protocol/filerecord.h"
-#include "protocol/hostcmd.h"
-#include "transport/transceiver.h"
 #include "transport/usbport.h"
-#include "windowfixture.h"
 
 #include <QAbstractItemDelegate>
 #include <QComboBox>
-#include <QFile>
-#include <QMessageBox>
-#include <QElapsedTimer>
 #include <QProgressDialog>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -149,14 +134,11 @@ class TestFontSettings : public QObject
 
     QString writeLocalFile(const QString &name, int size)
     {
+        QFile f(dir.filePath(name));
         QByteArray bytes(size, '\0');
         for (int i = 0; i < size; ++i)
             bytes[i] = char(i * 7 + i / 251);
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != size)
-            return QString();
-        return path;
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == size ? f.fileName() : QString();
     }
 
 private slots:
@@ -280,7 +262,6 @@ private slots:
         auto *scripts = qobject_cast<QComboBox *>(scriptEditor);
         QVERIFY(scripts && !scripts->isEditable());
         QCOMPARE(scripts->count(), 136);
-        QCOMPARE(StyledItemDelegateComboBox::scriptNames().size(), 136);
         QCOMPARE(scripts->itemText(135), QStringLiteral("YI"));
         // A name the list does not have opens on the first one, and that is what is written.
         QCOMPARE(scripts->currentText(), QStringLiteral("UNKNOWN"));

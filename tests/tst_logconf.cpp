@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <memory>
+
 class TestLogConf : public QObject
 {
     Q_OBJECT
@@ -16,12 +18,15 @@ class TestLogConf : public QObject
 
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
 
-    QList<QByteArray> logLines()
+    QByteArray logBytes()
     {
         logClose();
         QFile f(path("log.txt"));
-        f.open(QIODevice::ReadOnly);
-        QList<QByteArray> lines = f.readAll().split('\n');
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QList<QByteArray> logLines()
+    {
+        QList<QByteArray> lines = logBytes().split('\n');
         lines.removeAll(QByteArray());
         return lines;
     }
@@ -57,10 +62,7 @@ private slots:
         logWrite("a.cpp", 1, "%s", QByteArray(1012, 'm').constData());
         logWrite("a.cpp", 2, "%s", QByteArray(5000, 'n').constData());
         logWrite("a.cpp", 3, "after");
-        QFile f(path("log.txt"));
-        logClose();
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray all = f.readAll();
+        const QByteArray all = logBytes();
         QCOMPARE(all.size(), 1023 + 1023 + 11 + int(qstrlen("after (a.cpp,3)\r\n")));
         QVERIFY(all.mid(11, 1012) == QByteArray(1012, 'm'));
         QVERIFY(all.endsWith("after (a.cpp,3)\r\n"));
@@ -86,14 +88,11 @@ private slots:
                     logWrite("t.cpp", i, "%s", QByteArray(40, c).constData());
             });
         };
-        QThread *a = writer('a');
-        QThread *b = writer('b');
+        const std::unique_ptr<QThread> a(writer('a')), b(writer('b'));
         a->start();
         b->start();
         a->wait();
         b->wait();
-        delete a;
-        delete b;
         const QList<QByteArray> lines = logLines();
         QCOMPARE(lines.size(), 4000);
         const QRegularExpression whole(QStringLiteral("^\\[[ 0-9a-f]{8}\\] (a{40}|b{40}) \\(t\\.cpp,\\d+\\)\\r$"));

@@ -1,42 +1,52 @@
 #include "tests/windowfixture.h"
-#include "emulator/printeremulator.h"
+#include "app/globals.h"
 #include "emulator/rawprintserver.h"
-#include "pages/tcprawprint.h"
 #include "emulator/usbptyprinter.h"
-#include "pages/widgetdeviceinformation.h"
 #include "pages/dialogconfigurewifi.h"
+#include "pages/tcprawprint.h"
 #include "pages/widgetlan.h"
 #include "pages/widgetwifi.h"
 #include "protocol/audiosettingsrecord.h"
-#include "protocol/bytefields.h"
 #include "protocol/fineprintmoderecord.h"
-#include "protocol/hostcmd.h"
 #include "protocol/printsettingsrecord.h"
 #include "protocol/serialsettingsrecord.h"
 #include "protocol/staticiprecord.h"
 #include "protocol/wnetapnrecord.h"
 #include "protocol/wnetinformation.h"
-#include "app/globals.h"
 #include "transport/dialogreconnect.h"
-#include "transport/transceiver.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QtTest>
 
 #include <functional>
 
-class TestMainWindow;
-// One page's Save: the record built from the last answers, changed or not.
-using SaveBuilder = std::function<bool(TestMainWindow *, bool change)>;
+// One page's Save: the record built from the answer to its query, changed or not.
+using SaveBuilder = std::function<bool(const QByteArray &answer, bool change)>;
 Q_DECLARE_METATYPE(SaveBuilder)
+
+namespace {
+
+template <typename Record>
+Record decoded(const QByteArray &answer)
+{
+    Record r;
+    Record::decode(answer, &r);
+    return r;
+}
+
+template <typename Record>
+SaveBuilder saver(std::function<Record(const QByteArray &)> read, bool (HostCmd::*set)(const Record &),
+                  std::function<void(Record &)> change)
+{
+    return [=](const QByteArray &answer, bool changed) {
+        Record r = read(answer);
+        if (changed)
+            change(r);
+        return (g_hostCmd.*set)(r);
+    };
+}
+
+} // namespace
 
 class TestMainWindow : public WindowFixture
 {
@@ -87,33 +97,50 @@ private slots:
         QVERIFY(tabs->isEnabled());
         for (int tab = 0; tab < tabs->count(); ++tab)
             QVERIFY2(tabs->isTabEnabled(tab), qPrintable(tabs->tabText(tab)));
-        const QList<QPushButton *> saves = window->saveButtons();
-        for (const QPushButton *save : saves)
+        for (const QPushButton *save : window->saveButtons())
             QVERIFY(!save->isEnabled());
         QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.20)"));
         QVERIFY(!window->connectAction()->isEnabled());
         QVERIFY(window->disconnectAction()->isEnabled());
         QTRY_VERIFY(window->reloadAction()->isEnabled()); // after the 100 ms guard
+
+        WidgetLan *lan = window->lanPage();
+        WidgetWiFi *wifi = window->wifiPage();
+        QCOMPARE(lan->macField()->text(), QStringLiteral("A4:C1:38:5E:21:07"));
+        QCOMPARE(lan->dhcpAddressField()->text(), QStringLiteral("192.168.1.57"));
+        QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("192.168.1.200"));
+        QCOMPARE(lan->staticGatewayField()->text(), QStringLiteral("192.168.1.1"));
+        QCOMPARE(wifi->macField()->text(), QStringLiteral("A4:C1:38:5E:21:08"));
+        QCOMPARE(wifi->staticNetmaskField()->text(), QStringLiteral("255.255.255.0"));
+        QCOMPARE(wifi->ssidField()->text(), QStringLiteral("Zomra-Shop"));
+        QVERIFY(lan->macField()->isReadOnly() && wifi->ssidField()->isReadOnly());
+
+        // Demo mode shows sample DHCP addresses; the static ones stay the printer's.
+        g_demoMode = true;
+        window->handleResponse(lastAnswer(GetNetworkInfo));
+        g_demoMode = false;
+        QCOMPARE(lan->dhcpNetmaskField()->text(), QStringLiteral("255.255.255.0"));
+        QCOMPARE(lan->dhcpAddressField()->text(), QStringLiteral("192.168.1.123"));
+        QCOMPARE(wifi->dhcpNetmaskField()->text(), QStringLiteral("255.255.240.0"));
+        QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("192.168.1.200"));
+        QVERIFY(!lan->saveButton()->isEnabled());
     }
 
     void modelDecidesTabsAndBluetoothRows()
     {
-        // RX200 with an RX230: Ethernet and 4G, no Wi-Fi and so no Bluetooth rows.
-        QVERIFY(connectTo("127.0.0.21", "RX200", "RX230"));
         QTabWidget *tabs = window->tabWidget();
-        QVERIFY(tabs->isTabEnabled(MainWindow::TabLan));
-        QVERIFY(tabs->isTabEnabled(MainWindow::TabWnet));
-        QVERIFY(!tabs->isTabEnabled(MainWindow::TabWifi));
-        QVERIFY(window->deviceInformationPage()->field(WidgetDeviceInformation::BluetoothMac)->isHidden());
-        QVERIFY(window->deviceInformationPage()->field(WidgetDeviceInformation::BluetoothName)->isHidden());
-
-        // RX100 with an RX160: Wi-Fi but neither Ethernet nor 4G.
+        WidgetDeviceInformation *info = window->deviceInformationPage();
+        const auto shown = [&] {
+            return QList<bool>{tabs->isTabEnabled(MainWindow::TabLan), tabs->isTabEnabled(MainWindow::TabWnet),
+                               tabs->isTabEnabled(MainWindow::TabWifi), tabs->isTabEnabled(MainWindow::TabAudio),
+                               !info->field(WidgetDeviceInformation::BluetoothMac)->isHidden(),
+                               !info->field(WidgetDeviceInformation::BluetoothName)->isHidden()};
+        };
+        // Ethernet, 4G, Wi-Fi, audio, and the Bluetooth rows that come with Wi-Fi.
+        QVERIFY(connectTo("127.0.0.21", "RX200", "RX230"));
+        QCOMPARE(shown(), (QList<bool>{true, true, false, true, false, false}));
         QVERIFY(connectTo("127.0.0.22", "RX100", "RX160"));
-        QVERIFY(!tabs->isTabEnabled(MainWindow::TabLan));
-        QVERIFY(!tabs->isTabEnabled(MainWindow::TabWnet));
-        QVERIFY(tabs->isTabEnabled(MainWindow::TabWifi));
-        QVERIFY(tabs->isTabEnabled(MainWindow::TabAudio));
-        QVERIFY(!window->deviceInformationPage()->field(WidgetDeviceInformation::BluetoothMac)->isHidden());
+        QCOMPARE(shown(), (QList<bool>{false, false, true, true, true, true}));
         QCOMPARE(field(WidgetDeviceInformation::Model), QStringLiteral("RX160"));
     }
 
@@ -129,8 +156,7 @@ private slots:
         answerMessageBox(QMessageBox::No, &asked);
         window->reloadAction()->trigger();
         QVERIFY(asked);
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), before);
+        QVERIFY(quietAt(before));
         QVERIFY(window->reloadAction()->isEnabled());
         QVERIFY(window->lanPage()->saveButton()->isEnabled());
 
@@ -152,65 +178,35 @@ private slots:
         QTest::addColumn<quint16>("setWord");
         QTest::addColumn<quint16>("queryWord");
         QTest::addColumn<SaveBuilder>("save");
+        const auto lanIp = [](const QByteArray &a) { return StaticIpRecord::fromBytes(a, StaticIpRecord::EthernetOffset); };
+        const auto wifiIp = [](const QByteArray &a) { return StaticIpRecord::fromBytes(a, StaticIpRecord::WifiOffset); };
+        const auto apn = [](const QByteArray &a) {
+            const WnetInformation info = decoded<WnetInformation>(a);
+            return WnetApnRecord{info.useSpecificApn, info.apn, info.dialNumber};
+        };
 
         QTest::newRow("print settings") << quint16(SetPrintSettings) << quint16(GetPrintSettings)
-            << SaveBuilder([](TestMainWindow *t, bool change) {
-                   PrintSettingsRecord r;
-                   PrintSettingsRecord::decode(t->lastAnswer(GetPrintSettings), &r);
-                   if (change)
-                       r.density = r.density == 90 ? 110 : 90;
-                   return g_hostCmd.SetPrintSettings(r);
-               });
+            << saver<PrintSettingsRecord>(decoded<PrintSettingsRecord>, &HostCmd::SetPrintSettings,
+                                          [](PrintSettingsRecord &r) { r.density = r.density == 90 ? 110 : 90; });
         QTest::newRow("Ethernet static address") << quint16(SetLanStaticIp) << quint16(GetStaticIp)
-            << SaveBuilder([](TestMainWindow *t, bool change) {
-                   StaticIpRecord r = StaticIpRecord::fromBytes(t->lastAnswer(GetStaticIp),
-                                                                StaticIpRecord::EthernetOffset);
-                   if (change)
-                       r.gateway = QStringLiteral("192.168.1.254");
-                   return g_hostCmd.SetLanStaticIp(r);
-               });
+            << saver<StaticIpRecord>(lanIp, &HostCmd::SetLanStaticIp,
+                                     [](StaticIpRecord &r) { r.gateway = QStringLiteral("192.168.1.254"); });
         QTest::newRow("Wi-Fi static address") << quint16(SetWifiStaticIp) << quint16(GetStaticIp)
-            << SaveBuilder([](TestMainWindow *t, bool change) {
-                   StaticIpRecord r = StaticIpRecord::fromBytes(t->lastAnswer(GetStaticIp),
-                                                                StaticIpRecord::WifiOffset);
-                   if (change)
-                       r.address = QStringLiteral("192.168.31.201");
-                   return g_hostCmd.SetWifiStaticIp(r);
-               });
+            << saver<StaticIpRecord>(wifiIp, &HostCmd::SetWifiStaticIp,
+                                     [](StaticIpRecord &r) { r.address = QStringLiteral("192.168.31.201"); });
         QTest::newRow("audio") << quint16(SetAudioSettings) << quint16(GetAudioSettings)
-            << SaveBuilder([](TestMainWindow *t, bool change) {
-                   AudioSettingsRecord r;
-                   AudioSettingsRecord::decode(t->lastAnswer(GetAudioSettings), &r);
-                   if (change)
-                       r.paperNotTakenBeep = !r.paperNotTakenBeep;
-                   return g_hostCmd.SetAudioSettings(r);
-               });
+            << saver<AudioSettingsRecord>(decoded<AudioSettingsRecord>, &HostCmd::SetAudioSettings,
+                                          [](AudioSettingsRecord &r) { r.paperNotTakenBeep = !r.paperNotTakenBeep; });
         QTest::newRow("serial") << quint16(SetSerialSettings) << quint16(GetSerialSettings)
-            << SaveBuilder([](TestMainWindow *t, bool change) {
-                   SerialSettingsRecord r;
-                   SerialSettingsRecord::decode(t->lastAnswer(GetSerialSettings), &r);
-                   if (change)
-                       r.baudRate = r.baudRate == 9600 ? 19200 : 9600;
-                   return g_hostCmd.SetSerialSettings(r);
-               });
+            << saver<SerialSettingsRecord>(decoded<SerialSettingsRecord>, &HostCmd::SetSerialSettings,
+                                           [](SerialSettingsRecord &r) { r.baudRate = r.baudRate == 9600 ? 19200 : 9600; });
         QTest::newRow("fine print") << quint16(SetFinePrintMode) << quint16(GetFinePrintMode)
-            << SaveBuilder([](TestMainWindow *t, bool change) {
-                   FinePrintModeRecord r;
-                   FinePrintModeRecord::decode(t->lastAnswer(GetFinePrintMode), &r);
-                   if (change)
-                       r.enabled = !r.enabled;
-                   return g_hostCmd.SetFinePrintMode(r);
-               });
+            << saver<FinePrintModeRecord>(decoded<FinePrintModeRecord>, &HostCmd::SetFinePrintMode,
+                                          [](FinePrintModeRecord &r) { r.enabled = !r.enabled; });
         QTest::newRow("4G access point") << quint16(SetWnetApn) << quint16(GetWnetInfo)
-            << SaveBuilder([](TestMainWindow *t, bool change) {
-                   WnetInformation info;
-                   WnetInformation::decode(t->lastAnswer(GetWnetInfo), &info);
-                   WnetApnRecord r{info.useSpecificApn, info.apn, info.dialNumber};
-                   if (change) {
-                       r.useSpecificApn = true;
-                       r.apn = QStringLiteral("apn.test");
-                   }
-                   return g_hostCmd.SetWnetApn(r);
+            << saver<WnetApnRecord>(apn, &HostCmd::SetWnetApn, [](WnetApnRecord &r) {
+                   r.useSpecificApn = true;
+                   r.apn = QStringLiteral("apn.test");
                });
     }
     void changeTestOverTheLink()
@@ -221,29 +217,20 @@ private slots:
         QVERIFY(connectTo("127.0.0.24", "RX210", "RX220_S"));
         const QByteArray before = lastAnswer(queryWord);
 
-        int sent = requests->count();
-        QVERIFY(save(this, false));
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), sent); // unchanged: nothing on the wire
-
-        QVERIFY(save(this, true));
+        const int sent = requests->count();
+        QVERIFY(save(before, false));
+        QVERIFY(quietAt(sent));
+        QVERIFY(save(before, true));
         QTRY_COMPARE(requests->count(), sent + 1);
-        QCOMPARE(quint16(requests->last().at(0).toUInt()), setWord);
-        sent = requests->count();
-        QVERIFY(save(this, true));
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), sent); // the same change again
+        QCOMPARE(lastWord(), setWord);
+        QVERIFY(save(before, true));
+        QVERIFY(quietAt(sent + 1));
 
-        // The printer took it: the next Reload reports it, and Save stays quiet.
-        QTRY_VERIFY(window->reloadAction()->isEnabled());
-        const int answers = responses->count();
-        window->doReload();
-        QTRY_COMPARE(responses->count(), answers + 9);
-        QVERIFY(lastAnswer(queryWord) != before);
-        sent = requests->count();
-        QVERIFY(save(this, false));
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), sent);
+        reload();
+        const QByteArray after = lastAnswer(queryWord);
+        QVERIFY(after != before);
+        QVERIFY(save(after, false));
+        QVERIFY(quietAt(requests->count()));
     }
 
     void dispatcherIgnoresShortAndForeignAnswers()
@@ -341,32 +328,6 @@ private slots:
         QVERIFY(window->connectAction()->isEnabled());
     }
 
-    void networkAnswersFillTheAddressPages()
-    {
-        QVERIFY(connectTo("127.0.0.28", "RX210", "RX220_S"));
-        WidgetLan *lan = window->lanPage();
-        WidgetWiFi *wifi = window->wifiPage();
-        QCOMPARE(lan->macField()->text(), QStringLiteral("A4:C1:38:5E:21:07"));
-        QCOMPARE(lan->dhcpAddressField()->text(), QStringLiteral("192.168.1.57"));
-        QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("192.168.1.200"));
-        QCOMPARE(lan->staticGatewayField()->text(), QStringLiteral("192.168.1.1"));
-        QCOMPARE(wifi->macField()->text(), QStringLiteral("A4:C1:38:5E:21:08"));
-        QCOMPARE(wifi->staticNetmaskField()->text(), QStringLiteral("255.255.255.0"));
-        QCOMPARE(wifi->ssidField()->text(), QStringLiteral("Zomra-Shop"));
-        QVERIFY(lan->macField()->isReadOnly() && wifi->ssidField()->isReadOnly());
-        QVERIFY(!lan->saveButton()->isEnabled() && !wifi->saveButton()->isEnabled());
-
-        // Demo mode shows sample DHCP addresses; the static ones stay the printer's.
-        g_demoMode = true;
-        window->handleResponse(lastAnswer(GetNetworkInfo));
-        g_demoMode = false;
-        QCOMPARE(lan->dhcpNetmaskField()->text(), QStringLiteral("255.255.255.0"));
-        QCOMPARE(lan->dhcpAddressField()->text(), QStringLiteral("192.168.1.123"));
-        QCOMPARE(wifi->dhcpNetmaskField()->text(), QStringLiteral("255.255.240.0"));
-        QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("192.168.1.200"));
-        QVERIFY(!lan->saveButton()->isEnabled());
-    }
-
     void netmaskRule_data()
     {
         QTest::addColumn<QString>("mask");
@@ -390,14 +351,13 @@ private slots:
     {
         QVERIFY(connectTo("127.0.0.29", "RX210", "RX220_S"));
         WidgetLan *lan = window->lanPage();
-        int sent = requests->count();
+        const int sent = requests->count();
 
         // Nothing changed: no packet, yet Save is done.
         lan->onSettingsChanged();
         lan->saveButton()->click();
         QVERIFY(!lan->saveButton()->isEnabled());
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), sent);
+        QVERIFY(quietAt(sent));
 
         // A refused netmask sends nothing and keeps Save.
         for (const char *bad : {"255.255.255.255", "255.0.255.0"}) {
@@ -408,8 +368,7 @@ private slots:
             QCOMPARE(shown, QStringLiteral("Error|Invalid netmask."));
             QVERIFY(lan->saveButton()->isEnabled());
         }
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), sent);
+        QVERIFY(quietAt(sent));
 
         // An empty mask is the DHCP one; an empty address goes out as 0.0.0.0.
         lan->dhcpNetmaskField()->setText(QStringLiteral("255.255.240.0"));
@@ -418,7 +377,7 @@ private slots:
         lan->saveButton()->click();
         QCOMPARE(lan->staticNetmaskField()->text(), QStringLiteral("255.255.240.0"));
         QTRY_COMPARE(requests->count(), sent + 1);
-        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(SetLanStaticIp));
+        QCOMPARE(lastWord(), quint16(SetLanStaticIp));
         QCOMPARE(requests->last().at(1).toByteArray().mid(2, 8), QByteArray::fromHex("00000000fffff000"));
 
         // Without a DHCP mask either, the usual class C one; the printer reports it back.
@@ -429,12 +388,8 @@ private slots:
         wifi->saveButton()->click();
         QCOMPARE(wifi->staticNetmaskField()->text(), QStringLiteral("255.255.255.0"));
         QTRY_COMPARE(requests->count(), sent + 2);
-        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(SetWifiStaticIp));
-        QTRY_VERIFY(window->reloadAction()->isEnabled());
-        const int answers = responses->count();
-        window->doReload();
-        QTRY_COMPARE(responses->count(), answers + 9);
-        QTest::qWait(10);
+        QCOMPARE(lastWord(), quint16(SetWifiStaticIp));
+        reload();
         QCOMPARE(wifi->staticAddressField()->text(), QStringLiteral("192.168.31.77"));
         QCOMPARE(lan->staticAddressField()->text(), QStringLiteral("0.0.0.0"));
         QVERIFY(!lan->saveButton()->isEnabled() && !wifi->saveButton()->isEnabled());
@@ -456,21 +411,20 @@ private slots:
             });
             wifi->configureButton()->click();
         };
-        int sent = requests->count();
+        const int sent = requests->count();
         configure(QStringLiteral("Café"), false);
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), sent);
+        QVERIFY(quietAt(sent));
         QCOMPARE(wifi->ssidField()->text(), QStringLiteral("Zomra-Shop"));
 
         configure(QStringLiteral("Café"), true);
         QCOMPARE(wifi->ssidField()->text(), QStringLiteral("Café"));
         QTRY_COMPARE(requests->count(), sent + 1);
-        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(SetWifiNetwork));
+        QCOMPARE(lastWord(), quint16(SetWifiNetwork));
         QVERIFY(!wifi->saveButton()->isEnabled()); // not a setting Save writes
 
         configure(QString(), true);
         QTRY_COMPARE(requests->count(), sent + 2);
-        QCOMPARE(quint16(requests->last().at(0).toUInt()), quint16(ClearWifiNetwork));
+        QCOMPARE(lastWord(), quint16(ClearWifiNetwork));
         QCOMPARE(wifi->ssidField()->text(), QString());
     }
 
@@ -527,16 +481,11 @@ private slots:
         rawPrint(QByteArray("\x1b@raw job"));
         QTRY_COMPARE(jobs.count(), 3);
         QCOMPARE(jobs.last().at(0).toByteArray(), QByteArray("\x1b@raw job"));
-        // Each printout's connection cleans up after itself, refused ones silently.
-        QPointer<TcpRawPrint> done = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.31")), "x");
-        QPointer<TcpRawPrint> refused = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.33")), "x");
-        QTRY_VERIFY(done.isNull() && refused.isNull());
-        QTRY_COMPARE(jobs.count(), 4);
         g_transceiver->close();
         QTest::qWait(20);
         rawPrint(QByteArray("no link")); // nothing to send it on: nothing happens
         QTest::qWait(100);
-        QCOMPARE(jobs.count(), 4);
+        QCOMPARE(jobs.count(), 3);
     }
 
     // A USB printer pulled out only returns the window to not connected.

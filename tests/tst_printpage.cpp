@@ -133,8 +133,7 @@ private slots:
         page()->saveButton()->setEnabled(true);
         page()->saveButton()->click();
         QVERIFY(!page()->saveButton()->isEnabled());
-        QTest::qWait(50);
-        QCOMPARE(requests->count(), from); // unchanged: nothing sent
+        QVERIFY(quietAt(from)); // unchanged: nothing sent
 
         page()->cutPositionBox()->setValue(-0.55);
         page()->feedBox()->setChecked(false);

@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "tests/logtext.h"
 #include "emulator/rawprintserver.h"
 #include "pages/tcprawprint.h"
 
@@ -40,14 +40,6 @@ class TestRawPrint : public QObject
 
     QTemporaryDir dir;
 
-    QByteArray log()
-    {
-        logClose();
-        QFile f(dir.filePath(QStringLiteral("log.txt")));
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -70,14 +62,16 @@ private slots:
         std::sort(jobs.begin(), jobs.end(), [](const QByteArray &a, const QByteArray &b) { return a.size() < b.size(); });
         QCOMPARE(jobs.at(0), QByteArray("\x1b@short"));
         QVERIFY(jobs.at(1) == big); // no QCOMPARE: it would print half a megabyte
-        const QByteArray text = log();
+        const QByteArray text = logTextSoFar(dir.filePath(QStringLiteral("log.txt")));
         QCOMPARE(text.count("TCP socket connected."), 2);
         QCOMPARE(text.count("TCP socket disconnected."), 2);
+        QPointer<TcpRawPrint> refused = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.61")), "x");
+        QTRY_VERIFY(refused.isNull()); // refused ones go too
     }
 
-    // The server alone, from plain sockets: numbering, the log line, the spool files, and
-    // an empty connection that still counts as a job.
-    void serverSpoolsEveryJob()
+    // The server alone, from plain sockets: numbering, the log line, the spool files, an
+    // empty connection that still counts as a job, and only the last jobs kept.
+    void serverSpoolsAndKeepsTheLastJobs()
     {
         QTemporaryDir spool;
         RawPrintServer server;
@@ -85,16 +79,18 @@ private slots:
         QSignalSpy lines(&server, &RawPrintServer::logLine);
         QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.64")), 0));
         QCOMPARE(lines.count(), 1);
-        for (const QByteArray &bytes : {QByteArray("\x1b@one\n"), QByteArray()}) {
+        const auto send = [&](const QByteArray &bytes) {
             QTcpSocket client;
             client.connectToHost(QHostAddress(QStringLiteral("127.0.0.64")), server.serverPort());
             QVERIFY(client.waitForConnected(5000));
             client.write(bytes);
             client.disconnectFromHost();
             const int before = server.jobCount();
-            QTRY_COMPARE(server.jobCount(), before + 1);
-            QVERIFY(client.bytesAvailable() == 0); // the port answers nothing
-        }
+            QTRY_COMPARE(server.jobCount(), before + 1); // one after the other, so the order is known
+            QVERIFY(client.bytesAvailable() == 0);       // the port answers nothing
+        };
+        send("\x1b@one\n");
+        send(QByteArray());
         QCOMPARE(server.jobs(), (QList<QByteArray>{"\x1b@one\n", QByteArray()}));
         const QString one = lines.at(1).at(0).toString();
         QVERIFY2(QRegularExpression(QStringLiteral("^raw print job 1: 6 bytes from 127\\.0\\.0\\.1:\\d+ \\(saved to .*/jobs/job-0001\\.bin\\)$"))
@@ -104,24 +100,10 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("\x1b@one\n"));
         QVERIFY(QFile::exists(spool.filePath(QStringLiteral("jobs/job-0002.bin"))));
-    }
 
-    void serverKeepsOnlyTheLastJobs()
-    {
-        RawPrintServer server;
-        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.65")), 0));
         const int total = RawPrintServer::KeptJobs + 3;
-        QList<QTcpSocket *> clients;
-        for (int i = 0; i < total; ++i) {
-            auto *client = new QTcpSocket(this);
-            client->connectToHost(QHostAddress(QStringLiteral("127.0.0.65")), server.serverPort());
-            QVERIFY(client->waitForConnected(5000));
-            client->write(QByteArray::number(i));
-            client->disconnectFromHost();
-            clients << client;
-            QTRY_COMPARE(server.jobCount(), i + 1); // one after the other, so the order is known
-        }
-        qDeleteAll(clients);
+        for (int i = 2; i < total; ++i)
+            send(QByteArray::number(i));
         QCOMPARE(server.jobs().size(), int(RawPrintServer::KeptJobs));
         QCOMPARE(server.jobs().first(), QByteArray::number(3));
         QCOMPARE(server.jobs().last(), QByteArray::number(total - 1));

@@ -23,13 +23,10 @@ QByteArray hex(const char *text)
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
 }
 
-// A zeroed answer of the given size with its word and some bytes placed by hand.
+// A zeroed answer of the given size with its word; tests place some bytes by hand.
 QByteArray answer(quint16 word, int size)
 {
-    QByteArray a(size, '\0');
-    a[0] = char(word & 0xff);
-    a[1] = char(word >> 8);
-    return a;
+    return (QByteArray(1, char(word & 0xff)) + char(word >> 8)).leftJustified(size, '\0', true);
 }
 
 void place(QByteArray &bytes, int offset, const QByteArray &value)
@@ -39,27 +36,25 @@ void place(QByteArray &bytes, int offset, const QByteArray &value)
 
 } // namespace
 
-Q_DECLARE_METATYPE(PrintSettingsRecord)
-
 // Request and answer layouts, byte for byte, and the last known records built from answers.
 class TestRecords : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void staticIpRequest()
+    // Whole requests, byte for byte.
+    void requests_data()
     {
-        const StaticIpRecord record{QStringLiteral("192.168.1.20"), QStringLiteral("255.255.255.0"),
-                                    QStringLiteral("not an address")};
-        QCOMPARE(record.toBytes(SetLanStaticIp), hex("0101 c0a80114 ffffff00 00000000"));
-        QCOMPARE(record.toBytes(SetWifiStaticIp).left(2), hex("0201"));
-        QCOMPARE(StaticIpRecord{}.toBytes(SetLanStaticIp), hex("0101 00000000 00000000 00000000"));
-    }
-
-    void printSettingsRequest_data()
-    {
-        QTest::addColumn<PrintSettingsRecord>("record");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("expected");
+
+        const StaticIpRecord address{QStringLiteral("192.168.1.20"), QStringLiteral("255.255.255.0"),
+                                     QStringLiteral("not an address")};
+        QTest::newRow("LAN static address, unusable gateway")
+            << address.toBytes(SetLanStaticIp) << hex("0101 c0a80114 ffffff00 00000000");
+        QTest::newRow("Wi-Fi static address") << address.toBytes(SetWifiStaticIp) << hex("0201 c0a80114 ffffff00 00000000");
+        QTest::newRow("empty static address") << StaticIpRecord{}.toBytes(SetLanStaticIp)
+                                              << hex("0101 00000000 00000000 00000000");
 
         PrintSettingsRecord receipt;
         receipt.cjk = 1;
@@ -72,10 +67,9 @@ private slots:
         receipt.blackMarkLocation = 2;
         receipt.stopPrinting = true;
         QTest::newRow("receipt paper: zero black-mark block, quality 0 is 255")
-            << receipt
+            << receipt.toBytes()
             << hex("2101 00 01 10 02 82 ff 30000000 00000000 00000000 00000000 00000000"
                    "000000000000000000000000 00000000 02 01");
-
         PrintSettingsRecord mark = receipt;
         mark.paperType = PrintSettingsRecord::PaperBlackMark;
         mark.quality = 100;
@@ -86,96 +80,64 @@ private slots:
         mark.stopPrinting = false;
         mark.voiceAlert = true;
         QTest::newRow("black mark: parameters, signed tenths, feed in dots, quality 100 is 155")
-            << mark
+            << mark.toBytes()
             << hex("2101 00 01 10 02 82 9b 71000000 d0070000 64000000 64000000 e7ffffff"
                    "000000000000000000000000 a0000000 02 02");
-
-        PrintSettingsRecord tenths = mark;
-        tenths.printPositionMm = 2.3;
-        tenths.cutPositionMm = -0.7;
-        tenths.feedEnabled = false; // the spin box value stays out of the record
+        mark.printPositionMm = 2.3;
+        mark.cutPositionMm = -0.7;
+        mark.feedEnabled = false; // the spin box value stays out of the record
         QTest::newRow("positions are not lost to binary rounding; feed unchecked is 0")
-            << tenths
+            << mark.toBytes()
             << hex("2101 00 01 10 02 82 9b 71000000 d0070000 64000000 17000000 f9ffffff"
                    "000000000000000000000000 00000000 02 02");
-    }
-    void printSettingsRequest()
-    {
-        QFETCH(PrintSettingsRecord, record);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(record.toBytes().toHex(' '), expected.toHex(' '));
-    }
 
-    void smallRequests()
-    {
         AudioSettingsRecord audio;
         audio.allAudio = true;
         audio.noticeAudio = true;
         audio.paperNotTakenVoice = true;
-        QCOMPARE(audio.toBytes(), hex("0301 01 00 00 01 02"));
+        QTest::newRow("audio, voice") << audio.toBytes() << hex("0301 01 00 00 01 02");
         audio.paperNotTakenBeep = true;
-        QCOMPARE(audio.toBytes().at(6), '\x03');
+        QTest::newRow("audio, voice and beep") << audio.toBytes() << hex("0301 01 00 00 01 03");
 
         SerialSettingsRecord serial;
         serial.baudRate = 2000000;
         serial.dataBits = 7;
         serial.stopBits = 2;
         serial.parity = SerialSettingsRecord::ParityEven;
-        QCOMPARE(serial.toBytes(), hex("4101 80841e00 07000000 02000000 02000000"));
+        QTest::newRow("serial") << serial.toBytes() << hex("4101 80841e00 07000000 02000000 02000000");
+        QTest::newRow("fine print on") << FinePrintModeRecord{true}.toBytes() << hex("2201 02");
+        QTest::newRow("fine print off") << FinePrintModeRecord{false}.toBytes() << hex("2201 00");
 
-        QCOMPARE(FinePrintModeRecord{true}.toBytes(), hex("2201 02"));
-        QCOMPARE(FinePrintModeRecord{false}.toBytes(), hex("2201 00"));
-    }
+        QTest::newRow("APN, dial number cut to 15")
+            << WnetApnRecord{true, QStringLiteral("cmnet"), QString(20, QLatin1Char('9'))}.toBytes()
+            << hex("3101 01 00") + "cmnet" + QByteArray(59, '\0') + QByteArray(15, '9') + '\0';
+        QTest::newRow("empty APN") << WnetApnRecord{}.toBytes() << hex("3101") + QByteArray(82, '\0');
 
-    void wnetApnRequest()
-    {
-        const WnetApnRecord record{true, QStringLiteral("cmnet"), QString(20, QLatin1Char('9'))};
-        const QByteArray bytes = record.toBytes();
-        QCOMPARE(bytes.size(), 84);
-        QCOMPARE(bytes.left(9), hex("3101 01 00") + "cmnet");
-        QCOMPARE(bytes.mid(9, 59), QByteArray(59, '\0'));
-        QCOMPARE(bytes.mid(68, 16), QByteArray(15, '9') + '\0'); // cut to 15 characters
-        QCOMPARE(WnetApnRecord{}.toBytes(), hex("3101") + QByteArray(82, '\0'));
-    }
-
-    void wifiNetworkRequest()
-    {
         // 126 ASCII bytes and a two-byte character: 128 bytes, cut after 127 mid-character.
         const QString longSsid = QString(126, QLatin1Char('s')) + QStringLiteral("é");
-        QByteArray bytes = WifiNetworkRecord{longSsid, QStringLiteral("secret")}.toBytes();
-        QCOMPARE(bytes.size(), 258);
-        QCOMPARE(bytes.left(2), hex("1101"));
-        QCOMPARE(bytes.mid(2, 128), longSsid.toUtf8().left(127) + '\0');
-        QCOMPARE(bytes.mid(130, 7), QByteArray("secret\0", 7));
-
+        QTest::newRow("SSID cut mid-character")
+            << WifiNetworkRecord{longSsid, QStringLiteral("secret")}.toBytes()
+            << hex("1101") + longSsid.toUtf8().left(127) + '\0' + "secret" + QByteArray(122, '\0');
         const QString exact(127, QLatin1Char('x'));
-        QCOMPARE((WifiNetworkRecord{exact, {}}.toBytes().mid(2, 128)), exact.toLatin1() + '\0');
+        QTest::newRow("SSID of 127") << WifiNetworkRecord{exact, {}}.toBytes()
+                                     << hex("1101") + exact.toLatin1() + QByteArray(129, '\0');
+        QTest::newRow("no SSID clears, password and all")
+            << WifiNetworkRecord{QString(), QStringLiteral("typed anyway")}.toBytes() << hex("1201") + QByteArray(256, '\0');
 
-        bytes = WifiNetworkRecord{QString(), QStringLiteral("typed anyway")}.toBytes();
-        QCOMPARE(bytes, hex("1201") + QByteArray(256, '\0'));
-    }
-
-    void fileRequests()
-    {
         const QByteArray path = "/data/PUB/fonts/Sans.ttf";
-        QByteArray bytes = FileRecord::pathRecord(DeleteFile, path);
-        QCOMPARE(bytes.size(), 130);
-        QCOMPARE(bytes.left(2 + path.size() + 1), hex("6401") + path + '\0');
-
+        const QByteArray pathField = path + QByteArray(128 - path.size(), '\0');
         const QByteArray digest = hex("00112233445566778899aabbccddeeff");
-        bytes = FileRecord{0, path, 0x12345, digest}.toBytes(BeginFileUpload);
-        QCOMPARE(bytes.size(), 152);
-        QCOMPARE(bytes.left(4), hex("6201 0000"));
-        QCOMPARE(bytes.mid(132, 20), hex("45230100") + QByteArray(16, '\0')); // no digest yet
-        bytes = FileRecord{0, path, 0x12345, digest}.toBytes(CommitFileUpload);
-        QCOMPARE(bytes.mid(132, 20), hex("45230100") + digest);
-
-        QByteArray reply = answer(BeginFileUpload, 152);
-        place(reply, 2, hex("0100"));
-        FileRecord status;
-        QVERIFY(FileRecord::decode(reply, &status));
-        QCOMPARE(status.status, quint16(1));
-        QVERIFY(!FileRecord::decode(reply.left(151), &status));
+        QTest::newRow("delete file") << FileRecord::pathRecord(DeleteFile, path) << hex("6401") + pathField;
+        QTest::newRow("begin upload: no digest yet") << FileRecord{0, path, 0x12345, digest}.toBytes(BeginFileUpload)
+                                                     << hex("6201 0000") + pathField + hex("45230100") + QByteArray(16, '\0');
+        QTest::newRow("commit upload") << FileRecord{0, path, 0x12345, digest}.toBytes(CommitFileUpload)
+                                       << hex("6301 0000") + pathField + hex("45230100") + digest;
+    }
+    void requests()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(bytes.toHex(' '), expected.toHex(' '));
     }
 
     void answersDecode()
@@ -202,14 +164,11 @@ private slots:
         place(net, 216, "ZR-1234");
         NetworkInformation network;
         QVERIFY(NetworkInformation::decode(net, &network));
-        QCOMPARE(network.ethernetMac, QStringLiteral("aa:bb:cc:00:11:22"));
-        QCOMPARE(network.ethernetDhcpAddress, QStringLiteral("192.168.1.10"));
-        QCOMPARE(network.ethernetDhcpNetmask, QStringLiteral("255.255.255.0"));
-        QCOMPARE(network.ethernetStaticAddress, QStringLiteral("0.0.0.0"));
-        QCOMPARE(network.wifiSsid, QStringLiteral("Café 5G"));
-        QCOMPARE(network.wifiStaticAddress, QStringLiteral("10.0.0.5"));
-        QCOMPARE(network.wifiStaticNetmask, QStringLiteral("255.0.0.0"));
-        QCOMPARE(network.bluetoothName, QStringLiteral("ZR-1234"));
+        QCOMPARE((QStringList{network.ethernetMac, network.ethernetDhcpAddress, network.ethernetDhcpNetmask,
+                              network.ethernetStaticAddress, network.wifiSsid, network.wifiStaticAddress,
+                              network.wifiStaticNetmask, network.bluetoothName}),
+                 (QStringList{"aa:bb:cc:00:11:22", "192.168.1.10", "255.255.255.0", "0.0.0.0",
+                              QStringLiteral("Café 5G"), "10.0.0.5", "255.0.0.0", "ZR-1234"}));
 
         QByteArray wnet = answer(GetWnetInfo, WnetInformation::MinSize);
         place(wnet, 194, "113.9,22.5");
@@ -247,6 +206,13 @@ private slots:
         FinePrintModeRecord fine;
         QVERIFY(FinePrintModeRecord::decode(hex("0800 01"), &fine) && fine.enabled);
         QVERIFY(FinePrintModeRecord::decode(hex("0800 00"), &fine) && !fine.enabled);
+
+        QByteArray reply = answer(BeginFileUpload, 152);
+        place(reply, 2, hex("0100"));
+        FileRecord status;
+        QVERIFY(FileRecord::decode(reply, &status));
+        QCOMPARE(status.status, quint16(1));
+        QVERIFY(!FileRecord::decode(reply.left(151), &status));
     }
 
     void nvImageListNeverReadsPastTheAnswer()
@@ -266,9 +232,6 @@ private slots:
         QVERIFY(NvImageList::decode(list, &images));
         QCOMPARE(images.statedCount, quint16(0xffff));
         QCOMPARE(images.images.size(), NvImageList::MaxImages);
-        list.append(QByteArray(600, '\x01')); // longer answers still hold at most 64
-        QVERIFY(NvImageList::decode(list, &images));
-        QCOMPARE(images.images.size(), NvImageList::MaxImages);
         QVERIFY(!NvImageList::decode(list.left(397), &images));
     }
 
@@ -286,8 +249,6 @@ private slots:
     void lastKnownRecordsMatchWhatAnUnchangedSaveBuilds()
     {
         LastKnownRecords records;
-        QCOMPARE(records.record(LastKnownRecords::PrintSettings), QByteArray(46, '\0'));
-
         QByteArray print = answer(GetPrintSettings, 50); // longer than needed: extra ignored
         place(print, 2, hex("07 01 10 02 64 e1 71000000 d0070000 64000000 2c010000 e7ffffff"));
         place(print, 40, hex("50000000 01 02"));

@@ -69,7 +69,6 @@ private slots:
         body.chop(1); // one line end after the time, then the SSID
         body += "        SSID: Caf\xc3\xa9 5G\n\n";
         QCOMPARE(page, frame("*** Wi-Fi Print Test Page ***", "\n\n", body, false));
-        QVERIFY(!page.contains("Gateway"));
     }
 
     void serialPageAlwaysSpaced()

@@ -142,8 +142,7 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(connected.count(), 0); // a probe announces nothing
         QVERIFY(transceiver->probing());
-        transceiver->close();
-        QVERIFY(!transceiver->usbPrinter()->isOpen());
+        transceiver->close(); // else the next open is refused: one link at a time
 
         QVERIFY(handshake(printer, false));
         QTRY_COMPARE(connected.count(), 1);

@@ -10,6 +10,7 @@
 #include "protocol/hostcmd.h"
 #include "transport/transceiver.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -47,7 +48,6 @@ inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
         box->button(button)->click();
     });
 }
-
 
 class WindowFixture : public QObject
 {
@@ -103,6 +103,25 @@ protected:
         return {};
     }
 
+    quint16 lastWord() const { return quint16(requests->last().at(0).toUInt()); }
+
+    // True when nothing more than `count` requests reached the printer within 50 ms.
+    bool quietAt(int count) const
+    {
+        QTest::qWait(50);
+        return requests->count() == count;
+    }
+
+    // A Reload once it is allowed, back when its nine answers are dispatched.
+    void reload()
+    {
+        QTRY_VERIFY(window->reloadAction()->isEnabled());
+        const int answers = responses->count();
+        window->doReload();
+        QTRY_COMPARE(responses->count(), answers + 9);
+        QTest::qWait(10);
+    }
+
     QString field(WidgetDeviceInformation::Row row) const
     {
         return window->deviceInformationPage()->field(row)->text();
@@ -116,7 +135,6 @@ protected:
             words.append(quint16(requests->at(i).at(0).toUInt()));
         return words;
     }
-
 
     void setUpWindow()
     {
