@@ -364,7 +364,8 @@ QByteArray EmulatorProtocol::garbage(QRandomGenerator &random) const
         noise[0] = char(~Signature[0]);
     out += noise;
     // A block count no packet has.
-    out += signature + char(MaxBlocks + 1 + int(random.bounded(KeepAliveBlockCount - MaxBlocks - 1))) + bytes(BlockSize);
+    const int badCount = MaxBlocks + 1 + int(random.bounded(KeepAliveBlockCount - MaxBlocks - 1));
+    out += signature + char(badCount) + bytes(BlockSize);
     // A handshake answer two blocks long, where a device record needs four.
     out += signature + char(HandshakeBlockCount) + bytes(2 * BlockSize);
     // A header cut short.
