@@ -378,6 +378,11 @@ private slots:
         const QByteArray bytes = f.readAll();
 
         QSignalSpy written(g_transceiver, &Transceiver::bytesWritten);
+        int progressMaximum = 0;
+        connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&] {
+            if (dialog.progressDialog())
+                progressMaximum = dialog.progressDialog()->maximum();
+        });
         const int mark = words.size();
         QVERIFY(dialog.installFont(local));
         QTRY_VERIFY(printer().fontFolder.contains("Upload.ttf"));
@@ -391,6 +396,8 @@ private slots:
             reports << r.at(0).toLongLong();
         QCOMPARE(reports.mid(1, 3), (QList<qint64>{4080, 4080, 1840}));
         QCOMPARE(reports.size(), 6);
+        QCOMPARE(progressMaximum, 10000);
+        QVERIFY(!dialog.progressDialog());
         const QList<QTableWidgetItem *> shown = dialog.installedTable()->findItems(QStringLiteral("Upload.ttf"), Qt::MatchExactly);
         QCOMPARE(shown.size(), 1);
         QCOMPARE(dialog.installedTable()->item(shown.first()->row(), 1)->text(), QStringLiteral("10000"));
@@ -419,34 +426,6 @@ private slots:
         QVERIFY(!dialog.installFont(dir.filePath(QStringLiteral("missing.ttf"))));
         QTest::qWait(50);
         QCOMPARE(wordsSince(mark), QVector<quint16>{BeginFileUpload});
-    }
-
-    void largeUpload()
-    {
-        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.54"));
-        DialogFontSettings dialog;
-        QVERIFY(openDialog(dialog));
-        const int size = 5 * 1024 * 1024;
-        const QString local = writeLocalFile(QStringLiteral("Large.ttc"), size);
-        // The progress dialog as each block is reported.
-        int progressMaximum = 0;
-        int blocks = 0;
-        connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&](qint64 bytes) {
-            if (bytes == DialogFontSettings::BlockSize && dialog.progressDialog()) {
-                ++blocks;
-                progressMaximum = dialog.progressDialog()->maximum();
-            }
-        });
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(dialog.installFont(local));
-        QTRY_VERIFY_WITH_TIMEOUT(printer().fontFolder.contains("Large.ttc"), 60000);
-        qInfo("5 MB upload: %lld ms", clock.elapsed());
-        QCOMPARE(blocks, size / DialogFontSettings::BlockSize);
-        QCOMPARE(progressMaximum, size);
-        QCOMPARE(printer().fontFolder.content("Large.ttc").size(), size);
-        QVERIFY(!dialog.progressDialog());
-        QTRY_VERIFY(dialog.installedNames().contains(QStringLiteral("Large.ttc")));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "tests/windowfixture.h"
 
 #include "emulator/rawprintserver.h"
-#include "emulator/rasterspool.h"
 #include "nvimage/dialogdownloadnvimage.h"
 #include "nvimage/widgetnvimage.h"
 
@@ -10,7 +9,7 @@
 #include <QPainter>
 #include <QTableWidget>
 
-// The NV image page against the emulator: what it downloads, prints and deletes is what the
+// The NV image page against the emulator: what it downloads and deletes is what the
 // printer's memory then holds, and what it lists.
 class TestNvImagePage : public WindowFixture
 {
@@ -38,14 +37,12 @@ private slots:
     void initTestCase() { setUpWindow(); }
     void cleanupTestCase() { tearDownWindow(); }
 
-    void downloadPrintDeleteDeleteAll()
+    void downloadDeleteDeleteAll()
     {
         QVERIFY(connectTo("127.0.0.70", "RX210", "RX220_S"));
         RawPrintServer rawPort;
         QVERIFY(rawPort.listen(QHostAddress(QStringLiteral("127.0.0.70"))));
         rawPort.setPrinterState(&emulator->state());
-        QTemporaryDir spool;
-        rawPort.setSpoolDir(spool.path());
         QCOMPARE(keyCodes(), (QStringList{"\"A1\"", "\"A2\"", "\"B1\""}));
 
         // A 100 x 40 picture with a black square at (20, 8), 16 dots wide.
@@ -68,21 +65,10 @@ private slots:
         QCOMPARE(wordsSince(mark), QList<quint16>{GetNvImageList});
         const int row = keyCodes().indexOf(QStringLiteral("\"Z9\""));
         QCOMPARE(page()->table()->item(row, 1)->text(), QStringLiteral("520")); // 13 bytes x 40 rows
-
-        // What the printer stored, as its PNG shows it, is the picture: black exactly on the square.
+        // Its dots: the dialog's bits are pinned in tst_nvimage, the printer's reading of
+        // them in tst_nvmemory.
         const NvMemory::Image *stored = emulator->state().nvMemory.find('Z', '9');
-        QVERIFY(stored);
-        QImage back(spool.filePath(RasterSpool::storedFileName('Z', '9')));
-        QCOMPARE(back.size(), picture.size());
-        back = back.convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < back.height(); ++y)
-            for (int x = 0; x < back.width(); ++x)
-                QCOMPARE(back.pixel(x, y) == qRgb(0, 0, 0), x >= 20 && x < 36 && y >= 8 && y < 24);
-
-        selectKeyCode(QStringLiteral("\"Z9\""));
-        const int prints = emulator->state().nvMemory.printCount();
-        page()->printButton()->click();
-        QTRY_COMPARE(emulator->state().nvMemory.printCount(), prints + 1);
+        QVERIFY(stored && stored->raster.width == 100 && stored->raster.dot(20, 8) && !stored->raster.dot(19, 8));
 
         selectKeyCode(QStringLiteral("\"A2\""));
         mark = requests->count();

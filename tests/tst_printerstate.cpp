@@ -101,6 +101,7 @@ private slots:
         QCOMPARE(s.webPasswordClears, 1);
     }
 
+    // Each part on and off once; which model has which is tst_modelpredicates'.
     void profile_data()
     {
         QTest::addColumn<QString>("project");
@@ -109,11 +110,8 @@ private slots:
         QTest::addColumn<bool>("wifi");
         QTest::addColumn<bool>("g4");
         QTest::newRow("RX100 without 4G") << "RX100" << "RX100" << false << true << false;
-        QTest::newRow("RX100 RX110") << "RX100" << "RX110" << false << true << true;
-        QTest::newRow("RX200 plain") << "RX200" << "RX200" << true << false << false;
         QTest::newRow("RX200 RX230") << "RX200" << "RX230" << true << false << true;
         QTest::newRow("RX210 RX220_S") << "RX210" << "RX220_S" << true << true << true;
-        QTest::newRow("RX210 RX210 no suffix") << "RX210" << "RX210" << true << false << false;
     }
     void profile()
     {

@@ -82,7 +82,6 @@ private slots:
         QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp));
         QVERIFY(!transceiver->connectTcp(options.listen)); // one link at a time
         QVERIFY(connected.wait(5000));
-        QCOMPARE(g_hostCmd.sessionKey(), PacketCodec::deriveSessionKey(g_hostCmd.nonce(), "SN-LINK-1", 9));
         // The options reach the connected socket itself (Qt drops those set before).
         const int fd = int(transceiver->tcpPrinter()->findChild<QTcpSocket *>()->socketDescriptor());
         int keepAlive = 0, noDelay = 0;
@@ -135,44 +134,16 @@ private slots:
         QCOMPARE(logCount("Heartbeat lost"), 1);
     }
 
-    void refusedAndPeerCloseAreDisconnections()
+    // A printer that hangs up, and one that drops answers sealed with another key, are in
+    // tst_faults with the window.
+    void refusedIsOneDisconnection()
     {
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
         QVERIFY(transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.5"))));
         QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 1, 5000);
         QTest::qWait(50);
         QCOMPARE(disconnected.count(), 1);
-        transceiver->close();
-
-        EmulatorOptions options;
-        options.listen = QHostAddress(QStringLiteral("127.0.0.6"));
-        options.closeAfter = 2;
-        PrinterEmulator emulator(options);
-        QVERIFY(start(emulator));
-        QSignalSpy connected(transceiver, &Transceiver::connected);
-        QVERIFY(transceiver->connectTcp(options.listen));
-        QVERIFY(connected.wait(5000));
-        g_hostCmd.query(GetDeviceInfo);
-        QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp));
-    }
-
-    void wrongKeyAnswersAreDropped()
-    {
-        EmulatorOptions options;
-        options.listen = QHostAddress(QStringLiteral("127.0.0.7"));
-        options.wrongKey = true;
-        PrinterEmulator emulator(options);
-        QVERIFY(start(emulator));
-        QSignalSpy connected(transceiver, &Transceiver::connected);
-        QSignalSpy responses(&g_hostCmd, &HostCmd::responseReceived);
-        QSignalSpy requests(&emulator, &PrinterEmulator::requestReceived);
-        QVERIFY(transceiver->connectTcp(options.listen));
-        QVERIFY(connected.wait(5000));
-        g_hostCmd.query(GetDeviceInfo);
-        QTRY_COMPARE(requests.count(), 2);
-        QTest::qWait(100);
-        QCOMPARE(responses.count(), 0);
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp)); // lost, not closed
     }
 };
 
