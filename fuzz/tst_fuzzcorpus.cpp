@@ -20,7 +20,8 @@ private slots:
         for (int t = 0; t < count; ++t) {
             int files = 0;
             for (const char *kind : {"corpus", "regressions"}) {
-                const QDir dir(QStringLiteral(FUZZ_DIR "/%1/%2").arg(QLatin1String(kind), QLatin1String(targets[t].name)));
+                const QDir dir(QStringLiteral(FUZZ_DIR "/%1/%2")
+                                   .arg(QLatin1String(kind), QLatin1String(targets[t].name)));
                 const QStringList names = dir.entryList(QDir::Files, QDir::Name);
                 for (const QString &name : names) {
                     const QString path = dir.filePath(name);

@@ -4,6 +4,7 @@
 #include "transport/dialogreconnect.h"
 #include "transport/tcpprinter.h"
 #include "windowfixture.h"
+#include "tests/testfiles.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -83,15 +84,6 @@ class TestFaults : public WindowFixture
         check.start(1);
         loop.exec();
         return done();
-    }
-
-    QString writeLocalFile(const QString &name, int size)
-    {
-        QFile f(dir.filePath(name));
-        QByteArray bytes(size, '\0');
-        for (int i = 0; i < size; ++i)
-            bytes[i] = char(i * 13 + i / 253);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == size ? f.fileName() : QString();
     }
 
 private slots:
@@ -226,8 +218,8 @@ private slots:
         QTRY_VERIFY(window->disconnectAction()->isEnabled());
         const int factoryFonts = printer->state().fontFolder.entries().size();
         // Far more than the link buffers, so blocks are still to go when the printer goes.
-        const QString first = writeLocalFile(QStringLiteral("Cut.ttf"), 300000);
-        const QString second = writeLocalFile(QStringLiteral("Whole.ttf"), 9000);
+        const QString first = writeLocalFile(dir, QStringLiteral("Cut.ttf"), 300000);
+        const QString second = writeLocalFile(dir, QStringLiteral("Whole.ttf"), 9000);
 
         enum { Opening, Uploading, Restarted, Reinstalling, Done } stage = Opening;
         bool reconnectShown = false;

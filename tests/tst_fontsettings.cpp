@@ -1,4 +1,5 @@
 #include "tests/windowfixture.h"
+#include "tests/testfiles.h"
 #include "emulator/usbptyprinter.h"
 #include "print/dialogfontsettings.h"
 #include "protocol/filerecord.h"
@@ -130,15 +131,6 @@ class TestFontSettings : public QObject
             return dialog.scriptTable()->rowCount() == printer().fontScripts.size()
                    && dialog.installedNames().size() == files;
         }, 3000);
-    }
-
-    QString writeLocalFile(const QString &name, int size)
-    {
-        QFile f(dir.filePath(name));
-        QByteArray bytes(size, '\0');
-        for (int i = 0; i < size; ++i)
-            bytes[i] = char(i * 7 + i / 251);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == size ? f.fileName() : QString();
     }
 
 private slots:
@@ -372,7 +364,7 @@ private slots:
         QVERIFY(linkUp(link, "127.0.0.52"));
         DialogFontSettings dialog;
         QVERIFY(openDialog(dialog));
-        const QString local = writeLocalFile(QStringLiteral("Upload.ttf"), 10000);
+        const QString local = writeLocalFile(dir, QStringLiteral("Upload.ttf"), 10000);
         QFile f(local);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
@@ -411,7 +403,7 @@ private slots:
         QVERIFY(openDialog(dialog));
         const QStringList before = namesOf(printer().fontFolder.entries());
         const int mark = words.size();
-        QVERIFY(dialog.installFont(writeLocalFile(QStringLiteral("Refused.ttf"), 10000)));
+        QVERIFY(dialog.installFont(writeLocalFile(dir, QStringLiteral("Refused.ttf"), 10000)));
         QTRY_VERIFY(!dialog.uploading());
         QTest::qWait(50);
         QCOMPARE(wordsSince(mark), QVector<quint16>{BeginFileUpload});
@@ -421,7 +413,8 @@ private slots:
         // A name the 127-byte path cannot hold is refused before anything goes out.
         QString text;
         readMessageBox(&text);
-        QVERIFY(!dialog.installFont(writeLocalFile(QString(108, QLatin1Char('n')) + QStringLiteral(".ttf"), 10)));
+        const QString longName = QString(108, QLatin1Char('n')) + QStringLiteral(".ttf");
+        QVERIFY(!dialog.installFont(writeLocalFile(dir, longName, 10)));
         QVERIFY2(text.startsWith(QStringLiteral("Font Settings|")) && text.contains(QStringLiteral("too long")), qPrintable(text));
         QVERIFY(!dialog.installFont(dir.filePath(QStringLiteral("missing.ttf"))));
         QTest::qWait(50);

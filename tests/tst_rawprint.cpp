@@ -1,4 +1,5 @@
 #include "tests/logtext.h"
+#include "tests/testfiles.h"
 #include "emulator/rawprintserver.h"
 #include "pages/tcprawprint.h"
 
@@ -21,14 +22,8 @@ bool inPrivateNetns()
     return n > 0 && !expected.isEmpty() && expected == QByteArray(link, int(n));
 }
 
-// A printout large enough to be written in many pieces, and not the same byte throughout.
-QByteArray bigJob()
-{
-    QByteArray bytes(512 * 1024, '\0');
-    for (int i = 0; i < bytes.size(); ++i)
-        bytes[i] = char(i * 7 + i / 251);
-    return bytes;
-}
+// A printout large enough to be written in many pieces.
+QByteArray bigJob() { return patternBytes(512 * 1024); }
 
 } // namespace
 
