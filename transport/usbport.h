@@ -31,8 +31,21 @@ public:
     static void setSysfsRoot(const std::string &root);
     static std::string sysfsRoot();
 
-    enum class ReadResult { Data, Woken, Failed };
+    enum class ReadResult {
+        Data,           // status.received bytes arrived
+        Woken,          // wake() was called
+        WaitFailed,     // the wait for a read failed (status.waitResult, status.error); read again
+        TransferFailed, // a read ended in error (status.error), the device is still there; read again
+        Failed          // the device went away or no read can be started (status.error)
+    };
     enum class WriteResult { Done, Failed, TimedOut };
+
+    struct ReadStatus
+    {
+        std::size_t received = 0;
+        unsigned long error = 0;      // the system's error code
+        unsigned long waitResult = 0; // what a failed wait returned
+    };
 
     UsbPort();
     ~UsbPort();
@@ -43,17 +56,23 @@ public:
     // longer than MaxPathLength (never opened cut short).
     bool open(const std::string &path, unsigned long *error);
     bool isOpen() const;
-    // Closes the device. The reader must have returned from read() and not call it again.
+    // Closes the device, on Linux after giving a transfer still under way up to two seconds
+    // to end. The reader must have returned from read() and not call it again.
     void close();
 
-    // Blocks until bytes arrive (Data, *received set), wake() is called (Woken) or the
-    // device fails or goes away (Failed, *error set). Called by the reader thread only.
-    ReadResult read(void *buffer, std::size_t size, std::size_t *received, unsigned long *error);
+    // Blocks until bytes arrive, wake() is called, or a read fails. Empty transfers (a
+    // printer's zero-length packets) are read past. Called by the reader thread only.
+    ReadResult read(void *buffer, std::size_t size, ReadStatus *status);
     // Makes a blocked or the next read() return Woken. Callable from any thread.
     void wake();
+    // Waits for milliseconds, or less when wake() is called, which the next read() then
+    // still sees. For the reader's pause after a failed read.
+    void pause(int milliseconds);
 
-    // Writes all bytes or fails. A write not done within milliseconds is cancelled before
-    // this returns, so nothing is left writing from the caller's buffer.
+    // Writes all bytes or fails; Done only once the device has taken the last transfer, not
+    // when it was merely queued. A write not done within milliseconds is cancelled, or (on
+    // Linux, where the driver holds a copy) left to finish, before this returns, so nothing
+    // is left writing from the caller's buffer; *written counts the bytes surely sent.
     WriteResult write(const void *data, std::size_t size, int milliseconds, std::size_t *written,
                       unsigned long *error);
 

@@ -1,6 +1,13 @@
-// The Linux side of UsbPort: the kernel's USB printer-class driver. Devices are found in
-// sysfs (class/usbmisc/lp*, whose USB device carries idVendor and idProduct), opened at
-// their device node, read with poll() and woken through an eventfd.
+// The Linux side of UsbPort: the kernel's USB printer-class driver (usblp). Devices are
+// found in sysfs (class/usbmisc/lp*, whose USB device carries idVendor and idProduct),
+// opened at their device node, read with poll() and woken through an eventfd.
+//
+// A usblp node is not a pipe: a read of 0 bytes is a zero-length packet, EIO a transfer that
+// failed on a device still there, and only ENODEV (EPIPE, ESHUTDOWN) means unplugged. A
+// non-blocking write returns as soon as its transfer is queued, and POLLOUT comes when that
+// transfer has ended; a close drops one still under way. A printer played on a
+// pseudo-terminal keeps the terminal's meanings instead, where an end of file, EIO or a
+// hang-up is the other end gone: a tty is told by isatty(), which a usblp node never is.
 #ifdef __linux__
 
 #include "transport/usbport.h"
@@ -21,6 +28,9 @@
 #include <mutex>
 
 namespace {
+
+// How long close() lets the last transfer end before the driver drops it.
+constexpr int DrainMs = 2000;
 
 std::mutex s_rootMutex;
 std::string s_sysfsRoot = "/sys";
@@ -59,6 +69,7 @@ struct UsbPort::Handles
 {
     int fd = -1;
     int wakeFd = -1;
+    bool tty = false;
 };
 
 void UsbPort::setSysfsRoot(const std::string &root)
@@ -134,8 +145,9 @@ bool UsbPort::open(const std::string &path, unsigned long *error)
         return false;
     }
     // A printer played on a pseudo-terminal must pass bytes as they are.
+    const bool tty = isatty(fd);
     termios tio;
-    if (tcgetattr(fd, &tio) == 0) {
+    if (tty && tcgetattr(fd, &tio) == 0) {
         cfmakeraw(&tio);
         tcsetattr(fd, TCSANOW, &tio);
     }
@@ -147,6 +159,7 @@ bool UsbPort::open(const std::string &path, unsigned long *error)
     }
     m_handles->fd = fd;
     m_handles->wakeFd = wakeFd;
+    m_handles->tty = tty;
     return true;
 }
 
@@ -157,6 +170,12 @@ bool UsbPort::isOpen() const
 
 void UsbPort::close()
 {
+    if (m_handles->fd >= 0 && !m_handles->tty) {
+        // Until POLLOUT the driver still holds the tail of the last write (or the device is
+        // stalled, hence the limit); an unplugged one reports a hang-up at once.
+        pollfd fd = {m_handles->fd, POLLOUT, 0};
+        poll(&fd, 1, DrainMs);
+    }
     if (m_handles->fd >= 0)
         ::close(m_handles->fd);
     if (m_handles->wakeFd >= 0)
@@ -165,12 +184,11 @@ void UsbPort::close()
     m_handles->wakeFd = -1;
 }
 
-UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, std::size_t *received,
-                                  unsigned long *error)
+UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, ReadStatus *status)
 {
-    *received = 0;
+    *status = ReadStatus();
     if (!isOpen()) {
-        *error = EBADF;
+        status->error = EBADF;
         return ReadResult::Failed;
     }
     for (;;) {
@@ -178,8 +196,9 @@ UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, std::size_t *r
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR)
                 continue;
-            *error = unsigned(errno);
-            return ReadResult::Failed;
+            status->error = unsigned(errno);
+            status->waitResult = ~0ul;
+            return ReadResult::WaitFailed;
         }
         if (fds[1].revents & POLLIN) {
             uint64_t count;
@@ -187,18 +206,31 @@ UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, std::size_t *r
             }
             return ReadResult::Woken;
         }
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
-            const ssize_t n = ::read(m_handles->fd, buffer, size);
-            if (n > 0) {
-                *received = std::size_t(n);
-                return ReadResult::Data;
-            }
-            if (n < 0 && (errno == EAGAIN || errno == EINTR))
-                continue;
-            // End of file: the device went away (a pseudo-terminal's other end closed).
-            *error = n == 0 ? unsigned(ENODEV) : unsigned(errno);
-            return ReadResult::Failed;
+        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)))
+            continue;
+        const bool hungUp = fds[0].revents & (POLLHUP | POLLERR | POLLNVAL);
+        const ssize_t n = ::read(m_handles->fd, buffer, size);
+        if (n > 0) {
+            status->received = std::size_t(n);
+            return ReadResult::Data;
         }
+        const int error = n < 0 ? errno : 0;
+        if (error == EAGAIN || error == EINTR) {
+            if (!hungUp)
+                continue;
+        } else if (m_handles->tty) {
+            status->error = n == 0 ? unsigned(ENODEV) : unsigned(error);
+            return ReadResult::Failed;
+        } else if (n == 0 && !hungUp) {
+            continue; // a zero-length packet
+        } else if (error == EIO && !hungUp) {
+            status->error = EIO;
+            return ReadResult::TransferFailed;
+        }
+        // Unplugged (ENODEV, EPIPE, ESHUTDOWN), or a node that reports a hang-up and has
+        // nothing to read, which polling again would only spin on.
+        status->error = error != 0 && error != EAGAIN && error != EINTR ? unsigned(error) : unsigned(ENODEV);
+        return ReadResult::Failed;
     }
 }
 
@@ -210,6 +242,15 @@ void UsbPort::wake()
     [[maybe_unused]] const ssize_t n = ::write(m_handles->wakeFd, &one, sizeof one);
 }
 
+void UsbPort::pause(int milliseconds)
+{
+    if (m_handles->wakeFd < 0)
+        return;
+    // Not read here: the wake-up stays for read().
+    pollfd fd = {m_handles->wakeFd, POLLIN, 0};
+    poll(&fd, 1, milliseconds);
+}
+
 UsbPort::WriteResult UsbPort::write(const void *data, std::size_t size, int milliseconds,
                                     std::size_t *written, unsigned long *error)
 {
@@ -219,32 +260,48 @@ UsbPort::WriteResult UsbPort::write(const void *data, std::size_t size, int mill
         *error = EBADF;
         return WriteResult::Failed;
     }
+    // On a usblp node a write that returns has only queued its transfer (at most a buffer
+    // of the driver's); the next write gets EAGAIN until POLLOUT says it ended. A terminal's
+    // POLLOUT only means room in its buffer: there what is written counts as sent.
+    const bool transfers = !m_handles->tty;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(0, milliseconds));
     const auto *bytes = static_cast<const char *>(data);
-    while (*written < size) {
-        const ssize_t n = ::write(m_handles->fd, bytes + *written, size - *written);
-        if (n > 0) {
-            *written += std::size_t(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            *error = unsigned(errno);
-            return WriteResult::Failed;
+    std::size_t queued = 0;
+    for (;;) {
+        if (queued < size) {
+            const ssize_t n = ::write(m_handles->fd, bytes + queued, size - queued);
+            if (n > 0) {
+                queued += std::size_t(n);
+                if (!transfers)
+                    *written = queued;
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                *error = unsigned(errno);
+                return WriteResult::Failed;
+            }
+        } else if (!transfers) {
+            return WriteResult::Done;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return WriteResult::TimedOut;
         pollfd fd = {m_handles->fd, POLLOUT, 0};
-        if (poll(&fd, 1, int(left.count())) < 0 && errno != EINTR) {
+        const int ready = poll(&fd, 1, int(std::max<long long>(0, left.count())));
+        if (ready < 0 && errno != EINTR) {
             *error = unsigned(errno);
             return WriteResult::Failed;
         }
         if (fd.revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            *error = unsigned(EIO);
+            *error = transfers ? unsigned(ENODEV) : unsigned(EIO);
             return WriteResult::Failed;
         }
+        if (transfers && (fd.revents & POLLOUT)) {
+            *written = queued;
+            if (queued == size)
+                return WriteResult::Done;
+        } else if (ready == 0 && left.count() <= 0) {
+            return WriteResult::TimedOut;
+        }
     }
-    return WriteResult::Done;
 }
 
 #endif

@@ -203,15 +203,15 @@ void UsbPort::close()
     ReleaseSRWLockExclusive(&m_handles->lock);
 }
 
-UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, std::size_t *received, unsigned long *error)
+UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, ReadStatus *status)
 {
-    *received = 0;
+    *status = ReadStatus();
     if (!isOpen()) {
-        *error = ERROR_INVALID_HANDLE;
+        status->error = ERROR_INVALID_HANDLE;
         return ReadResult::Failed;
     }
     if (size == 0) {
-        *error = ERROR_INVALID_PARAMETER;
+        status->error = ERROR_INVALID_PARAMETER;
         return ReadResult::Failed;
     }
     HANDLE file = m_handles->file;
@@ -223,10 +223,12 @@ UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, std::size_t *r
         ov.hEvent = m_handles->readEvent;
         ResetEvent(ov.hEvent);
         DWORD bytes = 0;
+        // Only a read that cannot be started ends the reader (an unplugged device refuses
+        // one); a failed wait or a failed transfer is reported and the next read started.
         if (!ReadFile(file, buffer, chunk, nullptr, &ov)) {
             const DWORD started = GetLastError();
             if (started != ERROR_IO_PENDING) {
-                *error = started;
+                status->error = started;
                 return ReadResult::Failed;
             }
             // ReadFile cleared the event, so a wake() from before it started is seen only in
@@ -236,28 +238,29 @@ UsbPort::ReadResult UsbPort::read(void *buffer, std::size_t size, std::size_t *r
                     if (cancelAndFinish(file, &ov, &bytes) && bytes > 0) {
                         // The bytes came first: hand them over and let the next read() be woken.
                         m_handles->woken = true;
-                        *received = bytes;
+                        status->received = bytes;
                         return ReadResult::Data;
                     }
                     return ReadResult::Woken;
                 }
                 const DWORD waited = WaitForSingleObject(ov.hEvent, INFINITE);
                 if (waited != WAIT_OBJECT_0) {
-                    *error = waitError(waited);
+                    status->waitResult = waited;
+                    status->error = GetLastError();
                     cancelAndFinish(file, &ov, &bytes);
-                    return ReadResult::Failed;
+                    return ReadResult::WaitFailed;
                 }
                 if (HasOverlappedIoCompleted(&ov))
                     break;
             }
         }
         if (!finish(file, &ov, &bytes)) {
-            *error = GetLastError();
-            return ReadResult::Failed;
+            status->error = GetLastError();
+            return ReadResult::TransferFailed;
         }
-        // An empty completion is no data; read again.
+        // An empty completion is a zero-length packet, no data; read again.
         if (bytes > 0) {
-            *received = bytes;
+            status->received = bytes;
             return ReadResult::Data;
         }
     }
@@ -272,6 +275,14 @@ void UsbPort::wake()
         SetEvent(m_handles->readEvent);
     }
     ReleaseSRWLockShared(&m_handles->lock);
+}
+
+void UsbPort::pause(int milliseconds)
+{
+    // A wake() during the pause consumes the auto-reset event here, but its flag stays for
+    // the next read().
+    if (m_handles->readEvent && !m_handles->woken)
+        WaitForSingleObject(m_handles->readEvent, DWORD(std::max(0, milliseconds)));
 }
 
 UsbPort::WriteResult UsbPort::write(const void *data, std::size_t size, int milliseconds, std::size_t *written,

@@ -4,6 +4,8 @@
 #include "app/log.h"
 #include "protocol/hostcmd.h"
 
+#include <algorithm>
+
 namespace {
 
 // One tag per configured identifier pair, built once, when the first link is made: the
@@ -138,19 +140,34 @@ void UsbPrinter::run(quint64 generation)
 {
     LOG_LINE("thread started");
     uchar buffer[ReadChunk];
+    // Failed reads in a row. A device that keeps failing must neither spin the reader nor
+    // fill the log: each retry waits longer, and only the first few failures are logged.
+    unsigned failures = 0;
     while (!m_stop) {
-        std::size_t received = 0;
-        unsigned long error = 0;
-        const UsbPort::ReadResult result = m_port.read(buffer, sizeof buffer, &received, &error);
+        UsbPort::ReadStatus status;
+        const UsbPort::ReadResult result = m_port.read(buffer, sizeof buffer, &status);
         if (result == UsbPort::ReadResult::Failed) {
-            LOG_LINE("ReadFile failed (err=%lu).", error);
+            LOG_LINE("ReadFile failed (err=%lu).", status.error);
             break;
         }
         if (result == UsbPort::ReadResult::Woken || m_stop)
             break;
+        if (result != UsbPort::ReadResult::Data) {
+            if (++failures <= LoggedReadFailures) {
+                if (result == UsbPort::ReadResult::WaitFailed)
+                    LOG_LINE("WaitForSingleObject failed (ret=0x%lx, err=%lu).", status.waitResult, status.error);
+                else
+                    LOG_LINE("GetOverlappedResult failed.");
+            }
+            m_port.pause(std::min(MaxRetryPauseMs, FirstRetryPauseMs << std::min(failures - 1, 8u)));
+            continue;
+        }
+        if (failures > LoggedReadFailures)
+            LOG_LINE("Reading again after %u failed reads.", failures);
+        failures = 0;
         quint32 offset = 0;
-        while (offset < received) {
-            const quint32 used = g_hostCmd.receive(buffer + offset, quint32(received) - offset);
+        while (offset < status.received) {
+            const quint32 used = g_hostCmd.receive(buffer + offset, quint32(status.received) - offset);
             if (used == 0)
                 break;
             offset += used;

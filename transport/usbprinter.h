@@ -20,6 +20,11 @@ class UsbPrinter : public QObject
 
 public:
     static constexpr int ReadChunk = 8192;
+    // After a failed read the reader pauses, from the first pause doubling up to the
+    // longest, and logs the first few failures of a run.
+    static constexpr int FirstRetryPauseMs = 5;
+    static constexpr int MaxRetryPauseMs = 200;
+    static constexpr unsigned LoggedReadFailures = 3;
 
     explicit UsbPrinter(QObject *parent = nullptr);
     ~UsbPrinter() override;
@@ -38,6 +43,7 @@ public:
 signals:
     void connected();
     void disconnected();
+    // A write's transfer has ended on the device (queued is not enough): it paces uploads.
     void bytesWritten(qint64 bytes);
 
 public slots:
