@@ -2,17 +2,27 @@
 #include "emulator/printeremulator.h"
 #include "emulator/rawprintserver.h"
 #include "emulator/usbptyprinter.h"
+#ifdef ZOMRA_HAVE_FUSE
+#include "emulator/usbfuseprinter.h"
+#include "emulator/usblpdevice.h"
+#endif
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <limits>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +31,27 @@ int usageError(const QString &message)
     std::fprintf(stderr, "zomra-printer-emulator: %s\n(see --help)\n", qPrintable(message));
     return 2;
 }
+
+#ifdef ZOMRA_HAVE_FUSE
+int s_terminationPipe[2] = {-1, -1};
+
+// SIGTERM, SIGINT and SIGHUP end the event loop rather than the process, so that the
+// destructors run: a mount must not outlive the emulator.
+void quitOnTermination(QCoreApplication &app)
+{
+    if (pipe2(s_terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(s_terminationPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    struct sigaction action = {};
+    action.sa_handler = [](int) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(s_terminationPipe[1], &byte, 1);
+    };
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+#endif
 
 } // namespace
 
@@ -34,7 +65,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Plays a Zomra cloud printer: answers the handshake, the queries and the settings "
-        "commands on its command port (or, with --usb-pty, on USB), answers discovery, sends "
+        "commands on its command port (or, with --usb-pty or --usb-fuse, on USB), answers discovery, sends "
         "keep-alives, and prints one line per connection and per decoded request on stdout."));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -100,11 +131,33 @@ int main(int argc, char *argv[])
         "Play a printer on USB instead of the network: serve on a pseudo-terminal and write a "
         "sysfs tree in which it is a printer-class device (point the tool at it with "
         "ZOMRA_SYSFS_ROOT).");
+    const QCommandLineOption usbFuse = option(
+        "usb-fuse",
+        "Play a printer on USB as the kernel's printer-class driver (usblp) shows one: serve on "
+        "the node lp0 of a FUSE file system, with the driver's zero-length reads, EIO, ENODEV "
+        "and writes that end later, and write a sysfs tree in which it is a printer-class device.");
+    const QCommandLineOption fuseMount = option(
+        "fuse-mount", "With --usb-fuse: where to mount the node's file system (default: a new temporary folder).",
+        "DIR");
+    const QCommandLineOption transferMs = option(
+        "usb-transfer-ms", "With --usb-fuse: how long a write's transfer takes to end.", "N",
+        QStringLiteral("0"));
+    const QCommandLineOption stall = option(
+        "usb-stall", "With --usb-fuse: transfers never end (paper out) until \"resume\" is written to the control file.");
+    const QCommandLineOption eioEvery = option(
+        "usb-eio-every", "With --usb-fuse: every Nth read that would bring data fails with EIO first (N >= 2).",
+        "N", QStringLiteral("0"));
+    const QCommandLineOption zlpEvery = option(
+        "usb-zlp-every", "With --usb-fuse: a zero-length packet before every Nth piece the printer sends.",
+        "N", QStringLiteral("0"));
+    const QCommandLineOption refuseOpen = option(
+        "usb-refuse-open", "With --usb-fuse: every open of the node fails with this error, whoever asks.",
+        "EACCES|EBUSY");
     const QCommandLineOption sysfsRoot = option(
-        "sysfs-root", "With --usb-pty: where to write the sysfs tree (default: a new temporary folder).",
+        "sysfs-root", "With --usb-pty or --usb-fuse: where to write the sysfs tree (default: a new temporary folder).",
         "DIR");
     const QCommandLineOption usbId = option(
-        "usb-id", "With --usb-pty: the device's vendor and product identifiers.", "VVVV:PPPP",
+        "usb-id", "With --usb-pty or --usb-fuse: the device's vendor and product identifiers.", "VVVV:PPPP",
         QStringLiteral("3273:0002"));
 
     const QCommandLineOption wnetRestart = option(
@@ -159,7 +212,8 @@ int main(int argc, char *argv[])
 
     parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, restartMidUpload,
                        restartDelay, flood, noDiscovery, spool,
-                       fontDir, refuseUploads, usbPty, sysfsRoot, usbId});
+                       fontDir, refuseUploads, usbPty, usbFuse, fuseMount, transferMs, stall, eioEvery,
+                       zlpEvery, refuseOpen, sysfsRoot, usbId});
     for (const Text &t : texts)
         parser.addOption(t.option);
     parser.addOptions({rssi, wnetRestart});
@@ -235,25 +289,67 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
     };
 
-    if (parser.isSet(usbPty)) {
+    if (parser.isSet(usbPty) && parser.isSet(usbFuse))
+        return usageError(QStringLiteral("--usb-pty and --usb-fuse: one or the other"));
+    for (const QCommandLineOption *o : {&fuseMount, &transferMs, &stall, &eioEvery, &zlpEvery, &refuseOpen}) {
+        if (parser.isSet(*o) && !parser.isSet(usbFuse))
+            return usageError(QStringLiteral("--%1 goes with --usb-fuse").arg(o->names().first()));
+    }
+    if (parser.isSet(usbPty) || parser.isSet(usbFuse)) {
         const QRegularExpressionMatch ids = QRegularExpression(QStringLiteral("^([0-9A-Fa-f]{4}):([0-9A-Fa-f]{4})$"))
                                                 .match(parser.value(usbId));
         if (!ids.hasMatch())
             return usageError(QStringLiteral("--usb-id: want VVVV:PPPP in hexadecimal"));
+        const quint16 vendor = quint16(ids.captured(1).toUShort(nullptr, 16));
+        const quint16 product = quint16(ids.captured(2).toUShort(nullptr, 16));
         QTemporaryDir temporary(QDir::temp().filePath(QStringLiteral("zomra-sysfs-XXXXXX")));
         const QString root = parser.isSet(sysfsRoot) ? parser.value(sysfsRoot) : temporary.path();
         PrinterState state = options.printer;
-        UsbPtyPrinter printer(state, options);
-        QObject::connect(&printer, &UsbPtyPrinter::logLine, print);
-        if (!printer.start(root, quint16(ids.captured(1).toUShort(nullptr, 16)),
-                           quint16(ids.captured(2).toUShort(nullptr, 16)))) {
-            std::fprintf(stderr, "zomra-printer-emulator: %s\n", qPrintable(printer.errorString()));
+        const auto started = [&] {
+            print(QStringLiteral("printer: project %1, model %2, sn %3")
+                      .arg(state.project, state.model, state.serialNumber));
+            print(QStringLiteral("font folder: %1").arg(state.fontFolder.describe()));
+            return app.exec();
+        };
+        const auto failed = [](const QString &error) {
+            std::fprintf(stderr, "zomra-printer-emulator: %s\n", qPrintable(error));
             return 1;
+        };
+        if (parser.isSet(usbPty)) {
+            UsbPtyPrinter printer(state, options);
+            QObject::connect(&printer, &UsbPtyPrinter::logLine, print);
+            if (!printer.start(root, vendor, product))
+                return failed(printer.errorString());
+            return started();
         }
-        print(QStringLiteral("printer: project %1, model %2, sn %3")
-                  .arg(state.project, state.model, state.serialNumber));
-        print(QStringLiteral("font folder: %1").arg(state.fontFolder.describe()));
-        return app.exec();
+#ifdef ZOMRA_HAVE_FUSE
+        UsblpDevice::Faults faults;
+        if (!number(transferMs, 24 * 3600 * 1000, &faults.transferMs))
+            return usageError(QStringLiteral("--usb-transfer-ms: want a number of milliseconds"));
+        if (!number(eioEvery, std::numeric_limits<int>::max(), &faults.eioEvery) || faults.eioEvery == 1)
+            return usageError(QStringLiteral("--usb-eio-every: want 2 or more, 0 for never"));
+        if (!number(zlpEvery, std::numeric_limits<int>::max(), &faults.zlpEvery))
+            return usageError(QStringLiteral("--usb-zlp-every: want a number, 0 for never"));
+        faults.stalled = parser.isSet(stall);
+        if (parser.isSet(refuseOpen)) {
+            const QString error = parser.value(refuseOpen);
+            faults.refuseOpen = error == QLatin1String("EACCES") ? EACCES : error == QLatin1String("EBUSY") ? EBUSY : 0;
+            if (faults.refuseOpen == 0)
+                return usageError(QStringLiteral("--usb-refuse-open: want EACCES or EBUSY"));
+        }
+        QTemporaryDir mountDir(QDir::temp().filePath(QStringLiteral("zomra-usblp-XXXXXX")));
+        UsbFusePrinter printer(state, options);
+        QObject::connect(&printer, &UsbFusePrinter::logLine, print);
+        printer.device()->setFaults(faults);
+        quitOnTermination(app);
+        if (!printer.start(root, parser.isSet(fuseMount) ? parser.value(fuseMount) : mountDir.path(), vendor,
+                           product))
+            return failed(printer.errorString());
+        print(QStringLiteral("usb: faults at run time through %1/control").arg(QFileInfo(printer.device()->nodePath()).path()));
+        return started();
+#else
+        return failed(QStringLiteral("--usb-fuse: built without libfuse3"));
+#endif
     }
 
     PrinterEmulator emulator(options);

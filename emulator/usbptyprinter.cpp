@@ -2,20 +2,9 @@
 
 #include "emulator/emulatorsession.h"
 #include "emulator/ptydevice.h"
+#include "emulator/usbsysfs.h"
 
 #include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-
-namespace {
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
-
-} // namespace
 
 UsbPtyPrinter::UsbPtyPrinter(PrinterState &state, const EmulatorOptions &options, QObject *parent)
     : QObject(parent)
@@ -43,20 +32,8 @@ bool UsbPtyPrinter::start(const QString &sysfsRoot, quint16 vendorId, quint16 pr
         m_error = QStringLiteral("cannot make a pseudo-terminal: %1").arg(m_pty->errorString());
         return false;
     }
-    // As the kernel lays it out: the class device, its USB interface (device) and, above
-    // that, the USB device with the identifiers. udev names the node after DEVNAME.
     m_sysfsRoot = QDir(sysfsRoot).absolutePath();
-    const QString lp = m_sysfsRoot + QStringLiteral("/class/usbmisc/lp0");
-    QString devName = devicePath();
-    devName.remove(QRegularExpression(QStringLiteral("^/dev/")));
-    const bool made = QDir().mkpath(lp + QStringLiteral("/device"))
-                      && writeFile(lp + QStringLiteral("/uevent"),
-                                   "MAJOR=180\nMINOR=0\nDEVNAME=" + devName.toLocal8Bit() + '\n')
-                      && writeFile(lp + QStringLiteral("/idVendor"),
-                                   QByteArray::number(vendorId, 16).rightJustified(4, '0') + '\n')
-                      && writeFile(lp + QStringLiteral("/idProduct"),
-                                   QByteArray::number(productId, 16).rightJustified(4, '0') + '\n');
-    if (!made) {
+    if (!UsbSysfs::writePrinter(m_sysfsRoot, devicePath(), vendorId, productId)) {
         m_error = QStringLiteral("cannot write the sysfs tree under %1").arg(m_sysfsRoot);
         m_pty->close();
         return false;
