@@ -11,8 +11,10 @@ packages=(
     fonts-dejavu-core fonts-wqy-microhei xvfb xauth
 )
 # Tests: the Windows cross compiler for its check, clang's libFuzzer and sanitizer runtimes
-# for the fuzz targets, Google Benchmark for the figures.
-[ "${1:-}" != tests ] || packages+=(g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev llvm libbenchmark-dev)
+# for the fuzz targets, Google Benchmark for the figures, libfuse3 (and fusermount3, which
+# mounts for users other than root) for the emulator's usblp double.
+[ "${1:-}" != tests ] || packages+=(g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev llvm libbenchmark-dev
+                                   libfuse3-dev fuse3)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,10 @@
 #include "app/log.h"
 #include "emulator/printerstate.h"
 #include "emulator/usbptyprinter.h"
+#ifdef ZOMRA_HAVE_FUSE
+#include "emulator/usbfuseprinter.h"
+#include "emulator/usblpdevice.h"
+#endif
 #include "protocol/hostcmd.h"
 #include "transport/transceiver.h"
 #include "transport/usbport.h"
@@ -18,6 +22,10 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -59,10 +67,13 @@ signals:
     void responseReceived(QByteArray response);
 };
 
+enum ReadFault { NoFault, ZeroLength, ReadErrors, Unplug, RefuseAccess, RefuseBusy };
+
 } // namespace
 
-// The USB link on pseudo-terminals: the tool's UsbPrinter and Transceiver against the
-// emulator's USB printer, in this process, with a fake sysfs tree.
+// The USB link on pseudo-terminals and on the usblp double (a FUSE node): the tool's
+// UsbPrinter and Transceiver against the emulator's USB printer, in this process, with a
+// fake sysfs tree.
 class TestUsbLink : public QObject
 {
     Q_OBJECT
@@ -72,14 +83,35 @@ class TestUsbLink : public QObject
     PrinterState state;
     EmulatorOptions options;
     Relay relay;
+#ifdef ZOMRA_HAVE_FUSE
+    // Outlive the link, which cleanup() closes first.
+    std::unique_ptr<QTemporaryDir> fuseDir;
+    std::unique_ptr<UsbFusePrinter> fuse;
+
+    // The usblp double, mounted, with the tool's sysfs root on its tree; an empty text, or
+    // why FUSE cannot be had here.
+    QString startUsblp()
+    {
+        fuseDir = std::make_unique<QTemporaryDir>();
+        QDir(fuseDir->path()).mkdir(QStringLiteral("mnt"));
+        fuse = std::make_unique<UsbFusePrinter>(state, options);
+        if (!fuse->start(fuseDir->filePath(QStringLiteral("sys")), fuseDir->filePath(QStringLiteral("mnt")),
+                         0x3273, 0x0002))
+            return QStringLiteral("FUSE unavailable (%1); the usblp double needs /dev/fuse and the right to mount")
+                .arg(fuse->errorString());
+        UsbPort::setSysfsRoot(fuseDir->filePath(QStringLiteral("sys")).toStdString());
+        return QString();
+    }
+#endif
 
     QByteArray log() { return logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); }
 
     // Hello answered: the link is up and has its session key.
-    bool handshake(UsbPtyPrinter &printer, bool probe)
+    bool handshake(UsbPtyPrinter &printer, bool probe) { return handshake(printer.devicePath(), probe); }
+    bool handshake(const QString &path, bool probe)
     {
         QSignalSpy found(&relay, &Relay::deviceFound);
-        if (!transceiver->openUsb(printer.devicePath(), probe))
+        if (!transceiver->openUsb(path, probe))
             return false;
         return found.wait(3000);
     }
@@ -105,6 +137,10 @@ private slots:
     {
         g_transceiver = nullptr;
         delete transceiver;
+#ifdef ZOMRA_HAVE_FUSE
+        fuse.reset(); // unmounts
+        fuseDir.reset();
+#endif
         UsbPort::setSysfsRoot("/sys");
     }
 
@@ -237,6 +273,161 @@ private slots:
         usb->usbClose();
         ::close(master);
     }
+
+#ifdef ZOMRA_HAVE_FUSE
+    // The read side of the printer-class driver, and its opens.
+    void usblpReads_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("probe, handshake, queries") << int(NoFault);
+        QTest::newRow("zero-length packets are no end") << int(ZeroLength);
+        QTest::newRow("EIO survived, logged within bounds") << int(ReadErrors);
+        QTest::newRow("ENODEV: unplugged, one disconnected()") << int(Unplug);
+        QTest::newRow("open refused with EACCES, even to root") << int(RefuseAccess);
+        QTest::newRow("open refused with EBUSY") << int(RefuseBusy);
+    }
+    void usblpReads()
+    {
+        QFETCH(int, fault);
+        const QString unavailable = startUsblp();
+        if (!unavailable.isEmpty())
+            QSKIP(qPrintable(unavailable));
+        UsblpDevice *node = fuse->device();
+        const QString path = fuse->devicePath();
+        QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList{path});
+        if (fault == RefuseAccess || fault == RefuseBusy) {
+            UsblpDevice::Faults faults;
+            faults.refuseOpen = fault == RefuseAccess ? EACCES : EBUSY;
+            node->setFaults(faults);
+            QVERIFY(!transceiver->openUsb(path, true));
+            QVERIFY(log().contains(QByteArray("CreateFile failed (err=") + QByteArray::number(faults.refuseOpen) + ")."));
+            QCOMPARE(node->counters().opens, 0);
+            return;
+        }
+        QVERIFY(handshake(path, true));
+        transceiver->close();
+        QVERIFY(handshake(path, false));
+        QCOMPARE(node->counters().opens, 2);
+        log();
+
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        UsblpDevice::Faults faults;
+        switch (fault) {
+        case ZeroLength:
+            faults.zlpEvery = 2; // and a run of them before the first answer
+            node->setFaults(faults);
+            node->injectZeroLengthPackets(4);
+            break;
+        case ReadErrors:
+            node->injectReadErrors(5);
+            break;
+        case Unplug:
+            node->unplug();
+            QTRY_COMPARE(disconnected.count(), 1);
+            QTest::qWait(50);
+            QCOMPARE(disconnected.count(), 1);
+            QVERIFY(!transceiver->usbPrinter()->readerRunning());
+            QCOMPARE(log().count("ReadFile failed (err=19)."), 1);
+            QVERIFY(!transceiver->usbPrinter()->usbOpen(path));
+            QVERIFY(log().contains("CreateFile failed (err=2).")); // the node is gone
+            return;
+        }
+        QSignalSpy responses(&relay, &Relay::responseReceived);
+        for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word)
+            QVERIFY(g_hostCmd.query(word));
+        QTRY_COMPARE(responses.count(), 9);
+        QCOMPARE(disconnected.count(), 0);
+        const QByteArray text = log();
+        QCOMPARE(text.count("ReadFile failed"), 0);
+        QCOMPARE(text.count("GetOverlappedResult failed."), fault == ReadErrors ? int(UsbPrinter::LoggedReadFailures) : 0);
+        QCOMPARE(text.contains("Reading again after 5 failed reads."), fault == ReadErrors);
+        transceiver->close();
+    }
+
+    // The write side: written means the transfer has ended.
+    void usblpWrites_data()
+    {
+        QTest::addColumn<int>("transferMs");
+        QTest::addColumn<bool>("stalled");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<bool>("unplugMidWrite");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<int>("delivered"); // what the printer has in the end
+        QTest::addColumn<int>("minMs");     // from the write to the end of the close
+        QTest::addColumn<int>("maxMs");
+        const int transfer = UsblpDevice::TransferSize;
+        // Three transfers of 100 ms each: reported once all have ended, not when queued.
+        QTest::newRow("reported when the transfers ended") << 100 << false << 20000 << 2000 << false << true << 20000 << 290 << 1500;
+        QTest::newRow("stalled: fails after its time limit") << 0 << true << 20000 << 200 << false << false << transfer << 190 << 1500;
+        QTest::newRow("unplugged while stalled: fails at once") << 0 << true << 100 << 3000 << true << false << 0 << 90 << 1500;
+        // Too slow for the time limit, but the close lets it end rather than drop it.
+        QTest::newRow("slow tail finishes before the close") << 400 << false << 100 << 100 << false << false << 100 << 390 << 1500;
+    }
+    void usblpWrites()
+    {
+        QFETCH(int, transferMs);
+        QFETCH(bool, stalled);
+        QFETCH(int, size);
+        QFETCH(int, timeoutMs);
+        QFETCH(bool, unplugMidWrite);
+        QFETCH(bool, written);
+        QFETCH(int, delivered);
+        QFETCH(int, minMs);
+        QFETCH(int, maxMs);
+        const QString unavailable = startUsblp();
+        if (!unavailable.isEmpty())
+            QSKIP(qPrintable(unavailable));
+        UsblpDevice *node = fuse->device();
+        UsbPrinter *usb = transceiver->usbPrinter();
+        QVERIFY(usb->usbOpen(fuse->devicePath()));
+        UsblpDevice::Faults faults;
+        faults.transferMs = transferMs;
+        faults.stalled = stalled;
+        node->setFaults(faults);
+        log();
+
+        // This thread is blocked in the write: the unplug comes through the control file.
+        std::thread unplugger;
+        if (unplugMidWrite) {
+            const QString control = QFileInfo(node->nodePath()).dir().filePath(QStringLiteral("control"));
+            unplugger = std::thread([control] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                QFile f(control);
+                if (f.open(QIODevice::WriteOnly))
+                    f.write("unplug\n");
+            });
+        }
+        QSignalSpy bytesWritten(usb, &UsbPrinter::bytesWritten);
+        const QByteArray data(size, 'A');
+        QElapsedTimer clock;
+        clock.start();
+        const bool ok = usb->write(data.constData(), quint32(size), quint32(timeoutMs));
+        if (unplugger.joinable())
+            unplugger.join();
+        QCOMPARE(ok, written);
+        if (written) {
+            QCOMPARE(node->counters().transferred, qint64(size)); // all of it, already
+            QCOMPARE(bytesWritten.count(), 1);
+            QCOMPARE(bytesWritten.at(0).at(0).toLongLong(), qint64(size));
+        } else {
+            QCOMPARE(bytesWritten.count(), 0);
+            const QByteArray text = log();
+            QVERIFY2(text.contains(unplugMidWrite ? "WriteFile failed (err=19)." : "Write timed out after"), text);
+        }
+        if (stalled && !unplugMidWrite) {
+            faults.stalled = false; // paper back in: the close need not wait out its limit
+            node->setFaults(faults);
+        }
+        QSignalSpy released(node, &UsblpDevice::hostClosed);
+        usb->usbClose();
+        const qint64 elapsed = clock.elapsed();
+        QVERIFY2(elapsed >= minMs && elapsed < maxMs, qPrintable(QString::number(elapsed)));
+        QVERIFY(released.count() == 1 || released.wait(2000));
+        QCOMPARE(node->counters().droppedAtClose, 0);
+        QCOMPARE(node->counters().transferred, qint64(delivered));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestUsbLink)
