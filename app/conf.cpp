@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
@@ -24,6 +25,30 @@ QString settingText(const QSettings &settings, const QString &key)
     if (value.userType() == QMetaType::QStringList)
         return value.toStringList().join(QLatin1Char(','));
     return value.toString();
+}
+
+// The value of key in [group] as the file holds it. Qt's reader ends an unquoted value at a
+// ";" (its comment mark), yet a list of pairs written by hand is just that: "a;;b". Null
+// when the file or the key is missing.
+QString rawValue(const QString &fileName, const QString &group, const QString &key)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    const QString header = QLatin1Char('[') + group + QLatin1Char(']');
+    bool inGroup = false;
+    QString value;
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inGroup = line == header;
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (inGroup && equals > 0 && line.left(equals).trimmed() == key)
+            value = line.mid(equals + 1).trimmed(); // the last one wins, as in Qt's reader
+    }
+    return value;
 }
 
 void writeSwitch(QSettings &settings, const QString &key, int value)
@@ -51,7 +76,12 @@ void Conf::load()
 
     static const QRegularExpression pair(QStringLiteral("^([0-9A-Fa-f]{4}):([0-9A-Fa-f]{4})$"));
     m_usbIds.clear();
-    const QStringList pieces = settingText(settings, KeyUsbIds).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    QString usbIds = settingText(settings, KeyUsbIds);
+    const QString raw = rawValue(m_fileName, Group, KeyUsbIds);
+    // A quoted value (as save() writes it) Qt reads whole; an unquoted one it may have cut.
+    if (!raw.isEmpty() && !raw.startsWith(QLatin1Char('"')))
+        usbIds = raw;
+    const QStringList pieces = usbIds.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     for (const QString &piece : pieces) {
         const QRegularExpressionMatch match = pair.match(piece);
         if (!match.hasMatch())
