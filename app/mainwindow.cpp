@@ -3,6 +3,7 @@
 #include "app/conf.h"
 #include "app/dialogpreferences.h"
 #include "app/globals.h"
+#include "app/log.h"
 #include "nvimage/widgetnvimage.h"
 #include "pages/widgetaudio.h"
 #include "pages/widgetdeviceinformation.h"
@@ -33,6 +34,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QToolBar>
 
@@ -84,6 +86,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_nvImage = new WidgetNvImage(this);
     m_print = new WidgetPrint(this);
     m_statusLabel = new QLabel(this);
+    m_answerTimer = new QTimer(this);
+    m_answerTimer->setSingleShot(true);
+    connect(m_answerTimer, &QTimer::timeout, this, &MainWindow::onAnswerTimeout);
     auto *spacer = new QWidget(this);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
@@ -123,6 +128,8 @@ MainWindow::MainWindow(QWidget *parent)
     connect(g_transceiver, &Transceiver::connected, this, &MainWindow::onConnected, Qt::QueuedConnection);
     connect(g_transceiver, &Transceiver::disconnected, this, &MainWindow::onDisconnected,
             Qt::QueuedConnection);
+    connect(g_transceiver, &Transceiver::connectFailed, this, &MainWindow::onConnectFailed,
+            Qt::QueuedConnection);
     connect(&g_hostCmd, &HostCmd::responseReceived, this, &MainWindow::handleResponse,
             Qt::QueuedConnection);
 
@@ -157,12 +164,16 @@ void MainWindow::doDisconnect()
     g_transceiver->close();
 }
 
-void MainWindow::doReload()
+bool MainWindow::hasUnsavedChanges() const
 {
     const QList<QPushButton *> buttons = saveButtons();
-    const bool unsaved = std::any_of(buttons.begin(), buttons.end(),
-                                     [](const QPushButton *b) { return b->isEnabled(); });
-    if (unsaved
+    return std::any_of(buttons.begin(), buttons.end(),
+                       [](const QPushButton *b) { return b->isEnabled(); });
+}
+
+void MainWindow::doReload()
+{
+    if (hasUnsavedChanges()
         && QMessageBox::question(this, tr("Attention"), tr("Unsaved settings will be lost. Continue?"),
                                  QMessageBox::Yes | QMessageBox::No)
                != QMessageBox::Yes)
@@ -178,6 +189,29 @@ void MainWindow::sendQueries()
     for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word) {
         QThread::msleep(QueryPauseMs);
         g_hostCmd.query(word);
+    }
+    m_answered = false;
+    m_answerTimer->start(AnswerTimeoutMs);
+}
+
+namespace {
+
+QString linkText()
+{
+    return g_transceiver->linkType() == Transceiver::LinkUsb ? QStringLiteral("USB")
+                                                            : g_transceiver->address().toString();
+}
+
+} // namespace
+
+void MainWindow::onAnswerTimeout()
+{
+    // The handshake was right, yet nothing since decrypted: not a printer to trust the pages to.
+    if (!m_answered && g_transceiver->linkType() != Transceiver::LinkNone) {
+        const QString text = tr("Connected (%1), but none of the printer's answers could be read")
+                                 .arg(linkText());
+        LOG_LINE("%s", qUtf8Printable(text));
+        m_statusLabel->setText(text);
     }
 }
 
@@ -200,6 +234,19 @@ void MainWindow::doPreferences()
 
 void MainWindow::onConnected()
 {
+    const bool cameBack = m_comingBack;
+    m_comingBack = false;
+    // The pages must never show one printer's values under another's name.
+    const host_cmd_dev_info_t &device = g_transceiver->device();
+    const QString serial = device.snText();
+    const bool otherPrinter = !m_shownSerial.isEmpty() && serial != m_shownSerial;
+    if (otherPrinter) {
+        LOG_LINE("Another printer: %s (the pages showed %s)", qUtf8Printable(serial),
+                 qUtf8Printable(m_shownSerial));
+        clearPages();
+    }
+    m_shownSerial = serial;
+
     m_connectAction->setEnabled(false);
     m_disconnectAction->setEnabled(true);
     m_reloadAction->setEnabled(true);
@@ -213,14 +260,19 @@ void MainWindow::onConnected()
     m_tabWidget->setTabEnabled(TabAudio, true);
     m_print->updateForModel();
 
-    const QList<QPushButton *> buttons = saveButtons();
-    for (QPushButton *button : buttons)
-        button->setEnabled(false);
+    // A connection the user asked for replaces what the pages hold; edits made while the
+    // same printer was away are asked about, as Reload asks.
+    if (!cameBack) {
+        const QList<QPushButton *> buttons = saveButtons();
+        for (QPushButton *button : buttons)
+            button->setEnabled(false);
+    }
 
-    const QString link = g_transceiver->linkType() == Transceiver::LinkUsb
-                             ? QStringLiteral("USB")
-                             : g_transceiver->address().toString();
-    m_statusLabel->setText(tr("Connected (%1)").arg(link));
+    if (otherPrinter)
+        m_statusLabel->setText(tr("Connected (%1) to another printer: %2, serial number %3")
+                                   .arg(linkText(), device.modelText(), serial));
+    else
+        m_statusLabel->setText(tr("Connected (%1)").arg(linkText()));
 
     doReload();
 }
@@ -231,16 +283,46 @@ void MainWindow::onDisconnected()
     m_disconnectAction->setEnabled(false);
     m_reloadAction->setEnabled(false);
     m_tabWidget->setEnabled(false);
+    m_answerTimer->stop();
     m_statusLabel->setText(tr("Not Connected"));
 
-    // A network link lost rather than closed is retried. Each failed attempt reports a
-    // disconnection too; the dialog that is already retrying handles those.
+    // A network link lost rather than closed is retried. Failed attempts report
+    // connectFailed, which the dialog handles while it is up.
     if (g_transceiver->linkType() == Transceiver::LinkTcp && !m_reconnecting) {
         m_reconnecting = true;
+        // The announcement that ends the dialog may be handled before exec() returns.
+        m_comingBack = true;
         DialogReconnect dialog(g_transceiver->address(), this);
         dialog.exec();
         m_reconnecting = false;
+        if (g_transceiver->linkType() != Transceiver::LinkTcp)
+            m_comingBack = false; // cancelled
     }
+}
+
+void MainWindow::onConnectFailed(const QString &message)
+{
+    if (!m_reconnecting)
+        m_statusLabel->setText(message);
+}
+
+void MainWindow::clearPages()
+{
+    fillDeviceInformation(DeviceInformation{});
+    fillNetwork(NetworkInformation{});
+    fillStaticAddresses(StaticIpRecord{}, StaticIpRecord{});
+    WnetInformation noModule;
+    noModule.status = 0xffff; // no state at all, rather than "Disabled"
+    m_wnet->setInformation(noModule);
+    m_serial->setSettings(SerialSettingsRecord{});
+    m_audio->setSettings(AudioSettingsRecord{});
+    m_print->setSettings(PrintSettingsRecord{});
+    m_print->setFinePrintMode(false);
+    m_nvImage->clear();
+    g_hostCmd.lastKnown().clear();
+    const QList<QPushButton *> buttons = saveButtons();
+    for (QPushButton *button : buttons)
+        button->setEnabled(false);
 }
 
 void MainWindow::handleResponse(QByteArray response)
@@ -252,14 +334,21 @@ void MainWindow::handleResponse(QByteArray response)
     if (response.size() < 2 || minSize == 0 || response.size() < minSize)
         return;
     g_hostCmd.lastKnown().takeResponse(response);
+    m_answered = true;
 
     switch (word) {
-    case GetDeviceInfo:
-        fillDeviceInformation(response);
+    case GetDeviceInfo: {
+        DeviceInformation info;
+        if (DeviceInformation::decode(response, &info))
+            fillDeviceInformation(info);
         break;
-    case GetNetworkInfo:
-        fillNetwork(response);
+    }
+    case GetNetworkInfo: {
+        NetworkInformation info;
+        if (NetworkInformation::decode(response, &info))
+            fillNetwork(info);
         break;
+    }
     case GetPrintSettings: {
         PrintSettingsRecord record;
         if (PrintSettingsRecord::decode(response, &record))
@@ -286,7 +375,8 @@ void MainWindow::handleResponse(QByteArray response)
         break;
     }
     case GetStaticIp:
-        fillStaticAddresses(response);
+        fillStaticAddresses(StaticIpRecord::fromBytes(response, StaticIpRecord::EthernetOffset),
+                            StaticIpRecord::fromBytes(response, StaticIpRecord::WifiOffset));
         break;
     case GetFinePrintMode: {
         FinePrintModeRecord record;
@@ -303,11 +393,8 @@ void MainWindow::handleResponse(QByteArray response)
     }
 }
 
-void MainWindow::fillDeviceInformation(const QByteArray &response)
+void MainWindow::fillDeviceInformation(const DeviceInformation &info)
 {
-    DeviceInformation info;
-    if (!DeviceInformation::decode(response, &info))
-        return;
     using Row = WidgetDeviceInformation::Row;
     const std::pair<Row, const QString *> rows[] = {
         {Row::Model, &info.model},
@@ -325,11 +412,8 @@ void MainWindow::fillDeviceInformation(const QByteArray &response)
         m_deviceInformation->field(row.first)->setText(*row.second);
 }
 
-void MainWindow::fillNetwork(const QByteArray &response)
+void MainWindow::fillNetwork(const NetworkInformation &info)
 {
-    NetworkInformation info;
-    if (!NetworkInformation::decode(response, &info))
-        return;
     const auto fill = [](NetworkPage *page, const QString &mac, const QString &dhcpAddress,
                          const QString &dhcpNetmask, const QString &staticAddress,
                          const QString &staticNetmask) {
@@ -358,15 +442,13 @@ void MainWindow::fillNetwork(const QByteArray &response)
     m_wifi->saveButton()->setEnabled(false);
 }
 
-void MainWindow::fillStaticAddresses(const QByteArray &response)
+void MainWindow::fillStaticAddresses(const StaticIpRecord &lan, const StaticIpRecord &wifi)
 {
-    const std::pair<NetworkPage *, int> pages[] = {{m_lan, StaticIpRecord::EthernetOffset},
-                                                   {m_wifi, StaticIpRecord::WifiOffset}};
+    const std::pair<NetworkPage *, const StaticIpRecord *> pages[] = {{m_lan, &lan}, {m_wifi, &wifi}};
     for (const auto &page : pages) {
-        const StaticIpRecord record = StaticIpRecord::fromBytes(response, page.second);
-        page.first->staticAddressField()->setText(record.address);
-        page.first->staticNetmaskField()->setText(record.netmask);
-        page.first->staticGatewayField()->setText(record.gateway);
+        page.first->staticAddressField()->setText(page.second->address);
+        page.first->staticNetmaskField()->setText(page.second->netmask);
+        page.first->staticGatewayField()->setText(page.second->gateway);
         page.first->saveButton()->setEnabled(false);
     }
 }

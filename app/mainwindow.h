@@ -7,6 +7,7 @@ class QAction;
 class QLabel;
 class QPushButton;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class WidgetAudio;
 class WidgetDeviceInformation;
@@ -16,6 +17,9 @@ class WidgetPrint;
 class WidgetSerial;
 class WidgetWiFi;
 class WidgetWnet;
+struct DeviceInformation;
+struct NetworkInformation;
+struct StaticIpRecord;
 
 // The one window: a toolbar to connect, disconnect, reload and open the preferences, and
 // the eight tabs the printer's answers fill. It holds no protocol logic: requests come
@@ -28,6 +32,8 @@ public:
     enum Tab { TabDeviceInformation, TabLan, TabWnet, TabWifi, TabSerial, TabAudio, TabNvImage, TabPrint };
     static constexpr int ReloadGuardMs = 100;
     static constexpr int QueryPauseMs = 5;
+    // A Reload none of whose answers could be read this long after it is reported (ms).
+    static constexpr int AnswerTimeoutMs = 5000;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -58,6 +64,7 @@ public slots:
     void doPreferences();
     void onConnected();
     void onDisconnected();
+    void onConnectFailed(const QString &message);
     void handleResponse(QByteArray response);
 
 protected:
@@ -65,9 +72,13 @@ protected:
 
 private:
     void sendQueries();
-    void fillDeviceInformation(const QByteArray &response);
-    void fillNetwork(const QByteArray &response);
-    void fillStaticAddresses(const QByteArray &response);
+    bool hasUnsavedChanges() const;
+    void onAnswerTimeout();
+    // Every page as before the first answer, and nothing known of the printer.
+    void clearPages();
+    void fillDeviceInformation(const DeviceInformation &info);
+    void fillNetwork(const NetworkInformation &info);
+    void fillStaticAddresses(const StaticIpRecord &lan, const StaticIpRecord &wifi);
     void fillWnet(const QByteArray &response);
 
     QAction *m_connectAction;
@@ -86,6 +97,13 @@ private:
     WidgetPrint *m_print;
     QLabel *m_statusLabel;
     bool m_reconnecting = false;
+    // While the reconnect dialog retries, and until its link is announced: that announcement
+    // is of a link that came back by itself, not of one the user asked for.
+    bool m_comingBack = false;
+    // The serial number of the printer whose values the pages show; empty before the first.
+    QString m_shownSerial;
+    QTimer *m_answerTimer;
+    bool m_answered = false;
 };
 
 extern MainWindow *g_mainWindow;

@@ -69,14 +69,8 @@ void WidgetNvImage::setNvImageList(const QByteArray &response)
     LOG_LINE("ident: %u", list.identity);
     LOG_LINE("memory_size: %u", list.memorySize);
 
-    if (list.identity != m_identity) {
-        for (int row = m_table->rowCount() - 1; row >= 0; --row)
-            m_table->removeRow(row);
-        m_keyCodes.clear();
-        m_identity = list.identity;
-        m_total = list.memorySize;
-        m_used = 0;
-    }
+    if (list.identity != m_identity)
+        resetList(list.identity, list.memorySize);
 
     const Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     for (const NvImageList::Image &image : qAsConst(list.images)) {
@@ -100,6 +94,27 @@ void WidgetNvImage::setNvImageList(const QByteArray &response)
 
     m_table->resizeColumnsToContents();
     m_table->resizeRowsToContents();
+    showUsage();
+}
+
+void WidgetNvImage::clear()
+{
+    resetList(0, 0);
+    showUsage();
+}
+
+void WidgetNvImage::resetList(quint32 identity, quint32 memorySize)
+{
+    for (int row = m_table->rowCount() - 1; row >= 0; --row)
+        m_table->removeRow(row);
+    m_keyCodes.clear();
+    m_identity = identity;
+    m_total = memorySize;
+    m_used = 0;
+}
+
+void WidgetNvImage::showUsage()
+{
     // The bar counts in int; memories beyond 2 GiB are not expected, only kept from wrapping.
     const auto toBar = [](quint32 v) { return int(qMin<quint32>(v, std::numeric_limits<int>::max())); };
     m_usageBar->setRange(0, toBar(m_total));

@@ -27,6 +27,8 @@ public:
 
     // A GetNvImageList answer: a new identity replaces the rows, the same one adds to them.
     void setNvImageList(const QByteArray &response);
+    // No list at all, as before the first answer (another printer is coming).
+    void clear();
 
     QTableWidget *table() const { return m_table; }
     QProgressBar *usageBar() const { return m_usageBar; }
@@ -48,6 +50,8 @@ public slots:
 
 private:
     int selectedRows() const;
+    void resetList(quint32 identity, quint32 memorySize);
+    void showUsage();
     void refreshLater();
     void refreshWhenPrinted();
 

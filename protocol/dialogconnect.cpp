@@ -41,7 +41,9 @@ DialogConnect::DialogConnect(QWidget *parent)
     , m_cancel(new QPushButton(tr("C&ancel"), this))
     , m_addressLabel(new QLabel(tr("Address:"), this))
     , m_addressEdit(new QLineEdit(this))
+    , m_status(new QLabel(this))
 {
+    m_status->setWordWrap(true);
     m_table->setHorizontalHeaderLabels({tr("Model"), tr("SN"), tr("Connection Type")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -60,6 +62,7 @@ DialogConnect::DialogConnect(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
     layout->addLayout(address);
+    layout->addWidget(m_status);
     layout->addLayout(buttons);
 
     setTabOrder(m_table, m_addressEdit);
@@ -80,6 +83,8 @@ DialogConnect::DialogConnect(QWidget *parent)
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &DialogConnect::onItemSelectionChanged);
     connect(m_table, &QTableWidget::itemDoubleClicked, this, &DialogConnect::onItemDoubleClicked);
     connect(m_addressEdit, &QLineEdit::textEdited, this, &DialogConnect::onAddressEdited);
+    connect(g_transceiver, &Transceiver::connected, this, &DialogConnect::onAnnounced);
+    connect(g_transceiver, &Transceiver::connectFailed, this, &DialogConnect::onConnectFailed);
 
     doScan();
 
@@ -143,6 +148,12 @@ const DialogConnect::DeviceEntry *DialogConnect::entry(int row) const
 
 void DialogConnect::doScan()
 {
+    // A new scan probes USB, which needs the link: a pending Connect is given up.
+    if (m_waiting) {
+        g_transceiver->close();
+        m_waiting = false;
+    }
+    m_status->clear();
     m_scan->setEnabled(false);
     m_connect->setEnabled(false);
     for (int row = m_table->rowCount() - 1; row >= 0; --row)
@@ -301,8 +312,9 @@ void DialogConnect::updateConnectButton()
     // While a probe link is open no other link can be opened.
     if (m_phase == PhaseUsb)
         return;
-    m_connect->setEnabled(!m_table->selectedItems().isEmpty()
-                          || !m_addressEdit->text().trimmed().isEmpty());
+    m_connect->setEnabled(!m_waiting
+                          && (!m_table->selectedItems().isEmpty()
+                              || !m_addressEdit->text().trimmed().isEmpty()));
 }
 
 void DialogConnect::onAddressEdited(const QString &text)
@@ -321,6 +333,9 @@ void DialogConnect::onItemDoubleClicked(QTableWidgetItem *item)
 
 void DialogConnect::doCancel()
 {
+    // Cancel while a Connect is pending gives that attempt up too.
+    if (m_waiting)
+        g_transceiver->close();
     reject();
 }
 
@@ -336,19 +351,40 @@ void DialogConnect::doConnect()
         return;
     g_hostCmd.setProject(e->project);
     g_hostCmd.setModel(e->model);
-    bool opened = false;
     switch (e->type) {
     case EntryUsb:
-        opened = g_transceiver->openUsb(e->address, false);
+        if (g_transceiver->openUsb(e->address, false))
+            waitFor(QStringLiteral("USB"));
         break;
     case EntryNetwork:
-        opened = g_transceiver->connectTcp(QHostAddress(e->address));
+        if (g_transceiver->connectTcp(QHostAddress(e->address)))
+            waitFor(e->address);
         break;
     default:
-        return;
+        break;
     }
-    if (opened)
+}
+
+void DialogConnect::waitFor(const QString &where)
+{
+    m_waiting = true;
+    m_connect->setEnabled(false);
+    m_status->setText(tr("Connecting to %1...").arg(where));
+}
+
+void DialogConnect::onAnnounced()
+{
+    if (m_waiting)
         accept();
+}
+
+void DialogConnect::onConnectFailed(const QString &message)
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_status->setText(message);
+    updateConnectButton();
 }
 
 void DialogConnect::connectToTypedAddress()
@@ -363,5 +399,5 @@ void DialogConnect::connectToTypedAddress()
     }
     // The printer's project and model come from its handshake answer.
     if (g_transceiver->connectTcp(address, Transceiver::IdentifyByHandshake))
-        accept();
+        waitFor(address.toString());
 }

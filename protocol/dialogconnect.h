@@ -61,6 +61,8 @@ public:
     QPushButton *scanButton() const { return m_scan; }
     QPushButton *connectButton() const { return m_connect; }
     QLineEdit *addressEdit() const { return m_addressEdit; }
+    // What became of the last Connect: "Connecting to ...", or why it failed.
+    QLabel *statusLabel() const { return m_status; }
     const DeviceEntry *entry(int row) const;
 
 signals:
@@ -86,6 +88,10 @@ private:
     void updateConnectButton();
     void onAddressEdited(const QString &text);
     void connectToTypedAddress();
+    // The link is opening: the dialog stays until the printer is announced or the attempt fails.
+    void waitFor(const QString &where);
+    void onAnnounced();
+    void onConnectFailed(const QString &message);
 
     QTableWidget *m_table;
     QPushButton *m_scan;
@@ -100,4 +106,6 @@ private:
     quint32 m_random = 0;
     QLabel *m_addressLabel;
     QLineEdit *m_addressEdit;
+    QLabel *m_status;
+    bool m_waiting = false;
 };

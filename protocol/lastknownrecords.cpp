@@ -14,6 +14,11 @@
 
 LastKnownRecords::LastKnownRecords()
 {
+    clear();
+}
+
+void LastKnownRecords::clear()
+{
     for (int r = 0; r < RecordCount; ++r)
         m_records[r] = QByteArray(size(Record(r)), '\0');
 }

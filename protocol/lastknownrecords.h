@@ -21,6 +21,8 @@ public:
     };
 
     LastKnownRecords();
+    // All zero again, as nothing is known of a printer not yet read.
+    void clear();
 
     static int size(Record record);
     const QByteArray &record(Record record) const { return m_records[record]; }

@@ -7,6 +7,7 @@
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
 
+#include <QLabel>
 #include <QNetworkDatagram>
 #include <QTableWidget>
 #include <QUdpSocket>
@@ -218,11 +219,11 @@ private slots:
 
         QSignalSpy connected(transceiver, &Transceiver::connected);
         dialog.connectButton()->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(g_hostCmd.model(), QStringLiteral("RX160"));
         QVERIFY(!transceiver->probing());
         QCOMPARE(transceiver->usbPrinter()->interfaceName(), p1.devicePath());
         QVERIFY(connected.wait(3000));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted)); // once the printer answered
         transceiver->close();
     }
 
@@ -238,6 +239,15 @@ private slots:
 
         DialogConnect dialog;
         dialog.show();
+        // A wrong address first: the dialog stays, says why, and takes the next one.
+        QTRY_COMPARE(dialog.phase(), int(DialogConnect::PhaseNetwork));
+        QTest::keyClicks(dialog.addressEdit(), QStringLiteral("127.0.0.42"));
+        dialog.connectButton()->click();
+        QTRY_VERIFY(dialog.statusLabel()->text().startsWith(
+            QStringLiteral("Cannot connect to 127.0.0.42:17900: connection refused")));
+        QCOMPARE(dialog.result(), 0);
+        QVERIFY(dialog.connectButton()->isEnabled());
+        dialog.addressEdit()->clear();
         QTest::keyClicks(dialog.addressEdit(), QStringLiteral("127.0.0.40"));
         other.send();
         QVERIFY(waitIdle(dialog));
@@ -245,9 +255,11 @@ private slots:
         QVERIFY(dialog.table()->selectedItems().isEmpty()); // the typed address stands
         QSignalSpy connected(transceiver, &Transceiver::connected);
         dialog.connectButton()->click();
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(transceiver->address(), options.listen);
+        QCOMPARE(dialog.statusLabel()->text(), QStringLiteral("Connecting to 127.0.0.40..."));
+        QVERIFY(!dialog.connectButton()->isEnabled());
         QVERIFY(connected.wait(3000));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(g_hostCmd.project(), QStringLiteral("RX200")); // from the handshake
         QCOMPARE(g_hostCmd.model(), QStringLiteral("RX230"));
         transceiver->close();

@@ -5,6 +5,9 @@
 #include "transport/tcpprinter.h"
 #include "windowfixture.h"
 #include "tests/testfiles.h"
+#include "tests/logtext.h"
+#include "nvimage/widgetnvimage.h"
+#include "pages/widgetaudio.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -13,6 +16,7 @@
 #include <QTabWidget>
 #include <QTcpSocket>
 
+#include <ctime>
 #include <functional>
 #include <memory>
 
@@ -29,6 +33,7 @@ class TestFaults : public WindowFixture
     {
         options.listen = QHostAddress(QString::fromLatin1(address));
         faulty = std::make_unique<PrinterEmulator>(options);
+        faulty->state().serialNumber = QStringLiteral("SN-WINDOW-1"); // the fixture's printer
         return faulty->listen() ? faulty.get() : nullptr;
     }
 
@@ -66,7 +71,7 @@ class TestFaults : public WindowFixture
     {
         faulty.reset();
         QVERIFY(connectTo(address, "RX210", "RX220_S"));
-        QTRY_COMPARE(window->statusLabel()->text(), QStringLiteral("Connected (%1)").arg(QLatin1String(address)));
+        QTRY_VERIFY(window->statusLabel()->text().startsWith(QStringLiteral("Connected (%1)").arg(QLatin1String(address))));
     }
 
     // Runs the event loop itself until done() or the time is up: QTest::qWait sleeps between
@@ -118,9 +123,8 @@ private slots:
         QCOMPARE(f.readAll(), confBefore);
     }
 
-    // Connected but never answered: no announcement, the link is given up once the heartbeat
-    // runs out (its timing is pinned in tst_tcplink), and the retry the window then starts
-    // can be cancelled, after which it tries no more.
+    // Connected but never answered: not a lost printer. The attempt ends after the handshake
+    // time with the reason on the status line; no reconnect dialog, no further attempt.
     void silentPrinter()
     {
         EmulatorOptions options;
@@ -128,38 +132,28 @@ private slots:
         QVERIFY(startFaulty("127.0.0.80", options));
         QSignalSpy hellos(faulty.get(), &PrinterEmulator::requestReceived);
         QSignalSpy opened(faulty.get(), &PrinterEmulator::connectionOpened);
-        g_transceiver->tcpPrinter()->setHeartbeatInterval(100);
+        g_transceiver->setHandshakeTimeout(300);
+        bool dialog = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] { dialog |= QApplication::activeModalWidget() != nullptr; });
+        watch.start(10);
         QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.80")), Transceiver::IdentifyByHandshake));
-        QTRY_COMPARE(hellos.count(), 1);
-        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Not Connected"));
-        QVERIFY(!window->tabWidget()->isEnabled());
-
-        QString label;
-        bool frameless = false;
-        QVERIFY(drive([&] {
-            DialogReconnect *dialog = reconnectDialog();
-            if (!dialog)
-                return false;
-            label = dialog->findChild<QLabel *>()->text();
-            frameless = dialog->windowFlags() & Qt::FramelessWindowHint;
-            dialog->cancelButton()->click();
-            return true;
-        }, 5000));
-        QCOMPARE(label, QStringLiteral("Reconnecting to 127.0.0.80..."));
-        QVERIFY(frameless);
-        QTRY_VERIFY(window->connectAction()->isEnabled());
+        QTRY_COMPARE(window->statusLabel()->text(),
+                     QStringLiteral("The printer at 127.0.0.80 did not answer the handshake"));
+        QTest::qWait(500);
+        QVERIFY(!dialog);
+        QCOMPARE(hellos.count(), 1);
+        QCOMPARE(opened.count(), 1);
         QCOMPARE(g_transceiver->linkType(), int(Transceiver::LinkNone));
-        // The printer still listens: a retry after the cancel would reach it.
-        QTest::qWait(50);
-        const int connections = opened.count();
-        QTest::qWait(250);
-        QCOMPARE(opened.count(), connections);
+        QVERIFY(window->connectAction()->isEnabled());
+        g_transceiver->setHandshakeTimeout(Transceiver::HandshakeTimeoutMs);
         freshConnectionWorks("127.0.0.80");
     }
 
-    // A printer that hangs up after a few requests: the window retries, with one dialog
-    // however many attempts are refused, until one is back.
-    void closeAfterRequests()
+    // A printer that hangs up after a few requests and stays away: one dialog, retried with
+    // growing pauses that cost the machine next to nothing, each attempt one log line; once
+    // the printer is back it is found within the longest pause.
+    void lostPrinterIsRetriedGently()
     {
         EmulatorOptions options;
         options.closeAfter = 4; // the hello and three queries of the Reload
@@ -167,38 +161,102 @@ private slots:
         QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
         QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.81")), Transceiver::IdentifyByHandshake));
 
+        constexpr int AwayMs = 2500;
         std::unique_ptr<PrinterEmulator> comeback;
         std::unique_ptr<QSignalSpy> again;
-        QElapsedTimer refused;
-        int dialogs = 0;
+        QElapsedTimer away, found;
+        std::clock_t cpuAtLoss = 0;
+        int dialogs = 0, attemptsAway = 0, logAway = 0;
+        double cpuSeconds = 0;
+        QStringList texts;
+        bool frameless = false;
         QVERIFY(drive([&] {
+            DialogReconnect *dialog = reconnectDialog();
             if (!comeback) {
-                if (!reconnectDialog())
+                if (!dialog)
                     return false;
-                // Retried for a while against a closed port, then a healthy printer is back.
-                faulty.reset();
-                if (!refused.isValid())
-                    refused.start();
-                if (refused.elapsed() < 300)
+                if (!away.isValid()) {
+                    faulty.reset();
+                    away.start();
+                    cpuAtLoss = std::clock();
+                    logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); // from here on
+                    const QList<QLabel *> labels = dialog->findChildren<QLabel *>();
+                    for (const QLabel *l : labels)
+                        texts.append(l->text());
+                    texts.sort();
+                    frameless = dialog->windowFlags() & Qt::FramelessWindowHint;
+                }
+                if (away.elapsed() < AwayMs)
                     return false;
+                cpuSeconds = double(std::clock() - cpuAtLoss) / CLOCKS_PER_SEC;
+                logAway = logTextSoFar(dir.filePath(QStringLiteral("log.txt"))).size();
+                attemptsAway = dialog->attempts();
                 dialogs = window->findChildren<DialogReconnect *>().size();
                 EmulatorOptions healthy;
                 healthy.listen = QHostAddress(QStringLiteral("127.0.0.81"));
                 comeback = std::make_unique<PrinterEmulator>(healthy);
+                comeback->state().serialNumber = QStringLiteral("SN-WINDOW-1");
                 again = std::make_unique<QSignalSpy>(comeback.get(), &PrinterEmulator::requestReceived);
+                found.start();
                 return !comeback->listen();
             }
-            return again->count() >= 10 && !reconnectDialog()
+            return again->count() >= 10 && !dialog
                    && window->statusLabel()->text() == QLatin1String("Connected (127.0.0.81)");
-        }, 8000));
+        }, 12000));
+        QCOMPARE(texts, (QStringList{"Attempt 1, link lost 0 s ago", "Reconnecting to 127.0.0.81..."}));
+        QVERIFY(frameless);
         QCOMPARE(dialogs, 1);
         QVERIFY(answered.count() >= 3); // what came before the hang-up was taken
+        // At once, then 0.5, 1 and 2 s apart: four attempts in 2.5 s, not thousands.
+        QVERIFY2(attemptsAway >= 3 && attemptsAway <= 5, qPrintable(QString::number(attemptsAway)));
+        QVERIFY2(logAway < 2000, qPrintable(QString::number(logAway)));
+        QVERIFY2(cpuSeconds < 0.5, qPrintable(QString::number(cpuSeconds)));
+        QVERIFY2(found.elapsed() < 5000 + 1000, qPrintable(QString::number(found.elapsed())));
         QTRY_COMPARE(again->count(), 10);
-        QTest::qWait(50);
-        QVERIFY(!reconnectDialog());
         again.reset();
         comeback.reset();
         freshConnectionWorks("127.0.0.81");
+    }
+
+    // Edits made before the link dropped are not replaced without asking when it comes back
+    // by itself: No keeps them and reads nothing.
+    void comebackAsksBeforeReplacingEdits()
+    {
+        QVERIFY(connectTo("127.0.0.85", "RX210", "RX220_S"));
+        window->audioPage()->onSettingsChanged();
+        QVERIFY(window->audioPage()->saveButton()->isEnabled());
+        delete requests;
+        requests = nullptr;
+        delete emulator; // switched off...
+        emulator = nullptr;
+        std::unique_ptr<PrinterEmulator> back;
+        std::unique_ptr<QSignalSpy> backRequests;
+        bool asked = false;
+        QVERIFY(drive([&] {
+            if (!back) {
+                if (!reconnectDialog())
+                    return false;
+                EmulatorOptions options; // ...and on again
+                options.listen = QHostAddress(QStringLiteral("127.0.0.85"));
+                back = std::make_unique<PrinterEmulator>(options);
+                back->state().serialNumber = QStringLiteral("SN-WINDOW-1");
+                backRequests = std::make_unique<QSignalSpy>(back.get(), &PrinterEmulator::requestReceived);
+                return !back->listen();
+            }
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box && box->text() == QLatin1String("Unsaved settings will be lost. Continue?")) {
+                asked = true;
+                box->button(QMessageBox::No)->click();
+            }
+            return asked;
+        }, 8000));
+        QTest::qWait(100);
+        QCOMPARE(backRequests->count(), 1); // the handshake, no Reload
+        QVERIFY(window->audioPage()->saveButton()->isEnabled());
+        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.85)"));
+        g_transceiver->close();
+        QTest::qWait(20);
+        window->audioPage()->saveButton()->setEnabled(false);
     }
 
     // The printer restarts while a font goes up from the font settings dialog: the window
@@ -277,8 +335,10 @@ private slots:
         freshConnectionWorks("127.0.0.82");
     }
 
-    // Answers sealed with another key are consumed and dropped: nothing reaches the pages.
-    void wrongKey()
+    // Another printer answers at the address: the pages are cleared before its answers
+    // could fill them, the status line names it, and answers sealed with a key the tool does
+    // not have are dropped, which the status line says once the Reload has had its time.
+    void differentPrinterWithAnotherKey()
     {
         EmulatorOptions options;
         options.wrongKey = true;
@@ -286,13 +346,19 @@ private slots:
         faulty->state().serialNumber = QStringLiteral("SN-WRONG-KEY");
         QSignalSpy requests(faulty.get(), &PrinterEmulator::requestReceived);
         QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
-        const QString shown = field(WidgetDeviceInformation::SerialNumber);
+        QVERIFY(!field(WidgetDeviceInformation::SerialNumber).isEmpty());
         QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.83")), Transceiver::IdentifyByHandshake));
         QTRY_COMPARE(requests.count(), 10); // the handshake is right, so the window reloads
-        QTest::qWait(200);
+        QCOMPARE(window->statusLabel()->text(),
+                 QStringLiteral("Connected (127.0.0.83) to another printer: RX220_S, serial number SN-WRONG-KEY"));
+        QCOMPARE(field(WidgetDeviceInformation::SerialNumber), QString());
+        QVERIFY(window->nvImagePage()->keyCodes().isEmpty());
+        QCOMPARE(g_hostCmd.lastKnown().record(LastKnownRecords::AudioSettings),
+                 QByteArray(LastKnownRecords::size(LastKnownRecords::AudioSettings), '\0'));
+        QTRY_COMPARE_WITH_TIMEOUT(window->statusLabel()->text(),
+                                  QStringLiteral("Connected (127.0.0.83), but none of the printer's answers could be read"),
+                                  MainWindow::AnswerTimeoutMs + 2000);
         QCOMPARE(answered.count(), 0);
-        QCOMPARE(field(WidgetDeviceInformation::SerialNumber), shown);
-        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.83)"));
         QVERIFY(!reconnectDialog());
         freshConnectionWorks("127.0.0.83");
     }

@@ -120,30 +120,56 @@ private slots:
         transceiver->close();
         QTRY_COMPARE(disconnected.count(), 1);
 
+        // Announced, then nothing more: lost once the heartbeat runs out.
         options.listen = QHostAddress(QStringLiteral("127.0.0.4"));
-        options.silent = true;
-        PrinterEmulator silent(options);
-        QVERIFY(start(silent));
+        options.keepAliveMs = 0;
+        PrinterEmulator quiet(options);
+        QVERIFY(start(quiet));
         QElapsedTimer clock;
         clock.start();
         QVERIFY(transceiver->connectTcp(options.listen));
         QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
         QVERIFY(clock.elapsed() >= 50 * (TcpPrinter::HeartbeatLimit - 1));
-        QCOMPARE(connected.count(), 1); // no handshake answer, no announcement
+        QCOMPARE(connected.count(), 2);
         QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp)); // lost, not closed
         QCOMPARE(logCount("Heartbeat lost"), 1);
     }
 
-    // A printer that hangs up, and one that drops answers sealed with another key, are in
-    // tst_faults with the window.
-    void refusedIsOneDisconnection()
+    // Attempts that never reach an announced printer are no lost links: one connectFailed
+    // with the cause, one log line, the link closed, no disconnected().
+    void failedAttempts_data()
     {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing listens") << "127.0.0.5" << false
+                                         << "Cannot connect to 127.0.0.5:17900: connection refused";
+        QTest::newRow("no handshake answer") << "127.0.0.6" << true
+                                             << "The printer at 127.0.0.6 did not answer the handshake";
+    }
+    void failedAttempts()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, silent);
+        QFETCH(QString, message);
+        EmulatorOptions options;
+        options.listen = QHostAddress(address);
+        options.silent = true;
+        PrinterEmulator printer(options);
+        if (silent)
+            QVERIFY(start(printer));
+        transceiver->setHandshakeTimeout(300);
+        QSignalSpy failed(transceiver, &Transceiver::connectFailed);
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
-        QVERIFY(transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.5"))));
-        QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 1, 5000);
-        QTest::qWait(50);
-        QCOMPARE(disconnected.count(), 1);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp)); // lost, not closed
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 3000);
+        QVERIFY2(failed.at(0).at(0).toString().startsWith(message), qPrintable(failed.at(0).at(0).toString()));
+        QTest::qWait(100);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(disconnected.count(), 0);
+        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(logCount(message.toUtf8()), 1);
+        QCOMPARE(logCount("error="), 0);
     }
 };
 

@@ -4,12 +4,16 @@
 #include "protocol/hostcmd.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <QTimerEvent>
 
 TcpPrinter::TcpPrinter(QObject *parent)
     : QObject(parent)
     , m_socket(new QTcpSocket(this))
+    , m_connectTimer(new QTimer(this))
 {
+    m_connectTimer->setSingleShot(true);
+    connect(m_connectTimer, &QTimer::timeout, this, &TcpPrinter::onConnectTimeout);
     // Qt forgets options set before the connection exists, so they are set once it does.
     // Requests are small and each waits for its answer: Nagle's delay would only stall them.
     connect(m_socket, &QTcpSocket::connected, this, [this] {
@@ -40,8 +44,43 @@ bool TcpPrinter::connectToPrinter(const QHostAddress &address, quint16 port)
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         return false;
     m_address = address;
+    m_reached = false;
+    m_error = NoError;
+    m_connectTimer->start(m_connectTimeoutMs);
     m_socket->connectToHost(address, port, QIODevice::ReadWrite);
     return true;
+}
+
+void TcpPrinter::onConnectTimeout()
+{
+    if (m_socket->state() == QAbstractSocket::ConnectedState)
+        return;
+    m_error = QAbstractSocket::SocketTimeoutError;
+    m_socket->abort();
+}
+
+QString TcpPrinter::errorText() const
+{
+    switch (m_error) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return tr("connection refused (nothing answers on that port)");
+    case QAbstractSocket::RemoteHostClosedError:
+        return tr("the printer closed the connection");
+    case QAbstractSocket::HostNotFoundError:
+        return tr("address not found");
+    case QAbstractSocket::SocketTimeoutError:
+        return tr("no answer within %1 s (wrong address, or the printer is off)")
+            .arg(m_connectTimeoutMs / 1000.0);
+    case QAbstractSocket::NetworkError:
+        // The system's words: "Network unreachable", "Host unreachable", ...
+        return m_socket->errorString();
+    case HeartbeatLost:
+        return tr("the printer sent nothing for %1 s").arg(HeartbeatLimit);
+    case NoError:
+        return tr("the connection was closed");
+    default:
+        return m_socket->errorString();
+    }
 }
 
 void TcpPrinter::disconnectFromPrinter()
@@ -93,7 +132,12 @@ void TcpPrinter::onReadyRead()
 
 void TcpPrinter::onError(QAbstractSocket::SocketError error)
 {
-    LOG_LINE("error=%d", int(error));
+    // The first error is the cause; the abort below may add others.
+    if (m_error == NoError)
+        m_error = int(error);
+    // An attempt that never got through is logged once, with its cause, by the transceiver.
+    if (m_reached)
+        LOG_LINE("error=%d", int(error));
     m_socket->abort();
 }
 
@@ -103,10 +147,16 @@ void TcpPrinter::onStateChanged(QAbstractSocket::SocketState state)
     m_lastState = state;
 
     if (state == QAbstractSocket::ConnectedState) {
+        m_connectTimer->stop();
+        m_reached = true;
         m_heartbeatTicks = 0;
         if (m_heartbeatTimerId == 0)
             m_heartbeatTimerId = startTimer(m_heartbeatIntervalMs, Qt::CoarseTimer);
     }
+    // Qt reports a refused or unreachable attempt as unconnected before it reports the error.
+    if (state == QAbstractSocket::UnconnectedState && m_error == NoError
+        && m_socket->error() != QAbstractSocket::UnknownSocketError)
+        m_error = m_socket->error();
     emit stateChanged(state);
     if (state == QAbstractSocket::UnconnectedState && previous != QAbstractSocket::UnconnectedState)
         emit disconnected();
@@ -131,6 +181,7 @@ void TcpPrinter::timerEvent(QTimerEvent *event)
     }
     if (++m_heartbeatTicks >= HeartbeatLimit) {
         LOG_LINE("Heartbeat lost");
+        m_error = HeartbeatLost;
         m_socket->abort();
     }
 }

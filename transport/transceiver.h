@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QObject>
 
+class QTimer;
 class TcpPrinter;
 class UsbPrinter;
 
@@ -19,6 +20,10 @@ public:
     // Whether g_hostCmd already holds the printer's project and model (a discovered
     // printer) or must take them from the handshake (a printer reached by its address).
     enum Identify { IdentifyKnown, IdentifyByHandshake };
+
+    // A link whose printer has not answered the handshake this long after the link came up
+    // is given up (ms).
+    static constexpr int HandshakeTimeoutMs = 5000;
 
     explicit Transceiver(QObject *parent = nullptr);
     ~Transceiver() override;
@@ -35,23 +40,41 @@ public:
     bool probing() const { return m_probing; }
     TcpPrinter *tcpPrinter() const { return m_tcp; }
     UsbPrinter *usbPrinter() const { return m_usb; }
+    // The device record of the last handshake answer announced.
+    const host_cmd_dev_info_t &device() const { return m_device; }
+    void setHandshakeTimeout(int milliseconds) { m_handshakeTimeoutMs = milliseconds; }
 
 signals:
     void connected();
     void disconnected();
     void bytesWritten(qint64 bytes);
+    // An attempt ended before the printer was announced: the connection could not be made,
+    // or the printer did not answer the handshake. The link is closed by then; message says
+    // what happened, in words for the technician. A link that was announced and is lost
+    // reports disconnected() instead.
+    void connectFailed(const QString &message);
 
 public slots:
     void onConnected();
     void onDeviceFound(host_cmd_dev_info_t devinfo);
 
 private:
+    void onTcpDisconnected();
+    void onHandshakeTimeout();
+    void failAttempt(const QString &message);
+
     UsbPrinter *m_usb;
     TcpPrinter *m_tcp;
     int m_linkType = LinkNone;
     QHostAddress m_address;
     bool m_probing = false;
     Identify m_identify = IdentifyKnown;
+    // Whether the printer of the current link was announced; kept past close() so that the
+    // closed link's late disconnection still reads as one.
+    bool m_announced = false;
+    host_cmd_dev_info_t m_device{};
+    QTimer *m_handshakeTimer;
+    int m_handshakeTimeoutMs = HandshakeTimeoutMs;
 };
 
 extern Transceiver *g_transceiver;

@@ -85,6 +85,10 @@
         <source>Invalid IP address.</source>
         <translation>无效的 IP 地址。</translation>
     </message>
+    <message>
+        <source>Connecting to %1...</source>
+        <translation>正在连接 %1...</translation>
+    </message>
 </context>
 <context>
     <name>DialogDownloadNvImage</name>
@@ -364,6 +368,10 @@
         <source>Reconnecting to %1...</source>
         <translation>正在重新连接 %1...</translation>
     </message>
+    <message>
+        <source>Attempt %1, link lost %2 s ago</source>
+        <translation>第 %1 次尝试，连接已断开 %2 秒</translation>
+    </message>
 </context>
 <context>
     <name>DialogSerialConnect</name>
@@ -482,6 +490,14 @@
         <source>Not Connected</source>
         <translation>未连接</translation>
     </message>
+    <message>
+        <source>Connected (%1), but none of the printer&apos;s answers could be read</source>
+        <translation>已连接 (%1)，但无法读取打印机的任何应答</translation>
+    </message>
+    <message>
+        <source>Connected (%1) to another printer: %2, serial number %3</source>
+        <translation>已连接 (%1) 到另一台打印机：%2，序列号 %3</translation>
+    </message>
 </context>
 <context>
     <name>NetworkPage</name>
@@ -531,6 +547,48 @@
     <message>
         <source>Save</source>
         <translation>保存</translation>
+    </message>
+</context>
+<context>
+    <name>TcpPrinter</name>
+    <message>
+        <source>connection refused (nothing answers on that port)</source>
+        <translation>连接被拒绝（该端口无应答）</translation>
+    </message>
+    <message>
+        <source>the printer closed the connection</source>
+        <translation>打印机关闭了连接</translation>
+    </message>
+    <message>
+        <source>address not found</source>
+        <translation>找不到地址</translation>
+    </message>
+    <message>
+        <source>no answer within %1 s (wrong address, or the printer is off)</source>
+        <translation>%1 秒内无应答（地址错误，或打印机已关机）</translation>
+    </message>
+    <message>
+        <source>the printer sent nothing for %1 s</source>
+        <translation>打印机 %1 秒内未发送任何数据</translation>
+    </message>
+    <message>
+        <source>the connection was closed</source>
+        <translation>连接已关闭</translation>
+    </message>
+</context>
+<context>
+    <name>Transceiver</name>
+    <message>
+        <source>The printer at %1 did not answer the handshake: %2</source>
+        <translation>%1 上的打印机未应答握手：%2</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1:%2: %3</source>
+        <translation>无法连接到 %1:%2：%3</translation>
+    </message>
+    <message>
+        <source>The printer at %1 did not answer the handshake</source>
+        <translation>%1 上的打印机未应答握手</translation>
     </message>
 </context>
 <context>
