@@ -24,6 +24,7 @@
 #include "protocol/staticiprecord.h"
 #include "protocol/wnetinformation.h"
 #include "transport/dialogreconnect.h"
+#include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
 
 #include <QAction>
@@ -288,7 +289,10 @@ void MainWindow::onDisconnected()
 
     // A network link lost rather than closed is retried. Failed attempts report
     // connectFailed, which the dialog handles while it is up.
-    if (g_transceiver->linkType() == Transceiver::LinkTcp && !m_reconnecting) {
+    // The socket test keeps a late report of a link closed earlier from passing for the loss
+    // of an attempt that has started since.
+    if (g_transceiver->linkType() == Transceiver::LinkTcp && !m_reconnecting
+        && g_transceiver->tcpPrinter()->state() == QAbstractSocket::UnconnectedState) {
         m_reconnecting = true;
         // The announcement that ends the dialog may be handled before exec() returns.
         m_comingBack = true;

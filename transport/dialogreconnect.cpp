@@ -61,7 +61,9 @@ void DialogReconnect::attempt()
     ++m_attempts;
     showProgress();
     g_transceiver->close();
-    g_transceiver->connectTcp(m_address);
+    // Refused while the old socket is still closing: that counts as a failed attempt too.
+    if (!g_transceiver->connectTcp(m_address))
+        onAttemptFailed();
 }
 
 void DialogReconnect::onAttemptFailed()
