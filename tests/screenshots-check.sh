@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# scripts/screenshots.sh keeps working, in English and in Chinese: one PNG per tab and one
-# of the serial port dialog, each a real picture, and the two languages look different.
+# scripts/screenshots.sh keeps working, in English and in Chinese: one PNG per tab, one of
+# the serial port dialog and two of an unreachable printer, each a real picture, and the two languages look different.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 folder=$(mktemp -d)
@@ -17,7 +17,7 @@ shoot() { # FOLDER [--chinese]
         count=$((count + 1))
     done
     echo "$count pictures in $1"
-    [ $count -eq 9 ] # the eight tabs and the serial port dialog
+    [ $count -eq 11 ] # the eight tabs, the serial port dialog, a retry and a failed connect
 }
 
 shoot "$folder/en"

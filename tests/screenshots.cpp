@@ -7,14 +7,20 @@
 #include "pages/dialogserialconnect.h"
 #include "pages/widgetserial.h"
 #include "protocol/bytefields.h"
+#include "protocol/dialogconnect.h"
+#include "transport/dialogreconnect.h"
 #include "protocol/hostcmd.h"
 #include "transport/transceiver.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QThread>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QHostAddress>
 #include <QSet>
 #include <QTabWidget>
@@ -22,6 +28,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <functional>
 
 #include <fcntl.h>
 #include <pty.h>
@@ -87,6 +94,48 @@ int main(int argc, char *argv[])
         std::printf("serial test page: %d bytes sent, %d read\n", int(sent.size()), int(received.size()));
         return !sent.isEmpty() && received == sent;
     };
+    auto save = [&](QWidget *widget, const char *name) {
+        const QString file = folder.filePath(QString::fromLatin1(name));
+        if (widget->grab().save(file)) {
+            std::printf("wrote %s\n", qPrintable(file));
+            ++written;
+        }
+    };
+    auto waitFor = [](const std::function<bool()> &done, int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < ms) {
+            QCoreApplication::processEvents();
+            QThread::msleep(10);
+        }
+        return done();
+    };
+    // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
+    auto linkFailures = [&] {
+        const QHostAddress nowhere(QStringLiteral("127.0.0.9"));
+        g_transceiver->close();
+        waitFor([&] { return window->connectAction()->isEnabled(); }, 3000);
+        {
+            DialogReconnect dialog(nowhere, window);
+            dialog.show();
+            QElapsedTimer clock;
+            clock.start();
+            waitFor([&] { return dialog.attempts() >= 3; }, 3000);
+            std::printf("third attempt after %lld ms\n", clock.elapsed());
+            save(&dialog, "10-reconnecting.png");
+            dialog.doCancel();
+        }
+        DialogConnect dialog(window);
+        dialog.show();
+        if (!waitFor([&] { return dialog.phase() == DialogConnect::PhaseNetwork; }, 5000))
+            return false;
+        dialog.addressEdit()->setText(nowhere.toString());
+        dialog.doConnect();
+        waitFor([&] { return dialog.statusLabel()->text().contains(QLatin1String("17900")); }, 6000);
+        waitFor([] { return false; }, 100); // the wrapped message gets its height
+        save(&dialog, "11-connect-failed.png");
+        return true;
+    };
     auto shoot = [&] {
         QTabWidget *tabs = window->tabWidget();
         for (int i = 0; i < tabs->count(); ++i) {
@@ -102,7 +151,8 @@ int main(int argc, char *argv[])
             }
         }
         const bool serialPrinted = serialPage();
-        app.exit(written == tabs->count() + 1 && serialPrinted ? 0 : 1);
+        const bool failuresShown = linkFailures();
+        app.exit(written == tabs->count() + 3 && serialPrinted && failuresShown ? 0 : 1);
     };
 
     // Queued after the window's own handler, so each answer is shown when it is counted.
