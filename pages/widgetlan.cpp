@@ -25,7 +25,7 @@ QByteArray WidgetLan::buildTestPage() const
                                          dhcpNetmaskField()->text(), staticAddressField()->text(),
                                          staticNetmaskField()->text()};
     return TestPage::ethernet(fields, QDateTime::currentDateTime(),
-                              g_hostCmd.project() == QLatin1String("RX100"), g_conf.language() != 1);
+                              g_hostCmd.isRx100(), g_conf.language() != 1);
 }
 
 bool WidgetLan::sendStaticIp(const StaticIpRecord &record)

@@ -101,7 +101,7 @@ void WidgetSerial::doPrintTestPage()
     const TestPage::SerialFields fields{m_baudRate->currentText(), m_dataBits->currentText(),
                                         m_stopBits->currentText(), s.parity};
     m_testPageBytes = TestPage::serial(fields, QDateTime::currentDateTime(),
-                                       g_hostCmd.project() == QLatin1String("RX100"));
+                                       g_hostCmd.isRx100());
     m_port->write(m_testPageBytes);
     m_closeTimer = startTimer(CloseDelayMs, Qt::CoarseTimer);
 }

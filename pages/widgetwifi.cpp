@@ -45,7 +45,7 @@ QByteArray WidgetWiFi::buildTestPage() const
                                          dhcpNetmaskField()->text(), staticAddressField()->text(),
                                          staticNetmaskField()->text()};
     return TestPage::wifi(fields, m_ssid->text(), QDateTime::currentDateTime(),
-                          g_hostCmd.project() == QLatin1String("RX100"));
+                          g_hostCmd.isRx100());
 }
 
 bool WidgetWiFi::sendStaticIp(const StaticIpRecord &record)

@@ -63,11 +63,6 @@ QDoubleSpinBox *millimetres(QWidget *parent, double min, double max)
     return s;
 }
 
-bool rx100()
-{
-    return g_hostCmd.project() == QLatin1String("RX100");
-}
-
 } // namespace
 
 WidgetPrint::WidgetPrint(QWidget *parent)
@@ -359,7 +354,7 @@ void WidgetPrint::doClearWebPassword()
 QByteArray WidgetPrint::buildTestPage() const
 {
     return TestPage::printSettings(m_utf8->currentText(), m_cjk->currentText(), m_codePage->currentText(),
-                                   QDateTime::currentDateTime(), rx100());
+                                   QDateTime::currentDateTime(), g_hostCmd.isRx100());
 }
 
 void WidgetPrint::doPrintTestPage()

@@ -70,6 +70,7 @@ public:
     void setModel(const QString &model) { m_model = model; }
 
     // What the connected printer has, from the project and model codes set above.
+    bool isRx100() const { return ModelPredicates::isRx100(m_project); }
     int dotsPerLine() const { return ModelPredicates::dotsPerLine(m_project); }
     bool hasEthernet() const { return ModelPredicates::hasEthernet(m_project); }
     bool has4G() const { return ModelPredicates::has4G(m_project, m_model); }

@@ -17,9 +17,14 @@ bool startsWithAny(const QString &model, std::initializer_list<const char *> cod
 
 namespace ModelPredicates {
 
+bool isRx100(const QString &project)
+{
+    return project == QLatin1String("RX100");
+}
+
 int dotsPerLine(const QString &project)
 {
-    if (project == QLatin1String("RX100"))
+    if (isRx100(project))
         return 384;
     if (project == QLatin1String("RX200") || project == QLatin1String("RX210"))
         return 576;
@@ -33,7 +38,7 @@ bool hasEthernet(const QString &project)
 
 bool has4G(const QString &project, const QString &model)
 {
-    if (project == QLatin1String("RX100"))
+    if (isRx100(project))
         return startsWithAny(model, {"RX110", "RX120", "RX130", "RX140", "RX150"});
     if (project == QLatin1String("RX200"))
         return startsWithAny(model, {"RX220", "RX230"});
@@ -44,7 +49,7 @@ bool has4G(const QString &project, const QString &model)
 
 bool hasWifi(const QString &project, const QString &model)
 {
-    if (project == QLatin1String("RX100"))
+    if (isRx100(project))
         return true;
     if (project == QLatin1String("RX200"))
         return startsWithAny(model, {"RX210", "RX220"});
