@@ -74,11 +74,18 @@ struct UsblpDevice::Fs
 
     static Fs *self() { return static_cast<Fs *>(fuse_get_context()->private_data); }
 
-    // Runs fn on the device's thread.
+    std::mutex postedMutex;
+    std::deque<std::function<void(UsblpDevice *)>> posted;
+
+    // Runs fn on the device's thread. Queued here and called by name: a functor handed to
+    // Qt would be freed behind reference counts the thread checker cannot see.
     void post(std::function<void(UsblpDevice *)> fn)
     {
-        UsblpDevice *device = owner;
-        QMetaObject::invokeMethod(owner, [device, fn] { fn(device); }, Qt::QueuedConnection);
+        {
+            std::lock_guard<std::mutex> lock(postedMutex);
+            posted.push_back(std::move(fn));
+        }
+        QMetaObject::invokeMethod(owner, "runPosted", Qt::QueuedConnection);
     }
     void wakeLoop()
     {
@@ -422,6 +429,17 @@ UsblpDevice::UsblpDevice(QObject *parent)
     , m_fs(new Fs)
 {
     m_fs->owner = this;
+}
+
+void UsblpDevice::runPosted()
+{
+    std::deque<std::function<void(UsblpDevice *)>> due;
+    {
+        std::lock_guard<std::mutex> lock(m_fs->postedMutex);
+        due.swap(m_fs->posted);
+    }
+    for (const auto &fn : due)
+        fn(this);
 }
 
 UsblpDevice::~UsblpDevice()

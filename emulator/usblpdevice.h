@@ -78,6 +78,9 @@ protected:
     qint64 writeData(const char *data, qint64 size) override;
 
 private:
+    // Runs what the file system's thread posted, on this object's thread.
+    Q_INVOKABLE void runPosted();
+
     Fs *m_fs;
     bool m_unplugSignalled = false;
 };
