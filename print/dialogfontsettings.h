@@ -48,11 +48,7 @@ public:
     QTableWidget *scriptTable() const { return m_scriptTable; }
     QTableWidget *installedTable() const { return m_installedTable; }
     QPushButton *refreshButton() const { return m_refresh; }
-    QPushButton *installButton() const { return m_install; }
-    QPushButton *uninstallButton() const { return m_uninstall; }
     QPushButton *applyButton() const { return m_apply; }
-    QPushButton *resetButton() const { return m_reset; }
-    QPushButton *closeButton() const { return m_close; }
     const QStringList &installedNames() const { return m_installedNames; }
     QProgressDialog *progressDialog() const;
     bool uploading() const { return m_upload && m_upload->running(); }

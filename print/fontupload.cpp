@@ -8,6 +8,8 @@
 FontUpload::FontUpload(QObject *parent)
     : QObject(parent)
 {
+    // The outcome may travel in queued signals.
+    qRegisterMetaType<FontUpload::State>();
     // Queued: the USB reader thread emits responses, and this job lives on the GUI thread.
     connect(&g_hostCmd, &HostCmd::responseReceived, this, &FontUpload::handleResponse, Qt::QueuedConnection);
 }
