@@ -46,10 +46,10 @@ class TestFontSettings : public QObject
     QTemporaryDir dir;
     HostCmdEvents events;
     // The printer of the case, on TCP or on USB, and what it was asked.
-    PrinterEmulator *emulator = nullptr;
+    std::unique_ptr<PrinterEmulator> emulator;
     PrinterState usbState;
-    UsbPtyPrinter *usbPrinter = nullptr;
-    QTemporaryDir *sysfs = nullptr;
+    std::unique_ptr<UsbPtyPrinter> usbPrinter;
+    std::unique_ptr<QTemporaryDir> sysfs;
     QVector<quint16> words; // as the emulator decoded them
 
     PrinterState &printer() { return emulator ? emulator->state() : usbState; }
@@ -64,20 +64,20 @@ class TestFontSettings : public QObject
         const auto note = [this](quint16 word, const QByteArray &) { words << word; };
         if (link == QLatin1String("usb")) {
             usbState = PrinterState();
-            sysfs = new QTemporaryDir;
-            usbPrinter = new UsbPtyPrinter(usbState, options);
+            sysfs = std::make_unique<QTemporaryDir>();
+            usbPrinter = std::make_unique<UsbPtyPrinter>(usbState, options);
             if (!usbPrinter->start(sysfs->path(), 0x3273, 0x0002))
                 return false;
-            connect(usbPrinter, &UsbPtyPrinter::requestReceived, this, note);
+            connect(usbPrinter.get(), &UsbPtyPrinter::requestReceived, this, note);
             UsbPort::setSysfsRoot(sysfs->path().toStdString());
             if (!g_transceiver->openUsb(usbPrinter->devicePath(), false))
                 return false;
         } else {
             options.listen = QHostAddress(QString::fromLatin1(address));
-            emulator = new PrinterEmulator(options);
+            emulator = std::make_unique<PrinterEmulator>(options);
             if (!emulator->listen())
                 return false;
-            connect(emulator, &PrinterEmulator::requestReceived, this, note);
+            connect(emulator.get(), &PrinterEmulator::requestReceived, this, note);
             g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
         }
         return QTest::qWaitFor([&] { return events.found > found; }, 3000);
@@ -109,12 +109,9 @@ private slots:
     void cleanup()
     {
         g_transceiver->close();
-        delete emulator;
-        emulator = nullptr;
-        delete usbPrinter;
-        usbPrinter = nullptr;
-        delete sysfs;
-        sysfs = nullptr;
+        emulator.reset();
+        usbPrinter.reset();
+        sysfs.reset();
         UsbPort::setSysfsRoot("/sys");
     }
 
@@ -256,10 +253,8 @@ private slots:
         dialog.applyButton()->click();
         QVERIFY(!dialog.applyButton()->isEnabled());
         QTRY_COMPARE(words.size(), mark + rows + 2);
-        QVector<quint16> sent(rows, SetFontScript);
-        sent.prepend(BeginFontScripts);
-        sent.append(EndFontScripts);
-        QCOMPARE(words.mid(mark), sent);
+        QCOMPARE(words.mid(mark), QVector<quint16>{BeginFontScripts} + QVector<quint16>(rows, SetFontScript)
+                                       + QVector<quint16>{EndFontScripts});
         QCOMPARE(printer().fontScripts.size(), rows);
         QCOMPARE(printer().fontScripts.at(0).threshold, quint16(77));
         QVERIFY(!printer().fontScripts.at(1).enabled);
@@ -277,32 +272,6 @@ private slots:
         QCOMPARE(words.mid(mark), (QVector<quint16>{ResetFontScripts, GetFontScripts}));
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(),
                  QString::number(PrinterState::defaultFontScripts().at(0).threshold));
-    }
-
-    void uninstall()
-    {
-        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.51"));
-        DialogFontSettings dialog;
-        QVERIFY(openDialog(dialog));
-        const int mark = words.size();
-        dialog.doRemoveFont(); // nothing selected: nothing asked
-        const QList<QTableWidgetItem *> found = dialog.installedTable()->findItems(QStringLiteral("sans-thai.ttf"), Qt::MatchExactly);
-        QVERIFY(!found.isEmpty());
-        dialog.installedTable()->selectRow(found.first()->row());
-        bool seen = false;
-        answerMessageBox(QMessageBox::No, &seen);
-        dialog.doRemoveFont();
-        QVERIFY(seen);
-        QTest::qWait(50);
-        QCOMPARE(words.size(), mark);
-
-        seen = false;
-        answerMessageBox(QMessageBox::Yes, &seen);
-        dialog.doRemoveFont();
-        QVERIFY(seen);
-        QTRY_COMPARE(words.mid(mark), (QVector<quint16>{DeleteFile, ListFiles}));
-        QTRY_COMPARE(dialog.installedNames().size(), 4);
-        QVERIFY(!printer().fontFolder.contains("sans-thai.ttf"));
     }
 
     // The job alone, against the printer: blocks of 4080 bytes with one in flight, the file
@@ -362,20 +331,41 @@ private slots:
         QVERIFY(progress.isEmpty() || progress.first() == 0);
     }
 
-    // Install Font: the file goes up, the list comes back with it, the progress dialog goes;
-    // a refusal leaves the dialog as it was; a name too long for the path is refused first.
-    void installFont()
+    // Uninstall asks first. Install Font: the file goes up, the list comes back with it, the
+    // progress dialog goes; a refusal leaves the dialog as it was; a name too long for the
+    // path is refused before anything is sent.
+    void fontFiles()
     {
-        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.53"));
+        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.51"));
         DialogFontSettings dialog;
         QVERIFY(openDialog(dialog));
+        int mark = words.size();
+        dialog.doRemoveFont(); // nothing selected: nothing asked
+        const QList<QTableWidgetItem *> found = dialog.installedTable()->findItems(QStringLiteral("sans-thai.ttf"), Qt::MatchExactly);
+        QVERIFY(!found.isEmpty());
+        dialog.installedTable()->selectRow(found.first()->row());
+        bool seen = false;
+        answerMessageBox(QMessageBox::No, &seen);
+        dialog.doRemoveFont();
+        QVERIFY(seen);
+        QTest::qWait(50);
+        QCOMPARE(words.size(), mark);
+
+        seen = false;
+        answerMessageBox(QMessageBox::Yes, &seen);
+        dialog.doRemoveFont();
+        QVERIFY(seen);
+        QTRY_COMPARE(words.mid(mark), (QVector<quint16>{DeleteFile, ListFiles}));
+        QTRY_COMPARE(dialog.installedNames().size(), 4);
+        QVERIFY(!printer().fontFolder.contains("sans-thai.ttf"));
+
         const QString local = writeLocalFile(dir, QStringLiteral("Upload.ttf"), 10000);
         int progressMaximum = 0;
         connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&] {
             if (dialog.progressDialog())
                 progressMaximum = dialog.progressDialog()->maximum();
         });
-        int mark = words.size();
+        mark = words.size();
         QVERIFY(dialog.installFont(local));
         QVERIFY(dialog.uploading());
         QTRY_VERIFY(dialog.installedNames().contains(QStringLiteral("Upload.ttf")));
