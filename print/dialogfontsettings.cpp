@@ -327,8 +327,13 @@ bool DialogFontSettings::installFont(const QString &localFile)
     if (data.isEmpty())
         return false;
     // A transfer that stalled on a lost link is abandoned: its write reports must not
-    // count the new upload's bytes, the BeginFileUpload request's own first.
-    delete m_upload;
+    // count the new upload's bytes, the BeginFileUpload request's own first. Deleted
+    // later, since this may run inside one of its signals.
+    if (m_upload) {
+        m_upload->disconnect(this);
+        m_upload->cancel();
+        m_upload->deleteLater();
+    }
     m_upload = new FontUpload(this);
     connect(m_upload, &FontUpload::progress, this, &DialogFontSettings::onUploadProgress);
     connect(m_upload, &FontUpload::finished, this, &DialogFontSettings::onUploadFinished);

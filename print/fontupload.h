@@ -30,6 +30,7 @@ public:
 
     State state() const { return m_state; }
     bool running() const { return m_state == Requested || m_state == Streaming; }
+    // The file's byte count while the job runs; 0 once it has ended.
     quint32 size() const { return quint32(m_data.size()); }
 
 public slots:
