@@ -40,12 +40,9 @@ public:
     QCheckBox *keepAspectBox() const { return m_keepAspect; }
     QLineEdit *kc1Field() const { return m_kc1; }
     QLineEdit *kc2Field() const { return m_kc2; }
-    QLabel *previewLabel() const { return m_preview; }
     QLabel *informationLabel() const { return m_information; }
-    QPushButton *browseButton() const { return m_browse; }
     QPushButton *printButton() const { return m_print; }
     QPushButton *downloadButton() const { return m_download; }
-    QPushButton *closeButton() const { return m_close; }
     const QImage &oneBitImage() const { return m_oneBit; }
 
 public slots:

@@ -31,12 +31,9 @@ public:
     void clear();
 
     QTableWidget *table() const { return m_table; }
-    QProgressBar *usageBar() const { return m_usageBar; }
     QLabel *usageLabel() const { return m_usageLabel; }
-    QPushButton *downloadButton() const { return m_download; }
     QPushButton *printButton() const { return m_print; }
     QPushButton *deleteButton() const { return m_delete; }
-    QPushButton *deleteAllButton() const { return m_deleteAll; }
     const QList<quint16> &keyCodes() const { return m_keyCodes; }
     quint32 used() const { return m_used; }
     quint32 total() const { return m_total; }

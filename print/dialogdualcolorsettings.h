@@ -26,7 +26,6 @@ public:
     QSlider *energySlider() const { return m_energySlider; }
     QSlider *ratioSlider() const { return m_ratioSlider; }
     QSpinBox *energySpinBox() const { return m_energySpin; }
-    QSpinBox *ratioSpinBox() const { return m_ratioSpin; }
 
 public slots:
     void doApply();

@@ -122,11 +122,8 @@ DialogFontSettings::DialogFontSettings(QWidget *parent)
     m_startTimerId = startTimer(StartDelayMs, Qt::CoarseTimer);
 }
 
-DialogFontSettings::~DialogFontSettings()
-{
-    // An upload still running is abandoned: no further block, no commit.
-    disconnect(m_written);
-}
+// An upload still running is abandoned with its job, a child: no further block, no commit.
+DialogFontSettings::~DialogFontSettings() = default;
 
 QProgressDialog *DialogFontSettings::progressDialog() const
 {
@@ -262,16 +259,6 @@ void DialogFontSettings::handleResponse(QByteArray response)
         m_installedTable->resizeRowsToContents();
         break;
     }
-    case HostCmdWord::BeginFileUpload: {
-        FileRecord answer;
-        if (m_fileData.isEmpty() || !FileRecord::decode(response, &answer))
-            return;
-        if (answer.status == 0)
-            sendFileBlock(0);
-        else
-            dropUpload(); // refused: silently, as the printer gives no reason
-        break;
-    }
     default:
         break;
     }
@@ -336,72 +323,50 @@ bool DialogFontSettings::installFont(const QString &localFile)
         refuseLongName(name);
         return false;
     }
-    m_fileData = file.readAll();
-    if (m_fileData.isEmpty())
+    const QByteArray data = file.readAll();
+    if (data.isEmpty())
         return false;
-    m_remotePath = path;
-    m_fileSize = quint32(m_fileData.size());
-    m_uploadOffset = 0;
-    m_blockEnd = 0;
-    file.close();
     // A transfer that stalled on a lost link is abandoned: its write reports must not
-    // count the new upload's bytes, the BeginFileUpload request's own first.
-    disconnect(m_written);
-    g_hostCmd.BeginFileUpload(m_remotePath, m_fileSize);
-    return true;
+    // count the new upload's bytes, the BeginFileUpload request's own first. Deleted
+    // later, since this may run inside one of its signals.
+    if (m_upload) {
+        m_upload->disconnect(this);
+        m_upload->cancel();
+        m_upload->deleteLater();
+    }
+    m_upload = new FontUpload(this);
+    connect(m_upload, &FontUpload::progress, this, &DialogFontSettings::onUploadProgress);
+    connect(m_upload, &FontUpload::finished, this, &DialogFontSettings::onUploadFinished);
+    return m_upload->start(path, data);
 }
 
-void DialogFontSettings::sendFileBlock(qint64 bytes)
+void DialogFontSettings::onUploadProgress(quint32 written, quint32 size)
 {
-    if (m_fileData.isEmpty() || !g_transceiver)
-        return;
-    m_uploadOffset += quint32(bytes);
-
-    if (m_uploadOffset == 0) {
+    if (written == 0) {
+        // The printer took the file: a fresh progress dialog for it.
         if (m_progress)
             m_progress->deleteLater();
-        m_progress = new QProgressDialog(tr("Installing Font..."), tr("Cancel"), 0, int(m_fileSize), this);
+        m_progress = new QProgressDialog(tr("Installing Font..."), tr("Cancel"), 0, int(size), this);
         m_progress->setWindowModality(Qt::WindowModal);
         m_progress->setMinimumDuration(1000);
         m_progress->setFixedWidth(400);
         m_progress->setWindowTitle(tr("Progress"));
-        m_written = connect(g_transceiver, &Transceiver::bytesWritten, this,
-                            &DialogFontSettings::sendFileBlock, Qt::QueuedConnection);
-    } else if (m_uploadOffset >= m_fileSize) {
-        disconnect(m_written);
-        if (m_progress)
-            m_progress->deleteLater();
-        m_progress = nullptr;
-        const QByteArray digest = FileRecord::md5(m_fileData);
-        g_hostCmd.CommitFileUpload(m_remotePath, m_fileSize, digest);
-        dropUpload();
-        refreshInstalledFonts();
-        return;
+        connect(m_progress, &QProgressDialog::canceled, m_upload, &FontUpload::cancel);
     }
-
-    const quint32 offset = m_uploadOffset;
-    // The rest of the block in flight is still to be reported.
-    if (offset < m_blockEnd) {
-        if (m_progress)
-            m_progress->setValue(int(offset));
-        return;
-    }
-    const quint32 length = qMin(quint32(BlockSize), m_fileSize - offset);
-    m_blockEnd = offset + length;
-    // A shown modal progress dialog lets events through here, which is why the block's end
-    // is noted first.
     if (m_progress)
-        m_progress->setValue(int(offset));
-    g_transceiver->write(m_fileData.constData() + offset, length, HostCmd::WriteTimeoutMs);
+        m_progress->setValue(int(written));
 }
 
-void DialogFontSettings::dropUpload()
+void DialogFontSettings::onUploadFinished(FontUpload::State outcome)
 {
-    m_fileData.clear();
-    m_remotePath.clear();
-    m_fileSize = 0;
-    m_uploadOffset = 0;
-    m_blockEnd = 0;
+    // A refused upload leaves the dialog as it was, without a word.
+    if (outcome == FontUpload::Refused)
+        return;
+    if (m_progress)
+        m_progress->deleteLater();
+    m_progress = nullptr;
+    if (outcome == FontUpload::Committed)
+        refreshInstalledFonts();
 }
 
 void DialogFontSettings::doRemoveFont()

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "print/fontupload.h"
 #include "protocol/fontscriptrecord.h"
 
 #include <QByteArray>
 #include <QDialog>
-#include <QMetaObject>
 #include <QPointer>
 #include <QStringList>
 
@@ -26,7 +26,6 @@ public:
         ColEnabled, ColScript, ColLanguage, ColFont, ColFaceIndex, ColThreshold, ColPixelWidth,
         ColPixelHeight, ColAdvance, ColCt, ColPx, ColAd, ColRanges, ColumnCount
     };
-    static constexpr int BlockSize = 4080; // 255 cipher blocks' worth
     static constexpr int StartDelayMs = 200;
     static constexpr int RefreshHoldMs = 1000;
     static const char FontFolder[]; // "/data/PUB/fonts/"
@@ -49,14 +48,10 @@ public:
     QTableWidget *scriptTable() const { return m_scriptTable; }
     QTableWidget *installedTable() const { return m_installedTable; }
     QPushButton *refreshButton() const { return m_refresh; }
-    QPushButton *installButton() const { return m_install; }
-    QPushButton *uninstallButton() const { return m_uninstall; }
     QPushButton *applyButton() const { return m_apply; }
-    QPushButton *resetButton() const { return m_reset; }
-    QPushButton *closeButton() const { return m_close; }
     const QStringList &installedNames() const { return m_installedNames; }
     QProgressDialog *progressDialog() const;
-    bool uploading() const { return !m_fileData.isEmpty(); }
+    bool uploading() const { return m_upload && m_upload->running(); }
 
 public slots:
     void doRefresh();
@@ -66,7 +61,8 @@ public slots:
     void doResetToDefault();
     void doClose();
     void onCellChanged(int row, int column);
-    void sendFileBlock(qint64 bytes);
+    void onUploadProgress(quint32 written, quint32 size);
+    void onUploadFinished(FontUpload::State outcome);
     void handleResponse(QByteArray response);
 
 protected:
@@ -75,7 +71,6 @@ protected:
 private:
     void refreshFontScripts();
     void refreshInstalledFonts();
-    void dropUpload();
     void refuseLongName(const QString &name);
 
     QLabel *m_scriptLabel;
@@ -90,14 +85,7 @@ private:
     QPushButton *m_close;
     QStringList m_installedNames;
     QPointer<QProgressDialog> m_progress;
-    QByteArray m_fileData;
-    QByteArray m_remotePath; // at most 127 bytes, so its field keeps a terminating zero
-    quint32 m_fileSize = 0;
-    quint32 m_uploadOffset = 0;
-    // Where the block last handed to the link ends: a link that reports a block in parts
-    // gets the next one only when the whole of it is written.
-    quint32 m_blockEnd = 0;
-    QMetaObject::Connection m_written;
+    QPointer<FontUpload> m_upload;
     int m_startTimerId = 0;
     int m_refreshTimerId = 0;
 };

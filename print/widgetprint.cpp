@@ -30,6 +30,7 @@ namespace {
 constexpr int CjkDisabledIndex = 5;
 constexpr int DensityMin = 70, DensityMax = 130, DensityStep = 15;
 constexpr int QualityMax = 100, QualityStep = 10;
+constexpr Qt::Alignment LabelAlignment = Qt::AlignRight | Qt::AlignVCenter;
 
 const std::pair<int, const char *> CodePages[] = {
     {0, "(0) PC437: USA, Standard Europe"}, {1, "(1) Katakana"},
@@ -98,6 +99,31 @@ WidgetPrint::WidgetPrint(QWidget *parent)
     // One for the page's life: its values stay from one opening to the next.
     , m_dualColorDialog(new DialogDualColorSettings(this))
 {
+    fillChoices();
+    buildCharsetGroup();
+    buildPrintGroup();
+    buildPaperGroup();
+    buildCoverAndPaperNotTakenGroups();
+    for (QGroupBox *group : {m_charsetGroup, m_printGroup, m_paperGroup, m_coverGroup, m_paperNotTakenGroup})
+        form()->addRow(group);
+    for (QPushButton *button : {m_clearPassword, m_font, m_dualColor, m_testPage, m_blackMarkTest})
+        addButton(button);
+
+    // The Feed box and its length stay out of the chain.
+    setFocusChain({m_utf8, m_cjk, m_codePage, m_densitySlider, m_densitySpin, m_qualitySlider,
+                   m_qualitySpin, m_finePrint, m_paperType, m_location, m_cutPosition, m_printPosition,
+                   m_stop, m_voice, m_clearPassword, m_font, m_dualColor, m_testPage, m_blackMarkTest,
+                   saveButton()});
+    connectControls();
+
+    // Decided once: the configuration file opts in to these.
+    m_font->setVisible(g_conf.fontSettingsEnabled() >= 1);
+    m_dualColor->setVisible(g_conf.dualColorSettingsEnabled() >= 1);
+    updateEnabledStates();
+}
+
+void WidgetPrint::fillChoices()
+{
     for (const auto &item : {std::pair<const char *, int>{"GB18030", 0}, {"BIG5", 1}, {"Shift JIS", 11},
                              {"JIS 0208", 12}, {"KS C 5601", 21}})
         m_cjk->addItem(QString::fromLatin1(item.first), item.second);
@@ -113,39 +139,50 @@ WidgetPrint::WidgetPrint(QWidget *parent)
     m_densitySlider->setValue(100);
     m_densitySpin->setValue(100);
     m_printPosition->setValue(0.0); // held at its minimum
+}
 
+void WidgetPrint::buildCharsetGroup()
+{
     auto *charset = new QFormLayout(m_charsetGroup);
     charset->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     charset->setFormAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     charset->addRow(new QLabel(tr("UTF-8 Mode:"), this), m_utf8);
     charset->addRow(new QLabel(tr("CJK:"), this), m_cjk);
     charset->addRow(new QLabel(tr("Code Page:"), this), m_codePage);
+}
 
-    const Qt::Alignment labelAlign = Qt::AlignRight | Qt::AlignVCenter;
+void WidgetPrint::buildPrintGroup()
+{
     auto *print = new QGridLayout(m_printGroup);
-    print->addWidget(new QLabel(tr("Density:"), this), 0, 0, labelAlign);
+    print->addWidget(new QLabel(tr("Density:"), this), 0, 0, LabelAlignment);
     print->addWidget(m_densitySlider, 0, 1);
     print->addWidget(m_densitySpin, 0, 2);
-    print->addWidget(new QLabel(tr("Quality:"), this), 1, 0, labelAlign);
+    print->addWidget(new QLabel(tr("Quality:"), this), 1, 0, LabelAlignment);
     print->addWidget(m_qualitySlider, 1, 1);
     print->addWidget(m_qualitySpin, 1, 2);
     print->addWidget(m_finePrint, 2, 0, 1, 3, Qt::AlignLeft | Qt::AlignVCenter);
+}
 
+void WidgetPrint::buildPaperGroup()
+{
     m_paperLabels = {new QLabel(tr("Paper Type:"), this),     new QLabel(tr("Black Mark Location:"), this),
                      new QLabel(tr("Cut Position:"), this),   new QLabel(tr(" mm above the top of black mark"), this),
                      new QLabel(tr("Print Position:"), this), new QLabel(tr(" mm below the cut position"), this)};
     auto *paper = new QGridLayout(m_paperGroup);
-    paper->addWidget(m_paperLabels[0], 0, 0, labelAlign);
+    paper->addWidget(m_paperLabels[0], 0, 0, LabelAlignment);
     paper->addWidget(m_paperType, 0, 1, 1, 9);
-    paper->addWidget(m_paperLabels[1], 1, 0, labelAlign);
+    paper->addWidget(m_paperLabels[1], 1, 0, LabelAlignment);
     paper->addWidget(m_location, 1, 1, 1, 9);
-    paper->addWidget(m_paperLabels[2], 2, 0, labelAlign);
+    paper->addWidget(m_paperLabels[2], 2, 0, LabelAlignment);
     paper->addWidget(m_cutPosition, 2, 1, 1, 8);
     paper->addWidget(m_paperLabels[3], 2, 9);
-    paper->addWidget(m_paperLabels[4], 3, 0, labelAlign);
+    paper->addWidget(m_paperLabels[4], 3, 0, LabelAlignment);
     paper->addWidget(m_printPosition, 3, 1, 1, 8);
     paper->addWidget(m_paperLabels[5], 3, 9);
+}
 
+void WidgetPrint::buildCoverAndPaperNotTakenGroups()
+{
     auto *cover = new QHBoxLayout(m_coverGroup);
     cover->addWidget(m_feed);
     cover->addWidget(m_feedLength);
@@ -155,18 +192,10 @@ WidgetPrint::WidgetPrint(QWidget *parent)
     notTaken->addWidget(m_stop);
     notTaken->addWidget(m_voice);
     notTaken->addStretch();
+}
 
-    for (QGroupBox *group : {m_charsetGroup, m_printGroup, m_paperGroup, m_coverGroup, m_paperNotTakenGroup})
-        form()->addRow(group);
-    for (QPushButton *button : {m_clearPassword, m_font, m_dualColor, m_testPage, m_blackMarkTest})
-        addButton(button);
-
-    // The Feed box and its length stay out of the chain.
-    setFocusChain({m_utf8, m_cjk, m_codePage, m_densitySlider, m_densitySpin, m_qualitySlider,
-                   m_qualitySpin, m_finePrint, m_paperType, m_location, m_cutPosition, m_printPosition,
-                   m_stop, m_voice, m_clearPassword, m_font, m_dualColor, m_testPage, m_blackMarkTest,
-                   saveButton()});
-
+void WidgetPrint::connectControls()
+{
     connect(m_clearPassword, &QPushButton::clicked, this, &WidgetPrint::doClearWebPassword);
     connect(m_font, &QPushButton::clicked, this, &WidgetPrint::doFontSettings);
     connect(m_dualColor, &QPushButton::clicked, this, &WidgetPrint::doDualColorSettings);
@@ -195,11 +224,6 @@ WidgetPrint::WidgetPrint(QWidget *parent)
                 &SettingsPage::onSettingsChanged);
     for (QCheckBox *box : {m_stop, m_voice})
         connect(box, &QCheckBox::stateChanged, this, &SettingsPage::onSettingsChanged);
-
-    // Decided once: the configuration file opts in to these.
-    m_font->setVisible(g_conf.fontSettingsEnabled() >= 1);
-    m_dualColor->setVisible(g_conf.dualColorSettingsEnabled() >= 1);
-    updateEnabledStates();
 }
 
 int WidgetPrint::snapDensity(int value)
@@ -258,6 +282,11 @@ PrintSettingsRecord WidgetPrint::settings() const
 void WidgetPrint::setFinePrintMode(bool on)
 {
     m_finePrint->setChecked(on);
+}
+
+FinePrintModeRecord WidgetPrint::finePrintMode() const
+{
+    return FinePrintModeRecord{m_finePrint->checkState() != Qt::Unchecked};
 }
 
 void WidgetPrint::onUtf8CurrentIndexChanged(int index)
@@ -340,7 +369,7 @@ void WidgetPrint::doSave()
 {
     saveButton()->setEnabled(false);
     g_hostCmd.SetPrintSettings(settings());
-    g_hostCmd.SetFinePrintMode(FinePrintModeRecord{m_finePrint->checkState() != Qt::Unchecked});
+    g_hostCmd.SetFinePrintMode(finePrintMode());
 }
 
 void WidgetPrint::doClearWebPassword()

@@ -10,6 +10,7 @@ class QGroupBox;
 class QLabel;
 class QSlider;
 class QSpinBox;
+struct FinePrintModeRecord;
 struct PrintSettingsRecord;
 
 // The Print Settings tab: default character set, density and quality, paper layout, what
@@ -28,33 +29,26 @@ public:
 
     QComboBox *cjkBox() const { return m_cjk; }
     QComboBox *codePageBox() const { return m_codePage; }
-    QComboBox *utf8Box() const { return m_utf8; }
     QSlider *densitySlider() const { return m_densitySlider; }
     QSlider *qualitySlider() const { return m_qualitySlider; }
     QSpinBox *densitySpinBox() const { return m_densitySpin; }
     QSpinBox *qualitySpinBox() const { return m_qualitySpin; }
-    QCheckBox *finePrintBox() const { return m_finePrint; }
-    QComboBox *paperTypeBox() const { return m_paperType; }
-    QComboBox *blackMarkLocationBox() const { return m_location; }
     QDoubleSpinBox *cutPositionBox() const { return m_cutPosition; }
-    QDoubleSpinBox *printPositionBox() const { return m_printPosition; }
     QCheckBox *feedBox() const { return m_feed; }
     QSpinBox *feedLengthBox() const { return m_feedLength; }
-    QCheckBox *stopBox() const { return m_stop; }
-    QCheckBox *voiceBox() const { return m_voice; }
     QGroupBox *paperLayoutGroup() const { return m_paperGroup; }
     QGroupBox *coverGroup() const { return m_coverGroup; }
     QGroupBox *paperNotTakenGroup() const { return m_paperNotTakenGroup; }
     QPushButton *clearPasswordButton() const { return m_clearPassword; }
     QPushButton *fontButton() const { return m_font; }
     QPushButton *dualColorButton() const { return m_dualColor; }
-    QPushButton *testPageButton() const { return m_testPage; }
     QPushButton *blackMarkTestButton() const { return m_blackMarkTest; }
     DialogDualColorSettings *dualColorDialog() const { return m_dualColorDialog; }
 
     void setSettings(const PrintSettingsRecord &record);
     PrintSettingsRecord settings() const;
     void setFinePrintMode(bool on);
+    FinePrintModeRecord finePrintMode() const;
 
     void updateEnabledStates();
     // Paper layout, cover and paper-not-taken settings exist on the Ethernet models only.
@@ -79,6 +73,13 @@ public slots:
     void onFeedAndCutStateChanged(int state);
 
 private:
+    void fillChoices();
+    void buildCharsetGroup();
+    void buildPrintGroup();
+    void buildPaperGroup();
+    void buildCoverAndPaperNotTakenGroups();
+    void connectControls();
+
     QGroupBox *m_charsetGroup;
     QGroupBox *m_printGroup;
     QGroupBox *m_paperGroup;

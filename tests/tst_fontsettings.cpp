@@ -2,6 +2,7 @@
 #include "tests/testfiles.h"
 #include "emulator/usbptyprinter.h"
 #include "print/dialogfontsettings.h"
+#include "print/fontupload.h"
 #include "protocol/filerecord.h"
 #include "transport/usbport.h"
 
@@ -15,21 +16,7 @@ namespace {
 
 FontScriptRecord latinRecord()
 {
-    FontScriptRecord r;
-    r.enabled = true;
-    r.ct = 1;
-    r.px = 2;
-    r.ad = 3;
-    r.script = "LATIN";
-    r.language = "en";
-    r.font = "DejaVuSans.ttf";
-    r.faceIndex = 0;
-    r.threshold = 128;
-    r.pixelWidth = 24;
-    r.pixelHeight = 24;
-    r.advance = 12;
-    r.ranges = {{0x20, 0x7E}, {0x4E00, 0x9FFF}};
-    return r;
+    return {true, 1, 2, 3, "LATIN", "en", "DejaVuSans.ttf", 0, 128, 24, 24, 12, {{0x20, 0x7E}, {0x4E00, 0x9FFF}}};
 }
 
 QByteArray listEntry(const QByteArray &name, quint32 size)
@@ -49,29 +36,6 @@ QStringList column(const QTableWidget *table, int col)
     return out;
 }
 
-QStringList namesOf(const QVector<FontFolder::Entry> &entries)
-{
-    QStringList out;
-    for (const FontFolder::Entry &e : entries)
-        out << QString::fromLatin1(e.name);
-    return out;
-}
-
-// HostCmd signals from the USB reader thread, brought to this thread as the dialog gets them.
-class Relay : public QObject
-{
-    Q_OBJECT
-
-public:
-    Relay()
-    {
-        connect(&g_hostCmd, &HostCmd::deviceFound, this, &Relay::deviceFound, Qt::QueuedConnection);
-    }
-
-signals:
-    void deviceFound(host_cmd_dev_info_t devinfo);
-};
-
 } // namespace
 
 // The font settings dialog: its rows both ways, its editors, and its traffic.
@@ -80,46 +44,43 @@ class TestFontSettings : public QObject
     Q_OBJECT
 
     QTemporaryDir dir;
-    Relay relay;
+    HostCmdEvents events;
     // The printer of the case, on TCP or on USB, and what it was asked.
-    PrinterEmulator *emulator = nullptr;
+    std::unique_ptr<PrinterEmulator> emulator;
     PrinterState usbState;
-    UsbPtyPrinter *usbPrinter = nullptr;
-    QTemporaryDir *sysfs = nullptr;
-    QVector<quint16> words;
+    std::unique_ptr<UsbPtyPrinter> usbPrinter;
+    std::unique_ptr<QTemporaryDir> sysfs;
+    QVector<quint16> words; // as the emulator decoded them
 
     PrinterState &printer() { return emulator ? emulator->state() : usbState; }
-
-    // The words asked since a mark, as the emulator decoded them.
-    QVector<quint16> wordsSince(int mark) const { return words.mid(mark); }
 
     // Connects to a fresh emulator over the link the case names.
     bool linkUp(const QString &link, const char *address = "127.0.0.50")
     {
         EmulatorOptions options;
         options.keepAliveMs = 0;
-        QSignalSpy found(&relay, &Relay::deviceFound);
+        const int found = events.found;
         words.clear();
         const auto note = [this](quint16 word, const QByteArray &) { words << word; };
         if (link == QLatin1String("usb")) {
             usbState = PrinterState();
-            sysfs = new QTemporaryDir;
-            usbPrinter = new UsbPtyPrinter(usbState, options);
+            sysfs = std::make_unique<QTemporaryDir>();
+            usbPrinter = std::make_unique<UsbPtyPrinter>(usbState, options);
             if (!usbPrinter->start(sysfs->path(), 0x3273, 0x0002))
                 return false;
-            connect(usbPrinter, &UsbPtyPrinter::requestReceived, this, note);
+            connect(usbPrinter.get(), &UsbPtyPrinter::requestReceived, this, note);
             UsbPort::setSysfsRoot(sysfs->path().toStdString());
             if (!g_transceiver->openUsb(usbPrinter->devicePath(), false))
                 return false;
         } else {
             options.listen = QHostAddress(QString::fromLatin1(address));
-            emulator = new PrinterEmulator(options);
+            emulator = std::make_unique<PrinterEmulator>(options);
             if (!emulator->listen())
                 return false;
-            connect(emulator, &PrinterEmulator::requestReceived, this, note);
+            connect(emulator.get(), &PrinterEmulator::requestReceived, this, note);
             g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
         }
-        return found.wait(3000);
+        return QTest::qWaitFor([&] { return events.found > found; }, 3000);
     }
 
     // A dialog on screen with both tables filled from the printer.
@@ -148,12 +109,9 @@ private slots:
     void cleanup()
     {
         g_transceiver->close();
-        delete emulator;
-        emulator = nullptr;
-        delete usbPrinter;
-        usbPrinter = nullptr;
-        delete sysfs;
-        sysfs = nullptr;
+        emulator.reset();
+        usbPrinter.reset();
+        sysfs.reset();
         UsbPort::setSysfsRoot("/sys");
     }
 
@@ -161,14 +119,12 @@ private slots:
     {
         FontScriptRecord in = latinRecord();
         QByteArray bytes = in.toBytes(GetFontScripts);
-        QCOMPARE(bytes.size(), FontScriptRecord::Size);
         QCOMPARE(ByteFields::u32(bytes, 118 + 8), 0x4E00u);
         // Whatever follows the first range starting at 0 is not a range.
         ByteFields::putU32(bytes, 118 + 24, 0x30);
         FontScriptRecord out;
         QVERIFY(FontScriptRecord::decode(bytes, &out));
         QCOMPARE(out.ranges, in.ranges);
-        QCOMPARE(FontScriptRecord::rangesText(out.ranges), QStringLiteral("U+0020~U+007E;U+4E00~U+9FFF"));
         QCOMPARE(out.toBytes(SetFontScript).mid(2), in.toBytes(SetFontScript).mid(2));
         QVERIFY(!FontScriptRecord::decode(bytes.left(437), &out));
 
@@ -269,15 +225,11 @@ private slots:
         fontDelegate->setModelData(fonts, t->model(), t->model()->index(0, DialogFontSettings::ColFont));
         QCOMPARE(t->item(0, DialogFontSettings::ColFont)->text(), QStringLiteral("Typed.ttf"));
 
-        const QList<QPair<int, int>> maxima{{DialogFontSettings::ColFaceIndex, 7},
-                                            {DialogFontSettings::ColThreshold, 255},
-                                            {DialogFontSettings::ColPixelWidth, 96},
-                                            {DialogFontSettings::ColPixelHeight, 96},
-                                            {DialogFontSettings::ColAdvance, 96}};
-        for (const auto &[col, max] : maxima) {
+        for (const auto &[col, max] : {std::pair<int, int>{DialogFontSettings::ColFaceIndex, 7}, {DialogFontSettings::ColThreshold, 255},
+                                       {DialogFontSettings::ColPixelWidth, 96}, {DialogFontSettings::ColPixelHeight, 96},
+                                       {DialogFontSettings::ColAdvance, 96}}) {
             auto *box = qobject_cast<QSpinBox *>(editor(col).second);
-            QVERIFY(box);
-            QCOMPARE(box->maximum(), max);
+            QVERIFY(box && box->maximum() == max);
         }
     }
 
@@ -301,10 +253,8 @@ private slots:
         dialog.applyButton()->click();
         QVERIFY(!dialog.applyButton()->isEnabled());
         QTRY_COMPARE(words.size(), mark + rows + 2);
-        QVector<quint16> sent(rows, SetFontScript);
-        sent.prepend(BeginFontScripts);
-        sent.append(EndFontScripts);
-        QCOMPARE(wordsSince(mark), sent);
+        QCOMPARE(words.mid(mark), QVector<quint16>{BeginFontScripts} + QVector<quint16>(rows, SetFontScript)
+                                       + QVector<quint16>{EndFontScripts});
         QCOMPARE(printer().fontScripts.size(), rows);
         QCOMPARE(printer().fontScripts.at(0).threshold, quint16(77));
         QVERIFY(!printer().fontScripts.at(1).enabled);
@@ -317,100 +267,121 @@ private slots:
 
         // Reset reloads the script table only.
         mark = words.size();
-        dialog.resetButton()->click();
+        dialog.doResetToDefault();
         QTRY_COMPARE(t->rowCount(), PrinterState::defaultFontScripts().size());
-        QCOMPARE(wordsSince(mark), (QVector<quint16>{ResetFontScripts, GetFontScripts}));
+        QCOMPARE(words.mid(mark), (QVector<quint16>{ResetFontScripts, GetFontScripts}));
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(),
                  QString::number(PrinterState::defaultFontScripts().at(0).threshold));
     }
 
-    void uninstall()
+    // The job alone, against the printer: blocks of 4080 bytes with one in flight, the file
+    // whole with its digest, or refused, or cancelled with no block after and no commit.
+    void uploadJob_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("outcome"); // FontUpload::State
+        QTest::addColumn<QList<qint64>>("blocks");
+        const QList<qint64> three{4080, 4080, 1840};
+        QTest::newRow("tcp") << "tcp" << 10000 << int(FontUpload::Committed) << three;
+        QTest::newRow("usb") << "usb" << 10000 << int(FontUpload::Committed) << three;
+        QTest::newRow("one block") << "tcp" << 4080 << int(FontUpload::Committed) << QList<qint64>{4080};
+        QTest::newRow("refused") << "tcp" << 10000 << int(FontUpload::Refused) << QList<qint64>{};
+        QTest::newRow("cancelled") << "tcp" << 10000 << int(FontUpload::Cancelled) << QList<qint64>{4080};
+    }
+    void uploadJob()
+    {
+        QFETCH(QString, link);
+        QFETCH(int, size);
+        QFETCH(int, outcome);
+        QFETCH(QList<qint64>, blocks);
+        QVERIFY(linkUp(link, "127.0.0.52"));
+        printer().refuseUploads = outcome == FontUpload::Refused;
+        FontUpload job;
+        QSignalSpy written(g_transceiver, &Transceiver::bytesWritten);
+        QSignalSpy finished(&job, &FontUpload::finished);
+        QList<quint32> progress;
+        connect(&job, &FontUpload::progress, &job, [&](quint32 done, quint32 total) {
+            QCOMPARE(total, quint32(size));
+            progress << done;
+            if (outcome == FontUpload::Cancelled && done > 0)
+                job.cancel();
+        });
+        const QByteArray bytes = patternBytes(size);
+        QVERIFY(job.start("/data/PUB/fonts/Job.ttf", bytes));
+        QVERIFY(!job.start("/data/PUB/fonts/Again.ttf", bytes)); // one file a job
+        QVERIFY(job.running());
+        QTRY_COMPARE(int(job.state()), outcome);
+        QTest::qWait(50);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(int(finished.at(0).at(0).value<FontUpload::State>()), outcome);
+        QList<qint64> reports;
+        for (const QList<QVariant> &r : written)
+            reports << r.at(0).toLongLong();
+        // The request, the blocks, and the commit that only a whole file gets.
+        const bool whole = outcome == FontUpload::Committed;
+        QCOMPARE(reports.mid(1, blocks.size()), blocks);
+        QCOMPARE(reports.size(), 1 + blocks.size() + (whole ? 1 : 0));
+        QCOMPARE(words.mid(1), whole ? (QVector<quint16>{BeginFileUpload, CommitFileUpload})
+                                             : QVector<quint16>{BeginFileUpload});
+        QCOMPARE(printer().fontFolder.contains("Job.ttf"), whole);
+        if (whole)
+            QCOMPARE(printer().fontFolder.content("Job.ttf"), bytes);
+        QCOMPARE(progress.isEmpty(), outcome == FontUpload::Refused);
+        QVERIFY(progress.isEmpty() || progress.first() == 0);
+    }
+
+    // Uninstall asks first. Install Font: the file goes up, the list comes back with it, the
+    // progress dialog goes; a refusal leaves the dialog as it was; a name too long for the
+    // path is refused before anything is sent.
+    void fontFiles()
     {
         QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.51"));
         DialogFontSettings dialog;
         QVERIFY(openDialog(dialog));
-        const int mark = words.size();
-        dialog.uninstallButton()->click(); // nothing selected: nothing asked
-        QTableWidget *files = dialog.installedTable();
-        const int row = dialog.installedNames().indexOf(QStringLiteral("sans-thai.ttf"));
-        QVERIFY(row >= 0);
-        files->selectRow(files->row(files->findItems(QStringLiteral("sans-thai.ttf"), Qt::MatchExactly).first()));
+        int mark = words.size();
+        dialog.doRemoveFont(); // nothing selected: nothing asked
+        const QList<QTableWidgetItem *> found = dialog.installedTable()->findItems(QStringLiteral("sans-thai.ttf"), Qt::MatchExactly);
+        QVERIFY(!found.isEmpty());
+        dialog.installedTable()->selectRow(found.first()->row());
         bool seen = false;
         answerMessageBox(QMessageBox::No, &seen);
-        dialog.uninstallButton()->click();
+        dialog.doRemoveFont();
         QVERIFY(seen);
         QTest::qWait(50);
         QCOMPARE(words.size(), mark);
 
         seen = false;
         answerMessageBox(QMessageBox::Yes, &seen);
-        dialog.uninstallButton()->click();
+        dialog.doRemoveFont();
         QVERIFY(seen);
-        QTRY_COMPARE(wordsSince(mark), (QVector<quint16>{DeleteFile, ListFiles}));
+        QTRY_COMPARE(words.mid(mark), (QVector<quint16>{DeleteFile, ListFiles}));
         QTRY_COMPARE(dialog.installedNames().size(), 4);
-        QVERIFY(!dialog.installedNames().contains(QStringLiteral("sans-thai.ttf")));
         QVERIFY(!printer().fontFolder.contains("sans-thai.ttf"));
-    }
 
-    void upload_data()
-    {
-        QTest::addColumn<QString>("link");
-        QTest::newRow("tcp") << QStringLiteral("tcp");
-        QTest::newRow("usb") << QStringLiteral("usb");
-    }
-    void upload()
-    {
-        QFETCH(QString, link);
-        QVERIFY(linkUp(link, "127.0.0.52"));
-        DialogFontSettings dialog;
-        QVERIFY(openDialog(dialog));
         const QString local = writeLocalFile(dir, QStringLiteral("Upload.ttf"), 10000);
-        QFile f(local);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray bytes = f.readAll();
-
-        QSignalSpy written(g_transceiver, &Transceiver::bytesWritten);
         int progressMaximum = 0;
         connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&] {
             if (dialog.progressDialog())
                 progressMaximum = dialog.progressDialog()->maximum();
         });
-        const int mark = words.size();
+        mark = words.size();
         QVERIFY(dialog.installFont(local));
-        QTRY_VERIFY(printer().fontFolder.contains("Upload.ttf"));
-        QCOMPARE(printer().fontFolder.content("Upload.ttf"), bytes);
+        QVERIFY(dialog.uploading());
         QTRY_VERIFY(dialog.installedNames().contains(QStringLiteral("Upload.ttf")));
-        QVERIFY(!dialog.uploading());
-        QCOMPARE(wordsSince(mark), (QVector<quint16>{BeginFileUpload, CommitFileUpload, ListFiles}));
-        // Between the request packets, the file in three blocks.
-        QList<qint64> reports;
-        for (const QList<QVariant> &r : written)
-            reports << r.at(0).toLongLong();
-        QCOMPARE(reports.mid(1, 3), (QList<qint64>{4080, 4080, 1840}));
-        QCOMPARE(reports.size(), 6);
+        QCOMPARE(printer().fontFolder.content("Upload.ttf"), patternBytes(10000));
+        QVERIFY(!dialog.uploading() && !dialog.progressDialog());
+        QCOMPARE(words.mid(mark), (QVector<quint16>{BeginFileUpload, CommitFileUpload, ListFiles}));
         QCOMPARE(progressMaximum, 10000);
-        QVERIFY(!dialog.progressDialog());
         const QList<QTableWidgetItem *> shown = dialog.installedTable()->findItems(QStringLiteral("Upload.ttf"), Qt::MatchExactly);
         QCOMPARE(shown.size(), 1);
         QCOMPARE(dialog.installedTable()->item(shown.first()->row(), 1)->text(), QStringLiteral("10000"));
-    }
 
-    void refusedAndLongNames()
-    {
-        QVERIFY(linkUp(QStringLiteral("tcp"), "127.0.0.53"));
         printer().refuseUploads = true;
-        DialogFontSettings dialog;
-        QVERIFY(openDialog(dialog));
-        const QStringList before = namesOf(printer().fontFolder.entries());
-        const int mark = words.size();
-        QVERIFY(dialog.installFont(writeLocalFile(dir, QStringLiteral("Refused.ttf"), 10000)));
+        mark = words.size();
+        QVERIFY(dialog.installFont(writeLocalFile(dir, QStringLiteral("Refused.ttf"), 100)));
         QTRY_VERIFY(!dialog.uploading());
-        QTest::qWait(50);
-        QCOMPARE(wordsSince(mark), QVector<quint16>{BeginFileUpload});
         QVERIFY(!dialog.progressDialog());
-        QCOMPARE(namesOf(printer().fontFolder.entries()), before);
-
-        // A name the 127-byte path cannot hold is refused before anything goes out.
         QString text;
         readMessageBox(&text);
         const QString longName = QString(108, QLatin1Char('n')) + QStringLiteral(".ttf");
@@ -418,7 +389,8 @@ private slots:
         QVERIFY2(text.startsWith(QStringLiteral("Font Settings|")) && text.contains(QStringLiteral("too long")), qPrintable(text));
         QVERIFY(!dialog.installFont(dir.filePath(QStringLiteral("missing.ttf"))));
         QTest::qWait(50);
-        QCOMPARE(wordsSince(mark), QVector<quint16>{BeginFileUpload});
+        QCOMPARE(words.mid(mark), QVector<quint16>{BeginFileUpload});
+        QVERIFY(!printer().fontFolder.contains("Refused.ttf"));
     }
 };
 

@@ -60,7 +60,7 @@ private slots:
             dialog->downloadButton()->click();
         });
         int mark = requests->count();
-        page()->downloadButton()->click();
+        page()->doDownload();
         QTRY_VERIFY_WITH_TIMEOUT(keyCodes().contains(QStringLiteral("\"Z9\"")), 5000);
         QCOMPARE(wordsSince(mark), QList<quint16>{GetNvImageList});
         const int row = keyCodes().indexOf(QStringLiteral("\"Z9\""));
@@ -76,7 +76,7 @@ private slots:
         QTRY_COMPARE(keyCodes(), (QStringList{"\"A1\"", "\"B1\"", "\"Z9\""}));
         QCOMPARE(wordsSince(mark), QList<quint16>{GetNvImageList});
 
-        page()->deleteAllButton()->click();
+        page()->doDeleteAll();
         QTRY_COMPARE(keyCodes(), QStringList());
         QCOMPARE(page()->usageLabel()->text(),
                  QStringLiteral("0 Used, %1 Total").arg(emulator->state().nvMemorySize));

@@ -5,6 +5,8 @@
 #include "print/widgetprint.h"
 #include "protocol/printsettingsrecord.h"
 
+#include "protocol/fineprintmoderecord.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -35,7 +37,7 @@ class TestPrintPage : public WindowFixture
 
     WidgetPrint *page() const { return window->printPage(); }
 
-    // What the last Save put on the wire for the print settings.
+    // What the last Save put on the wire, or the last answer, for the print settings.
     QByteArray lastSent() const { return g_hostCmd.lastKnown().record(LastKnownRecords::PrintSettings); }
 
 private slots:
@@ -46,48 +48,46 @@ private slots:
     }
     void cleanupTestCase() { tearDownWindow(); }
 
-    void optionalButtonsHiddenByDefault()
+    // Which controls take input: the opt-in buttons, then the character set rules, each
+    // driven by a filled record.
+    void enablingRules()
     {
-        QVERIFY(page()->fontButton()->isHidden());
-        QVERIFY(page()->dualColorButton()->isHidden());
+        QVERIFY(page()->fontButton()->isHidden() && page()->dualColorButton()->isHidden());
         QVERIFY(!page()->clearPasswordButton()->isHidden());
-    }
-
-    void characterSetRules()
-    {
-        page()->utf8Box()->setCurrentIndex(1);
+        PrintSettingsRecord r;
+        r.utf8Mode = 1;
+        page()->setSettings(r);
         QVERIFY(!page()->cjkBox()->isEnabled());
-        page()->cjkBox()->setCurrentIndex(5); // Disable CJK Mode
-        QVERIFY(page()->codePageBox()->isEnabled());
-        page()->cjkBox()->setCurrentIndex(0);
+        r.utf8Mode = 0;
+        r.cjk = 128; // Disable CJK Mode
+        page()->setSettings(r);
+        QVERIFY(page()->cjkBox()->isEnabled() && page()->codePageBox()->isEnabled());
+        r.cjk = 0;
+        page()->setSettings(r);
         QVERIFY(!page()->codePageBox()->isEnabled());
-        page()->utf8Box()->setCurrentIndex(0);
-        QVERIFY(page()->cjkBox()->isEnabled());
     }
 
     void slidersSnap()
     {
-        QCOMPARE(WidgetPrint::snapDensity(92), 85);
-        QCOMPARE(WidgetPrint::snapDensity(93), 100);
-        QCOMPARE(WidgetPrint::snapQuality(55), 50);
-        QCOMPARE(WidgetPrint::snapQuality(56), 60);
-        QCOMPARE(WidgetPrint::snapQuality(45), 40);
-
+        for (const auto &[value, snapped] : {std::pair<int, int>{92, 85}, {93, 100}, {130, 130}})
+            QCOMPARE(WidgetPrint::snapDensity(value), snapped);
+        for (const auto &[value, snapped] : {std::pair<int, int>{55, 50}, {56, 60}, {45, 40}})
+            QCOMPARE(WidgetPrint::snapQuality(value), snapped);
         page()->densitySlider()->setValue(92);
-        QCOMPARE(page()->densitySlider()->value(), 85);
         QCOMPARE(page()->densitySpinBox()->value(), 85);
+        QCOMPARE(page()->densitySlider()->value(), 85);
         // A typed value the slider already stands for is kept, and sent, as typed.
         page()->densitySlider()->setValue(70);
         page()->densitySpinBox()->setValue(77);
         QCOMPARE(page()->densitySlider()->value(), 70);
-        QCOMPARE(page()->densitySpinBox()->value(), 77);
         page()->qualitySlider()->setValue(0);
         page()->qualitySpinBox()->stepUp();
-        QCOMPARE(page()->qualitySpinBox()->value(), 5);
         QCOMPARE(page()->qualitySlider()->value(), 0);
         QCOMPARE(page()->settings().density, quint8(77));
+        QCOMPARE(page()->settings().quality, quint8(5));
     }
 
+    // The page shows what the printer has: its record is the one received.
     void answerFillsThePage()
     {
         window->handleResponse(printAnswer([](QByteArray &a) {
@@ -98,29 +98,27 @@ private slots:
             ByteFields::putU32(a, 40, 1600);
             ByteFields::putU8(a, 45, 2);
         }));
-        QCOMPARE(page()->qualitySpinBox()->value(), 0);
-        QCOMPARE(page()->paperTypeBox()->currentText(), QStringLiteral("Paper with Black Mark"));
-        QCOMPARE(page()->cutPositionBox()->text(), QStringLiteral("-1.50"));
-        QCOMPARE(page()->printPositionBox()->text(), QStringLiteral("12.30"));
+        const PrintSettingsRecord shown = page()->settings();
+        PrintSettingsRecord received;
+        QVERIFY(PrintSettingsRecord::decode(lastSent(), &received));
+        QCOMPARE(shown.toBytes(), received.toBytes());
+        QVERIFY(shown.paperType == 113 && shown.feedMm == 200 && shown.voiceAlert && !shown.stopPrinting);
         QVERIFY(page()->blackMarkTestButton()->isEnabled());
         QVERIFY(page()->feedBox()->isChecked() && !page()->feedBox()->isEnabled());
-        QCOMPARE(page()->feedLengthBox()->value(), 200);
         QVERIFY(page()->feedLengthBox()->isEnabled()); // the Feed box's rule comes last
-        QVERIFY(!page()->stopBox()->isChecked() && page()->voiceBox()->isChecked());
         QVERIFY(!page()->saveButton()->isEnabled());
 
         // No feed: unchecked, the length kept; an unknown paper type shows Receipt.
         window->handleResponse(printAnswer([](QByteArray &a) { ByteFields::putU32(a, 8, 7); }));
-        QVERIFY(!page()->feedBox()->isChecked());
-        QCOMPARE(page()->feedLengthBox()->value(), 200);
-        QCOMPARE(page()->paperTypeBox()->currentIndex(), 0);
+        QVERIFY(!page()->settings().feedEnabled && page()->settings().feedMm == 200);
+        QCOMPARE(page()->settings().paperType, PrintSettingsRecord::PaperReceipt);
         QVERIFY(!page()->blackMarkTestButton()->isEnabled() && !page()->cutPositionBox()->isEnabled());
         // Short answers: the dispatcher's sizes, in tst_records and tst_mainwindow.
         window->handleResponse(answer(GetFinePrintMode, 3).replace(2, 1, "\x01"));
-        QVERIFY(page()->finePrintBox()->isChecked());
+        QVERIFY(page()->finePrintMode().enabled);
     }
 
-    // The record as Save sends it, and the printer keeping it.
+    // Save sends what changed, and the printer keeps it.
     void saveSendsTheRecord()
     {
         QVERIFY(connectTo("127.0.0.45", "RX210", "RX220_S"));
@@ -130,25 +128,20 @@ private slots:
         QVERIFY(!page()->saveButton()->isEnabled());
         QVERIFY(quietAt(from)); // unchanged: nothing sent
 
+        PrintSettingsRecord r = page()->settings();
+        r.paperType = PrintSettingsRecord::PaperBlackMark;
+        r.printPositionMm = 0; // below its minimum: the page holds 10 mm
+        page()->setSettings(r);
         page()->cutPositionBox()->setValue(-0.55);
-        page()->feedBox()->setChecked(false);
-        page()->qualitySlider()->setValue(100);
-        page()->finePrintBox()->setChecked(true);
+        page()->setFinePrintMode(true);
+        QVERIFY(page()->saveButton()->isEnabled());
         page()->saveButton()->click();
         QTRY_COMPARE(requests->count(), from + 2);
         QCOMPARE(wordsSince(from), (QList<quint16>{SetPrintSettings, SetFinePrintMode}));
-        QByteArray sent = lastSent();
-        QCOMPARE(ByteFields::u8(sent, 7), quint8(155));
-        QCOMPARE(sent.mid(12, 16), QByteArray(16, '\0')); // receipt paper: no positions
-        QCOMPARE(ByteFields::u32(sent, 40), 0u);
-        QCOMPARE(emulator->state().finePrintMode, quint8(2));
-
-        page()->paperTypeBox()->setCurrentIndex(1);
-        page()->saveButton()->click();
-        QTRY_COMPARE(requests->count(), from + 3);
-        sent = lastSent();
+        const QByteArray sent = lastSent();
         QCOMPARE(ByteFields::i32(sent, 24), -5); // toward zero
-        QCOMPARE(ByteFields::i32(sent, 12), 2000);
+        QCOMPARE(ByteFields::i32(sent, 20), 100);
+        QCOMPARE(emulator->state().finePrintMode, quint8(2));
         QTRY_COMPARE(emulator->state().printSettings.paperType, 113u);
     }
 
