@@ -7,6 +7,7 @@
 #include "emulator/emulatorprotocol.h"
 #include "emulator/printerstate.h"
 #include "nvimage/widgetnvimage.h"
+#include "protocol/discoveryanswer.h"
 #include "protocol/filerecord.h"
 #include "protocol/fontscriptrecord.h"
 #include "protocol/hostcmd.h"
@@ -195,21 +196,20 @@ int handleResponse(const uint8_t *data, size_t size)
 
 int discoveryAnswer(const uint8_t *data, size_t size)
 {
-    // As DialogConnect::onUdpSocketReadyRead: the datagram is the record in clear text.
+    // The connect dialog's own reading of an answer datagram.
     const QByteArray datagram = bytes(data, size);
-    const host_cmd_dev_info_t record = host_cmd_dev_info_t::fromBytes(datagram.constData(), datagram.size());
-    const QString project = record.projectText();
-    const QString model = record.modelText();
-    const QString sn = record.snText();
-    FUZZ_CHECK(project.size() <= int(sizeof record.project));
-    FUZZ_CHECK(model.size() <= int(sizeof record.model));
-    FUZZ_CHECK(sn.size() <= int(sizeof record.sn));
-    FUZZ_CHECK(!project.contains(QChar(0)) && !model.contains(QChar(0)) && !sn.contains(QChar(0)));
-    // The record holds the datagram's first 56 bytes, the rest zero.
-    QByteArray expected = datagram.left(int(sizeof record));
-    expected.append(QByteArray(int(sizeof record) - expected.size(), '\0'));
-    FUZZ_CHECK(record.toBytes() == expected);
-    FUZZ_CHECK(sn.toLatin1() == fieldText(record.sn, sizeof record.sn));
+    const DiscoveryAnswer answer = DiscoveryAnswer::fromDatagram(datagram);
+    const int offsets[] = {host_cmd_dev_info_t::ProjectOffset, host_cmd_dev_info_t::ModelOffset,
+                           host_cmd_dev_info_t::SnOffset};
+    const QString texts[] = {answer.project, answer.model, answer.sn};
+    for (int i = 0; i < 3; ++i) {
+        // A text is the run of bytes from its offset to the next zero, within the datagram.
+        const QByteArray text = texts[i].toLatin1();
+        FUZZ_CHECK(QString::fromLatin1(text) == texts[i] && !text.contains('\0'));
+        FUZZ_CHECK(offsets[i] + text.size() <= qMax(offsets[i], datagram.size()));
+        FUZZ_CHECK(datagram.mid(offsets[i], text.size()) == text);
+        FUZZ_CHECK(offsets[i] + text.size() >= datagram.size() || datagram.at(offsets[i] + text.size()) == '\0');
+    }
     return 0;
 }
 

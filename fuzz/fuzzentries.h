@@ -24,7 +24,7 @@ void initialize(int *argc, char ***argv);
 int hostCmdReceive(const uint8_t *data, size_t size);
 // One decrypted answer payload, given to the main window's dispatcher.
 int handleResponse(const uint8_t *data, size_t size);
-// One discovery answer datagram, read as the connect dialog reads it.
+// One discovery answer datagram, through the connect dialog's parser.
 int discoveryAnswer(const uint8_t *data, size_t size);
 // One GetNvImageList answer.
 int nvImageList(const uint8_t *data, size_t size);

@@ -36,7 +36,7 @@ struct Answerer
     QUdpSocket socket;
     QByteArray answer;
     Answerer(const QString &address, const QByteArray &bytes) : answer(bytes) { socket.bind(QHostAddress(address), 0); }
-    void send() { socket.writeDatagram(answer, QHostAddress::LocalHost, DialogConnect::DiscoveryPort); }
+    void send() { socket.writeDatagram(answer, QHostAddress::LocalHost, Wire::DiscoveryPort); }
 };
 
 bool inPrivateNetns()
@@ -240,7 +240,7 @@ private slots:
         DialogConnect dialog;
         dialog.show();
         // A wrong address first: the dialog stays, says why, and takes the next one.
-        QTRY_COMPARE(dialog.phase(), int(DialogConnect::PhaseNetwork));
+        QTRY_COMPARE(dialog.phase(), DialogConnect::PhaseNetwork);
         QTest::keyClicks(dialog.addressEdit(), QStringLiteral("127.0.0.42"));
         dialog.connectButton()->click();
         QTRY_VERIFY(dialog.statusLabel()->text().startsWith(
@@ -278,7 +278,7 @@ private slots:
         QFETCH(QString, text);
         DialogConnect dialog;
         dialog.show();
-        QTRY_COMPARE(dialog.phase(), int(DialogConnect::PhaseNetwork));
+        QTRY_COMPARE(dialog.phase(), DialogConnect::PhaseNetwork);
         QTest::keyClicks(dialog.addressEdit(), text);
         QString shown;
         readMessageBox(&shown);
@@ -299,13 +299,13 @@ private slots:
         QVERIFY(printer.listen());
         QUdpSocket tool;
         QVERIFY(tool.bind(QHostAddress(QStringLiteral("127.0.0.7")), 0));
-        tool.writeDatagram(QByteArray(4, 'r'), QHostAddress::LocalHost, DialogConnect::DiscoveryPort);
+        tool.writeDatagram(QByteArray(4, 'r'), QHostAddress::LocalHost, Wire::DiscoveryPort);
         QVERIFY(QTest::qWaitFor([&] { return tool.hasPendingDatagrams(); }, 3000));
         const QByteArray answer = tool.receiveDatagram().data();
         QCOMPARE(answer, record("RX210", "RX220_S", "ZR-EMU-9"));
         QVERIFY(lines.last().at(0).toString().startsWith(QStringLiteral("discovery request from 127.0.0.7:")));
         // An answer is no request: two printers on one machine must not start a loop.
-        tool.writeDatagram(answer, QHostAddress::LocalHost, DialogConnect::DiscoveryPort);
+        tool.writeDatagram(answer, QHostAddress::LocalHost, Wire::DiscoveryPort);
         QTest::qWait(100);
         QVERIFY(!tool.hasPendingDatagrams());
 
