@@ -13,6 +13,7 @@
 #include "protocol/hostcmd.h"
 #include "protocol/hostcmddevinfo.h"
 #include "protocol/nvimagelist.h"
+#include "tests/testbytes.h"
 #include "transport/transceiver.h"
 
 #include <QApplication>
@@ -53,19 +54,40 @@ QByteArray bytes(const uint8_t *data, size_t size)
 // The serial number of the device record the engine is handed first.
 constexpr char FirstSerial[] = "SN0042";
 
-QByteArray deviceRecord(const char *serial)
+// The stream a fuzz input stands for: raw bytes, payloads sealed with the key the peer
+// holds, handshakes and keep-alives. handshake() seals a handshake segment and may change
+// the key; *onlyPackets tells whether the stream holds nothing but packets and keep-alives.
+template <typename Handshake>
+QByteArray streamOf(FuzzStream &input, PacketCodec::Key key, Handshake handshake,
+                    QVector<QByteArray> *sealed = nullptr, bool *onlyPackets = nullptr)
 {
-    QByteArray r(PacketCodec::DeviceRecordSize, '\0');
-    r.replace(0, 5, "RX210");
-    r.replace(16, 7, "RX220_S");
-    r.replace(32, int(std::strlen(serial)), serial);
-    return r;
-}
-
-// A packet as the peer seals it: the plain payload and whether it is a handshake.
-QByteArray seal(const QByteArray &payload, const PacketCodec::Key &key, bool handshake)
-{
-    return PacketCodec::encodePacket(payload, key, handshake);
+    using namespace PacketCodec;
+    QByteArray stream;
+    bool packets = true;
+    while (!input.atEnd()) {
+        const FuzzStream::Segment s = input.nextSegment();
+        switch (s.kind) {
+        case FuzzStream::Raw:
+            stream += s.bytes;
+            packets = false;
+            break;
+        case FuzzStream::Sealed:
+            stream += encodePacket(s.bytes, key);
+            if (sealed && !s.bytes.isEmpty())
+                sealed->append(s.bytes);
+            break;
+        case FuzzStream::Handshake:
+            stream += handshake(s.bytes, &key);
+            packets = false;
+            break;
+        case FuzzStream::KeepAlive:
+            stream += keepAlivePacket();
+            break;
+        }
+    }
+    if (onlyPackets)
+        *onlyPackets = packets;
+    return stream;
 }
 
 // The main window is made afresh now and then: the NV image table appends the entries of
@@ -133,41 +155,19 @@ int hostCmdReceive(const uint8_t *data, size_t size)
         FUZZ_CHECK(r.size() >= 1 && r.size() < BlockSize * MaxBlocks);
         responses.append(r);
     });
-    const QByteArray hello = seal(deviceRecord(FirstSerial), builtInKey(), true);
+    const QByteArray hello = encodePacket(deviceRecord("RX210", "RX220_S", FirstSerial), builtInKey(), true);
     engine.receive(reinterpret_cast<const uchar *>(hello.constData()), quint32(hello.size()));
     FUZZ_CHECK(engine.sessionKey() == deriveSessionKey(0, FirstSerial, int(sizeof FirstSerial)));
 
     FuzzStream input(data, size);
-    Key key = engine.sessionKey();
-    QByteArray stream;
-    // Only packets and keep-alives: read in one chunk, every payload must come out.
     bool onlyPackets = true;
     QVector<QByteArray> sealed;
-    while (!input.atEnd()) {
-        const FuzzStream::Segment s = input.nextSegment();
-        switch (s.kind) {
-        case FuzzStream::Raw:
-            stream += s.bytes;
-            onlyPackets = false;
-            break;
-        case FuzzStream::Sealed:
-            stream += seal(s.bytes, key, false);
-            if (!s.bytes.isEmpty())
-                sealed.append(s.bytes);
-            break;
-        case FuzzStream::Handshake: {
-            stream += seal(s.bytes, builtInKey(), true);
-            onlyPackets = false;
-            // The key the engine takes if the whole record arrives in one chunk.
-            if (s.bytes.size() == DeviceRecordSize)
-                key = deriveSessionKey(0, s.bytes.constData() + 32, 24);
-            break;
-        }
-        case FuzzStream::KeepAlive:
-            stream += keepAlivePacket();
-            break;
-        }
-    }
+    const QByteArray stream = streamOf(input, engine.sessionKey(), [](const QByteArray &record, Key *key) {
+        // The key the engine takes if the whole record arrives in one chunk.
+        if (record.size() == DeviceRecordSize)
+            *key = deriveSessionKey(0, record.constData() + 32, 24);
+        return encodePacket(record, builtInKey(), true);
+    }, &sealed, &onlyPackets);
 
     // Each chunk by the links' contract: receive the rest until it takes nothing.
     const QVector<QByteArray> chunks = input.chunks(stream);
@@ -335,40 +335,21 @@ int emulatorFeed(const uint8_t *data, size_t size)
             }
         }
     };
-    const QByteArray firstHello = seal(QByteArray("\x01\x00\x00\x00", 4), builtInKey(), true);
-    check(protocol.feed(firstHello));
+    check(protocol.feed(encodePacket(QByteArray("\x01\x00\x00\x00", 4), builtInKey(), true)));
     FUZZ_CHECK(protocol.hasSession());
 
     const QByteArray serial = state.serialNumber.toLatin1();
     FuzzStream input(data, size);
-    Key key = protocol.sessionKey();
-    QByteArray stream;
-    while (!input.atEnd()) {
-        const FuzzStream::Segment s = input.nextSegment();
-        switch (s.kind) {
-        case FuzzStream::Raw:
-            stream += s.bytes;
-            break;
-        case FuzzStream::Sealed:
-            stream += seal(s.bytes, key, false);
-            break;
-        case FuzzStream::Handshake: {
-            // The tool's hello carries the nonce; the record's first four bytes stand in.
-            const QByteArray hello = s.bytes.size() == DeviceRecordSize ? s.bytes.left(NonceSize) : s.bytes;
-            stream += seal(hello, builtInKey(), true);
-            if (hello.size() == NonceSize) {
-                const auto *n = reinterpret_cast<const uchar *>(hello.constData());
-                const quint32 nonce = quint32(n[0]) | quint32(n[1]) << 8 | quint32(n[2]) << 16
-                                      | quint32(n[3]) << 24;
-                key = deriveSessionKey(nonce, serial.constData(), serial.size());
-            }
-            break;
+    const QByteArray stream = streamOf(input, protocol.sessionKey(), [&serial](const QByteArray &record, Key *key) {
+        // The tool's hello carries the nonce; the record's first four bytes stand in.
+        const QByteArray hello = record.size() == DeviceRecordSize ? record.left(NonceSize) : record;
+        if (hello.size() == NonceSize) {
+            const auto *n = reinterpret_cast<const uchar *>(hello.constData());
+            const quint32 nonce = quint32(n[0]) | quint32(n[1]) << 8 | quint32(n[2]) << 16 | quint32(n[3]) << 24;
+            *key = deriveSessionKey(nonce, serial.constData(), serial.size());
         }
-        case FuzzStream::KeepAlive:
-            stream += keepAlivePacket();
-            break;
-        }
-    }
+        return encodePacket(hello, builtInKey(), true);
+    });
     const QVector<QByteArray> chunks = input.chunks(stream);
     for (const QByteArray &chunk : chunks)
         check(protocol.feed(chunk));

@@ -1,4 +1,5 @@
 #include "tests/logtext.h"
+#include "tests/testbytes.h"
 #include "tests/windowfixture.h" // message box helpers
 #include "app/conf.h"
 #include "app/globals.h"
@@ -12,22 +13,11 @@
 #include <QTableWidget>
 #include <QUdpSocket>
 
-#include <cstring>
 #include <unistd.h>
 
 namespace {
 
 constexpr int FastStepMs = 10;
-
-// Laid out by hand: texts at 0, 16 and 32.
-QByteArray record(const char *project, const char *model, const char *sn)
-{
-    QByteArray a(56, '\0');
-    std::memcpy(a.data(), project, std::strlen(project));
-    std::memcpy(a.data() + 16, model, std::strlen(model));
-    std::memcpy(a.data() + 32, sn, std::strlen(sn));
-    return a;
-}
 
 // A printer answering from its own loopback address straight to the dialog's port: the
 // namespace has only loopback, which the dialog never sends on.
@@ -131,7 +121,7 @@ private slots:
         std::vector<std::unique_ptr<Answerer>> printers;
         for (int i = 0; i < answerers.size(); i += 2)
             printers.push_back(std::make_unique<Answerer>(
-                answerers.at(i), record("RX210", "RX220_S", qPrintable(answerers.at(i + 1)))));
+                answerers.at(i), deviceRecord("RX210", "RX220_S", qPrintable(answerers.at(i + 1)))));
         DialogConnect dialog;
         int steps = 0;
         connect(&dialog, &DialogConnect::nextDevice, this, [&] { // as if answering each request
@@ -155,19 +145,6 @@ private slots:
         QVERIFY(logTextSoFar(dir.filePath(QStringLiteral("log.txt")))
                     .contains(QStringLiteral("56 bytes received from 127.0.0.2:%1")
                                   .arg(printers.front()->socket.localPort()).toLatin1()));
-    }
-
-    void answersCutShortOrPadded()
-    {
-        Answerer cut(QStringLiteral("127.0.0.4"), record("RX100", "RX160", "").left(20));
-        Answerer padded(QStringLiteral("127.0.0.5"), record("RX200", "RX230", "ZR-LONG") + "more from a later firmware");
-        DialogConnect dialog;
-        cut.send();
-        padded.send();
-        QVERIFY(waitIdle(dialog));
-        QCOMPARE(dialog.table()->rowCount(), 2);
-        QCOMPARE(row(dialog.table(), 0), (QStringList{"RX16", "", "Network (127.0.0.4)"}));
-        QCOMPARE(row(dialog.table(), 1), (QStringList{"RX230", "ZR-LONG", "Network (127.0.0.5)"}));
     }
 
     // Four paths: a printer, a node that cannot be opened, the first printer again, another.
@@ -235,7 +212,7 @@ private slots:
         options.printer.model = QStringLiteral("RX230");
         PrinterEmulator printer(options);
         QVERIFY(printer.listen());
-        Answerer other(QStringLiteral("127.0.0.41"), record("RX210", "RX220_S", "ZR-OTHER"));
+        Answerer other(QStringLiteral("127.0.0.41"), deviceRecord("RX210", "RX220_S", "ZR-OTHER"));
 
         DialogConnect dialog;
         dialog.show();
@@ -302,7 +279,7 @@ private slots:
         tool.writeDatagram(QByteArray(4, 'r'), QHostAddress::LocalHost, Wire::DiscoveryPort);
         QVERIFY(QTest::qWaitFor([&] { return tool.hasPendingDatagrams(); }, 3000));
         const QByteArray answer = tool.receiveDatagram().data();
-        QCOMPARE(answer, record("RX210", "RX220_S", "ZR-EMU-9"));
+        QCOMPARE(answer, deviceRecord("RX210", "RX220_S", "ZR-EMU-9"));
         QVERIFY(lines.last().at(0).toString().startsWith(QStringLiteral("discovery request from 127.0.0.7:")));
         // An answer is no request: two printers on one machine must not start a loop.
         tool.writeDatagram(answer, QHostAddress::LocalHost, Wire::DiscoveryPort);
