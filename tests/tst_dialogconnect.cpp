@@ -1,9 +1,11 @@
 #include "tests/logtext.h"
+#include "tests/privatenetns.h"
 #include "tests/testbytes.h"
 #include "tests/windowfixture.h" // message box helpers
 #include "app/conf.h"
 #include "app/globals.h"
 #include "emulator/usbptyprinter.h"
+#include "emulator/usbsysfs.h"
 #include "protocol/dialogconnect.h"
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
@@ -13,7 +15,6 @@
 #include <QTableWidget>
 #include <QUdpSocket>
 
-#include <unistd.h>
 
 namespace {
 
@@ -28,14 +29,6 @@ struct Answerer
     Answerer(const QString &address, const QByteArray &bytes) : answer(bytes) { socket.bind(QHostAddress(address), 0); }
     void send() { socket.writeDatagram(answer, QHostAddress::LocalHost, Wire::DiscoveryPort); }
 };
-
-bool inPrivateNetns()
-{
-    char link[64];
-    const ssize_t n = readlink("/proc/self/ns/net", link, sizeof link);
-    const QByteArray expected = qgetenv("ZOMRA_PRIVATE_NETNS");
-    return n > 0 && !expected.isEmpty() && expected == QByteArray(link, int(n));
-}
 
 bool waitIdle(DialogConnect &dialog, int ms = 10000)
 {
@@ -160,17 +153,8 @@ private slots:
         UsbPtyPrinter p1(first, options), p1again(first, options), p2(second, options);
         QVERIFY(p1.start(a.path(), 0x3273, 2) && p1again.start(b.path(), 0x3273, 2) && p2.start(c.path(), 0x3273, 2));
         const QStringList nodes{p1.devicePath(), "/dev/zomra-no-such-printer", p1again.devicePath(), p2.devicePath()};
-        for (int i = 0; i < nodes.size(); ++i) {
-            const QString lp = sysfs.filePath(QStringLiteral("class/usbmisc/lp%1/").arg(i));
-            QVERIFY(QDir().mkpath(lp + QStringLiteral("device")));
-            const QByteArray uevent = "DEVNAME=" + nodes.at(i).mid(5).toLatin1() + '\n';
-            const std::pair<QString, QByteArray> files[] = {
-                {"idVendor", "3273\n"}, {"idProduct", "0002\n"}, {"uevent", uevent}};
-            for (const auto &[name, text] : files) {
-                QFile f(lp + name);
-                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
-            }
-        }
+        for (int i = 0; i < nodes.size(); ++i)
+            QVERIFY(UsbSysfs::writePrinter(sysfs.path(), nodes.at(i), 0x3273, 2, i));
         UsbPort::setSysfsRoot(sysfs.path().toStdString());
         DialogConnect::setStepInterval(DialogConnect::DefaultStepMs); // time for each answer
 

@@ -134,10 +134,8 @@ private slots:
         DeviceInformation device;
         QVERIFY(!DeviceInformation::decode(info.left(185), &device));
         QVERIFY(DeviceInformation::decode(info, &device));
-        QCOMPARE(device.model, QStringLiteral("RX220_S"));
-        QCOMPARE(device.ttsVersion, QString(16, QLatin1Char('T')));
-        place(info, 18, QByteArray(16, 'M')); // no zero: runs on into the serial number
-        place(info, 34, "SN1");
+        QCOMPARE((QStringList{device.model, device.ttsVersion}), (QStringList{"RX220_S", QString(16, QLatin1Char('T'))}));
+        place(info, 18, QByteArray(16, 'M') + "SN1"); // no zero: runs on into the serial number
         QVERIFY(DeviceInformation::decode(info, &device));
         QCOMPARE(device.model, QString(16, QLatin1Char('M')) + QStringLiteral("SN1"));
 
@@ -148,11 +146,10 @@ private slots:
         place(net, 190, hex("0a000005 ff000000"));
         place(net, 198, "a4:c1:38:5e:21:09");
         place(net, 216, "ZR-1234");
-        NetworkInformation network;
-        QVERIFY(NetworkInformation::decode(net, &network));
-        QCOMPARE((QStringList{network.ethernetMac, network.ethernetDhcpAddress, network.ethernetDhcpNetmask,
-                              network.ethernetStaticAddress, network.wifiSsid, network.wifiStaticAddress,
-                              network.wifiStaticNetmask, network.bluetoothName}),
+        NetworkInformation n;
+        QVERIFY(NetworkInformation::decode(net, &n));
+        QCOMPARE((QStringList{n.ethernetMac, n.ethernetDhcpAddress, n.ethernetDhcpNetmask, n.ethernetStaticAddress,
+                              n.wifiSsid, n.wifiStaticAddress, n.wifiStaticNetmask, n.bluetoothName}),
                  (QStringList{"aa:bb:cc:00:11:22", "192.168.1.10", "255.255.255.0", "0.0.0.0",
                               QStringLiteral("Café 5G"), "10.0.0.5", "255.0.0.0", "ZR-1234"}));
 
@@ -160,30 +157,23 @@ private slots:
         place(wnet, 194, "113.9,22.5");
         place(wnet, 258, hex("bdff 0400 ff00"));
         place(wnet, 264, "cmnet");
-        WnetInformation module;
-        QVERIFY(WnetInformation::decode(wnet, &module));
-        QCOMPARE(module.position, QStringLiteral("113.9,22.5"));
-        QCOMPARE(module.signalStrength, qint16(-67));
-        QCOMPARE(module.status, quint16(4));
-        QVERIFY(!module.useSpecificApn); // 255 means no, as 0 does
-        QCOMPARE(module.apn, QStringLiteral("cmnet"));
+        WnetInformation m;
+        QVERIFY(WnetInformation::decode(wnet, &m));
+        QCOMPARE((QStringList{m.position, m.apn}), (QStringList{"113.9,22.5", "cmnet"}));
+        QCOMPARE((QVector<int>{m.signalStrength, m.status, m.useSpecificApn}), (QVector<int>{-67, 4, 0})); // 255: no APN, as 0
         place(wnet, 262, hex("0100"));
-        QVERIFY(WnetInformation::decode(wnet, &module));
-        QVERIFY(module.useSpecificApn);
+        QVERIFY(WnetInformation::decode(wnet, &m) && m.useSpecificApn);
 
         QByteArray print = record(GetPrintSettings, 46);
         place(print, 7, hex("9b"));
         place(print, 20, hex("64000000 e7ffffff"));
         place(print, 40, hex("a3000000 02 03"));
-        PrintSettingsRecord settings;
-        QVERIFY(!PrintSettingsRecord::decode(print.left(45), &settings));
-        QVERIFY(PrintSettingsRecord::decode(print, &settings));
-        QCOMPARE(settings.quality, quint8(100));
-        QCOMPARE(settings.printPositionMm, 10.0);
-        QCOMPARE(settings.cutPositionMm, -2.5);
-        QVERIFY(settings.feedEnabled);
-        QCOMPARE(settings.feedMm, 20); // 163 dots
-        QVERIFY(settings.stopPrinting && settings.voiceAlert);
+        PrintSettingsRecord p;
+        QVERIFY(!PrintSettingsRecord::decode(print.left(45), &p));
+        QVERIFY(PrintSettingsRecord::decode(print, &p));
+        QCOMPARE((QVector<double>{double(p.quality), p.printPositionMm, p.cutPositionMm, double(p.feedMm)}),
+                 (QVector<double>{100, 10.0, -2.5, 20})); // 163 dots of feed
+        QVERIFY(p.feedEnabled && p.stopPrinting && p.voiceAlert);
 
         FinePrintModeRecord fine;
         QVERIFY(FinePrintModeRecord::decode(hex("0800 01"), &fine) && fine.enabled);
@@ -192,8 +182,7 @@ private slots:
         QByteArray reply = record(BeginFileUpload, 152);
         place(reply, 2, hex("0100"));
         FileRecord status;
-        QVERIFY(FileRecord::decode(reply, &status));
-        QCOMPARE(status.status, quint16(1));
+        QVERIFY(FileRecord::decode(reply, &status) && status.status == 1);
         QVERIFY(!FileRecord::decode(reply.left(151), &status));
     }
 
