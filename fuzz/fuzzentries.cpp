@@ -1,18 +1,12 @@
 #include "fuzz/fuzzentries.h"
 
+#include "fuzz/fuzzcheck.h"
 #include "fuzz/fuzzstream.h"
 
 #include "app/conf.h"
 #include "app/mainwindow.h"
-#include "emulator/emulatorprotocol.h"
-#include "emulator/printerstate.h"
 #include "nvimage/widgetnvimage.h"
-#include "protocol/discoveryanswer.h"
-#include "protocol/filerecord.h"
-#include "protocol/fontscriptrecord.h"
 #include "protocol/hostcmd.h"
-#include "protocol/hostcmddevinfo.h"
-#include "protocol/nvimagelist.h"
 #include "tests/testbytes.h"
 #include "transport/transceiver.h"
 
@@ -23,9 +17,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <tuple>
 
 namespace FuzzEntries {
@@ -38,58 +30,8 @@ QTemporaryDir *s_confDir = nullptr;
 MainWindow *s_window = nullptr;
 int s_confFiles = 0;
 
-// A broken expectation is a finding like a crash: say what broke and stop.
-#define FUZZ_CHECK(condition)                                                                      \
-    do {                                                                                           \
-        if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
-            std::abort();                                                                          \
-        }                                                                                          \
-    } while (0)
-
-QByteArray bytes(const uint8_t *data, size_t size)
-{
-    return QByteArray(reinterpret_cast<const char *>(data), int(size));
-}
-
 // The serial number of the device record the engine is handed first.
 constexpr char FirstSerial[] = "SN0042";
-
-// The stream a fuzz input stands for: raw bytes, payloads sealed with the key the peer
-// holds, handshakes and keep-alives. handshake() seals a handshake segment and may change
-// the key; *onlyPackets tells whether the stream holds nothing but packets and keep-alives.
-template <typename Handshake>
-QByteArray streamOf(FuzzStream &input, PacketCodec::Key key, Handshake handshake,
-                    QVector<QByteArray> *sealed = nullptr, bool *onlyPackets = nullptr)
-{
-    using namespace PacketCodec;
-    QByteArray stream;
-    bool packets = true;
-    while (!input.atEnd()) {
-        const FuzzStream::Segment s = input.nextSegment();
-        switch (s.kind) {
-        case FuzzStream::Raw:
-            stream += s.bytes;
-            packets = false;
-            break;
-        case FuzzStream::Sealed:
-            stream += encodePacket(s.bytes, key);
-            if (sealed && !s.bytes.isEmpty())
-                sealed->append(s.bytes);
-            break;
-        case FuzzStream::Handshake:
-            stream += handshake(s.bytes, &key);
-            packets = false;
-            break;
-        case FuzzStream::KeepAlive:
-            stream += keepAlivePacket();
-            break;
-        }
-    }
-    if (onlyPackets)
-        *onlyPackets = packets;
-    return stream;
-}
 
 // The main window is made afresh now and then: the NV image table appends the entries of
 // an answer with the identity it shows, so one window would grow without end.
@@ -155,7 +97,7 @@ int hostCmdReceive(const uint8_t *data, size_t size)
     FuzzStream input(data, size);
     bool onlyPackets = true;
     QVector<QByteArray> sealed;
-    const QByteArray stream = streamOf(input, engine.sessionKey(), [](const QByteArray &record, Key *key) {
+    const QByteArray stream = input.stream(engine.sessionKey(), [](const QByteArray &record, Key *key) {
         // The key the engine takes if the whole record arrives in one chunk.
         if (record.size() == DeviceRecordSize)
             *key = deriveSessionKey(0, record.constData() + 32, 24);
@@ -187,89 +129,6 @@ int handleResponse(const uint8_t *data, size_t size)
     return 0;
 }
 
-int discoveryAnswer(const uint8_t *data, size_t size)
-{
-    // The connect dialog's own reading of an answer datagram.
-    const QByteArray datagram = bytes(data, size);
-    const DiscoveryAnswer answer = DiscoveryAnswer::fromDatagram(datagram);
-    const int offsets[] = {host_cmd_dev_info_t::ProjectOffset, host_cmd_dev_info_t::ModelOffset,
-                           host_cmd_dev_info_t::SnOffset};
-    const QString texts[] = {answer.project, answer.model, answer.sn};
-    for (int i = 0; i < 3; ++i) {
-        // A text is the run of bytes from its offset to the next zero, within the datagram.
-        const QByteArray text = texts[i].toLatin1();
-        FUZZ_CHECK(QString::fromLatin1(text) == texts[i] && !text.contains('\0'));
-        FUZZ_CHECK(offsets[i] + text.size() <= qMax(offsets[i], datagram.size()));
-        FUZZ_CHECK(datagram.mid(offsets[i], text.size()) == text);
-        FUZZ_CHECK(offsets[i] + text.size() >= datagram.size() || datagram.at(offsets[i] + text.size()) == '\0');
-    }
-    return 0;
-}
-
-int nvImageList(const uint8_t *data, size_t size)
-{
-    const QByteArray response = bytes(data, size);
-    NvImageList list;
-    list.statedCount = 0xbeef;
-    const bool ok = NvImageList::decode(response, &list);
-    FUZZ_CHECK(ok == (response.size() >= NvImageList::MinSize));
-    if (!ok) {
-        FUZZ_CHECK(list.statedCount == 0xbeef && list.images.isEmpty());
-        return 0;
-    }
-    FUZZ_CHECK(list.images.size() <= qMin<int>(list.statedCount, NvImageList::MaxImages));
-    for (int i = 0; i < list.images.size(); ++i) {
-        const NvImageList::Image &image = list.images.at(i);
-        // The page reads both key code characters unchecked.
-        FUZZ_CHECK(image.keyCode.size() == 2);
-        FUZZ_CHECK(image.keyCode == response.mid(NvImageList::EntriesOffset + i * NvImageList::EntrySize, 2));
-    }
-    return 0;
-}
-
-int fontRecords(const uint8_t *data, size_t size)
-{
-    const QByteArray response = bytes(data, size);
-
-    FontScriptRecord record;
-    if (FontScriptRecord::decode(response, &record)) {
-        FUZZ_CHECK(record.script.size() <= FontScriptRecord::ScriptSize);
-        FUZZ_CHECK(record.language.size() <= FontScriptRecord::LanguageSize);
-        FUZZ_CHECK(record.font.size() <= FontScriptRecord::FontSize);
-        FUZZ_CHECK(record.ranges.size() <= FontScriptRecord::MaxRanges);
-        // What the dialog sends back decodes to what it read, but for texts that filled
-        // their whole field: a sent text keeps room for its zero. So the second round trip
-        // sends the same bytes as the first.
-        const QByteArray sent = record.toBytes(HostCmdWord::SetFontScript);
-        FontScriptRecord again;
-        FUZZ_CHECK(FontScriptRecord::decode(sent, &again) && again.toBytes(HostCmdWord::SetFontScript) == sent);
-        FUZZ_CHECK(again.script == record.script.left(FontScriptRecord::ScriptSize - 1) && again.ranges == record.ranges);
-        const QString text = FontScriptRecord::rangesText(record.ranges);
-        FUZZ_CHECK(record.ranges.isEmpty() == text.isEmpty());
-    } else {
-        FUZZ_CHECK(response.size() < FontScriptRecord::Size);
-    }
-
-    QByteArray name = "untouched";
-    quint32 fileSize = 7;
-    if (FileRecord::decodeListFilesEntry(response, &name, &fileSize)) {
-        FUZZ_CHECK(!name.contains('\0'));
-        FUZZ_CHECK(name.size() <= response.size() - 2);
-    } else {
-        FUZZ_CHECK(response.size() < FileRecord::ListFilesEntryMinSize);
-        FUZZ_CHECK(name == "untouched" && fileSize == 7);
-    }
-
-    FileRecord file;
-    if (FileRecord::decode(response, &file)) {
-        FUZZ_CHECK(!file.path.contains('\0'));
-        FUZZ_CHECK(file.digest.size() == FileRecord::DigestSize);
-    } else {
-        FUZZ_CHECK(response.size() < FileRecord::Size);
-    }
-    return 0;
-}
-
 int confFile(const uint8_t *data, size_t size)
 {
     // A new name each time: QSettings keeps what it read of a file and may take an
@@ -295,48 +154,6 @@ int confFile(const uint8_t *data, size_t size)
     FUZZ_CHECK(loadConf() == second);
 
     QFile::remove(name);
-    return 0;
-}
-
-int emulatorFeed(const uint8_t *data, size_t size)
-{
-    using namespace PacketCodec;
-    // Copied from one made once: its sample NV images take a while to draw.
-    static const PrinterState prototype = [] {
-        PrinterState p;
-        p.clock = [] { return qint64(1000000); }; // the same answers on every run
-        return p;
-    }();
-    PrinterState state = prototype;
-    EmulatorProtocol protocol(state);
-
-    const auto check = [](const QVector<EmulatorProtocol::Event> &events) {
-        for (const EmulatorProtocol::Event &e : events) {
-            for (const QByteArray &packet : e.answers) {
-                FUZZ_CHECK(packet.size() >= HeaderSize + BlockSize && packet.size() <= MaxPacket);
-                FUZZ_CHECK(std::memcmp(packet.constData(), Signature, sizeof Signature) == 0);
-            }
-        }
-    };
-    check(protocol.feed(encodePacket(QByteArray("\x01\x00\x00\x00", 4), builtInKey(), true)));
-    FUZZ_CHECK(protocol.hasSession());
-
-    const QByteArray serial = state.serialNumber.toLatin1();
-    FuzzStream input(data, size);
-    const QByteArray stream = streamOf(input, protocol.sessionKey(), [&serial](const QByteArray &record, Key *key) {
-        // The tool's hello carries the nonce; the record's first four bytes stand in.
-        const QByteArray hello = record.size() == DeviceRecordSize ? record.left(NonceSize) : record;
-        if (hello.size() == NonceSize) {
-            const auto *n = reinterpret_cast<const uchar *>(hello.constData());
-            const quint32 nonce = quint32(n[0]) | quint32(n[1]) << 8 | quint32(n[2]) << 16 | quint32(n[3]) << 24;
-            *key = deriveSessionKey(nonce, serial.constData(), serial.size());
-        }
-        return encodePacket(hello, builtInKey(), true);
-    });
-    const QVector<QByteArray> chunks = input.chunks(stream);
-    for (const QByteArray &chunk : chunks)
-        check(protocol.feed(chunk));
-    protocol.abandonUpload();
     return 0;
 }
 

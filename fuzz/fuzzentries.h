@@ -19,6 +19,8 @@ struct Target
 
 // Makes the application object (offscreen) and what the entries share. Once, before any entry.
 void initialize(int *argc, char ***argv);
+// The same for a program of the core's entries alone (coreentries.cpp), which links no widgets.
+void initializeCore(int *argc, char ***argv);
 
 // A stream of packets, raw bytes and handshakes, read in chunks by HostCmd::receive.
 int hostCmdReceive(const uint8_t *data, size_t size);
