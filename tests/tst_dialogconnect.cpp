@@ -226,21 +226,17 @@ private slots:
         transceiver->close();
     }
 
-    void invalidTypedAddressWarns_data()
+    void typedAddresses()
     {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("octet over 255") << QStringLiteral("192.168.1.256");
-        QTest::newRow("three parts") << QStringLiteral("10.1.2");
-        QTest::newRow("leading zero") << QStringLiteral("192.168.01.5");
-        QTest::newRow("multicast") << QStringLiteral("224.0.0.1");
-    }
-    void invalidTypedAddressWarns()
-    {
-        QFETCH(QString, text);
+        const QStringList refused{"192.168.1.256", "10.1.2", "192.168.01.5", "224.0.0.1", "0.0.0.0", "255.255.255.255"};
+        for (const QString &text : refused)
+            QVERIFY2(DialogConnect::parseAddress(text).isNull(), qPrintable(text));
+        QCOMPARE(DialogConnect::parseAddress(QStringLiteral(" 10.0.0.1 ")), QHostAddress(QStringLiteral("10.0.0.1")));
+        // One refused address in the dialog: a warning, and no link.
         DialogConnect dialog;
         dialog.show();
         QTRY_COMPARE(dialog.phase(), DialogConnect::PhaseNetwork);
-        QTest::keyClicks(dialog.addressEdit(), text);
+        QTest::keyClicks(dialog.addressEdit(), refused.first());
         QString shown;
         readMessageBox(&shown);
         dialog.connectButton()->click();
