@@ -1,7 +1,7 @@
 #include "emulator/discoveryresponder.h"
 
 #include "emulator/emulatorsession.h"
-#include "protocol/dialogconnect.h"
+#include "protocol/wireconstants.h"
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
@@ -26,10 +26,10 @@ bool DiscoveryResponder::start()
     if (isActive())
         return true;
     // Shared: several printers, or the tool itself, may sit on one machine.
-    if (!m_socket->bind(QHostAddress::AnyIPv4, DialogConnect::DiscoveryPort,
+    if (!m_socket->bind(QHostAddress::AnyIPv4, Wire::DiscoveryPort,
                         QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
         return false;
-    const QHostAddress group(QString::fromLatin1(DialogConnect::DiscoveryGroup));
+    const QHostAddress group(QString::fromLatin1(Wire::DiscoveryGroup));
     const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface &iface : interfaces) {
         if (iface.flags() & QNetworkInterface::CanMulticast)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "emulator/printerstate.h"
-#include "transport/tcpprinter.h"
+#include "protocol/wireconstants.h"
 
 #include <QHostAddress>
 
@@ -9,7 +9,7 @@
 struct EmulatorOptions
 {
     QHostAddress listen = QHostAddress(QHostAddress::LocalHost);
-    quint16 port = TcpPrinter::CommandPort; // 0: any free port, see PrinterEmulator::serverPort()
+    quint16 port = Wire::CommandPort; // 0: any free port, see PrinterEmulator::serverPort()
     // The printer as it starts; PrinterEmulator::state() is the live copy.
     PrinterState printer;
     int keepAliveMs = 3000; // keep-alive period after the handshake answer; 0: none

@@ -2,8 +2,7 @@
 
 #include "emulator/escposwalker.h"
 
-#include "protocol/filerecord.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
 
 #include <QRandomGenerator>
 
@@ -325,15 +324,16 @@ void EmulatorProtocol::startUpload(const PrinterState::Answer &answer, Event &e)
         e.notes.prepend(QStringLiteral("upload %1: dropped, never committed")
                             .arg(QString::fromLatin1(m_upload->path())));
     m_upload.reset();
-    FileRecord record;
-    if (!FileRecord::decode(answer.payloads.value(0), &record) || record.status != PrinterState::UploadReady)
+    QByteArray path;
+    quint32 size = 0;
+    if (!PrinterState::readyUpload(answer.payloads.value(0), &path, &size))
         return;
     if (m_silent || m_wrongKey) {
         e.notes << QStringLiteral("upload %1: not started, the tool cannot read the answer")
-                       .arg(QString::fromLatin1(record.path));
+                       .arg(QString::fromLatin1(path));
         return;
     }
-    m_upload = std::make_unique<FileUpload>(record.path, record.size);
+    m_upload = std::make_unique<FileUpload>(path, size);
 }
 
 QByteArray EmulatorProtocol::garbage(QRandomGenerator &random) const

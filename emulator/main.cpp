@@ -20,65 +20,36 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-int usageError(const QString &message)
+QCommandLineOption option(const char *name, const char *help, const char *valueName = nullptr,
+                          const QString &value = QString())
 {
-    std::fprintf(stderr, "zomra-printer-emulator: %s\n(see --help)\n", qPrintable(message));
-    return 2;
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
+                              QString::fromLatin1(valueName), value);
 }
 
-#ifdef ZOMRA_HAVE_FUSE
-int s_terminationPipe[2] = {-1, -1};
-
-// SIGTERM, SIGINT and SIGHUP end the event loop rather than the process, so that the
-// destructors run: a mount must not outlive the emulator.
-void quitOnTermination(QCoreApplication &app)
+// The printer's texts, with the field each one fills. Most are members of PrinterState,
+// the 4G module's are in its Wnet, hence a function rather than a member pointer.
+struct Text
 {
-    if (pipe2(s_terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(s_terminationPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    struct sigaction action = {};
-    action.sa_handler = [](int) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t n = ::write(s_terminationPipe[1], &byte, 1);
-    };
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
-}
-#endif
+    QCommandLineOption option;
+    std::function<QString &(PrinterState &)> field;
+    int size;
+};
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Every option, in the order --help lists them.
+struct Switches
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zomra-printer-emulator"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZOMRA_VERSION));
-
-    const PrinterState defaults;
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Plays a Zomra cloud printer: answers the handshake, the queries and the settings "
-        "commands on its command port (or, with --usb-pty or --usb-fuse, on USB), answers discovery, sends "
-        "keep-alives, and prints one line per connection and per decoded request on stdout."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-
-    const auto option = [](const char *name, const char *help, const char *valueName = nullptr,
-                           const QString &value = QString()) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help),
-                                  QString::fromLatin1(valueName), value);
-    };
     const QCommandLineOption listen = option("listen", "Address to listen on.", "ADDRESS",
                                              QStringLiteral("127.0.0.1"));
     const QCommandLineOption port = option("port", "Port to listen on; 0 for any free one.", "N",
-                                           QString::number(TcpPrinter::CommandPort));
+                                           QString::number(Wire::CommandPort));
     const QCommandLineOption keepAlive = option(
         "keepalive-ms", "Keep-alive period after the handshake, 0 for none.", "N",
         QStringLiteral("3000"));
@@ -163,19 +134,20 @@ int main(int argc, char *argv[])
     const QCommandLineOption wnetRestart = option(
         "wnet-restart-seconds",
         "How long a restart of the 4G module takes until it reports Connected again; 0 for at once.",
-        "N", QString::number(defaults.wnet.restartMs / 1000));
+        "N", QString::number(PrinterState().wnet.restartMs / 1000));
     const QCommandLineOption rssi = option(
         "rssi", "Signal strength the 4G module reports once connected (255 reads as none).", "N",
-        QString::number(defaults.wnet.rssi));
+        QString::number(PrinterState().wnet.rssi));
 
-    // The printer's texts, with the field each one fills. Most are members of PrinterState,
-    // the 4G module's are in its Wnet, hence a function rather than a member pointer.
-    struct Text
-    {
-        QCommandLineOption option;
-        std::function<QString &(PrinterState &)> field;
-        int size;
-    };
+    std::vector<Text> texts;
+
+    Switches();
+    void addTo(QCommandLineParser &parser) const;
+};
+
+Switches::Switches()
+{
+    const PrinterState defaults;
     const auto text = [&](const char *name, const char *help, QString PrinterState::*field,
                           int size = PrinterState::TextFieldSize) {
         return Text{option(name, help, "TEXT", defaults.*field),
@@ -187,7 +159,7 @@ int main(int argc, char *argv[])
                     [field](PrinterState &p) -> QString & { return p.wnet.*field; }, size};
     };
     using W = PrinterState::Wnet;
-    const Text texts[] = {
+    texts = {
         text("project", "Project code.", &PrinterState::project),
         text("model", "Model name.", &PrinterState::model),
         text("sn", "Serial number.", &PrinterState::serialNumber, PrinterState::SerialFieldSize),
@@ -209,7 +181,10 @@ int main(int argc, char *argv[])
         wnetText("position", "4G module position, as longitude,latitude.", &W::position,
                  W::PositionSize),
     };
+}
 
+void Switches::addTo(QCommandLineParser &parser) const
+{
     parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, restartMidUpload,
                        restartDelay, flood, noDiscovery, spool,
                        fontDir, refuseUploads, usbPty, usbFuse, fuseMount, transferMs, stall, eioEvery,
@@ -217,146 +192,208 @@ int main(int argc, char *argv[])
     for (const Text &t : texts)
         parser.addOption(t.option);
     parser.addOptions({rssi, wnetRestart});
-    parser.process(app);
+}
 
+int usageError(const QString &message)
+{
+    std::fprintf(stderr, "zomra-printer-emulator: %s\n(see --help)\n", qPrintable(message));
+    return 2;
+}
+
+int failed(const QString &error)
+{
+    std::fprintf(stderr, "zomra-printer-emulator: %s\n", qPrintable(error));
+    return 1;
+}
+
+void print(const QString &line)
+{
+    // Flushed at once: scripts and tests wait for these lines.
+    std::printf("%s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+// A whole number from 0 to max, or false.
+bool number(const QCommandLineParser &parser, const QCommandLineOption &o, int max, int *out)
+{
+    bool ok = false;
+    const int n = parser.value(o).toInt(&ok);
+    if (!ok || n < 0 || n > max)
+        return false;
+    *out = n;
+    return true;
+}
+
+// The options that shape the printer and its network road; a usage error's text, or empty.
+QString readOptions(const QCommandLineParser &parser, const Switches &s, EmulatorOptions *options)
+{
     if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
-
-    EmulatorOptions options;
-    options.listen = QHostAddress(parser.value(listen));
-    if (options.listen.isNull())
-        return usageError(QStringLiteral("--listen: %1 is not an IP address").arg(parser.value(listen)));
-
-    const auto number = [&](const QCommandLineOption &o, int max, int *out) {
-        bool ok = false;
-        const int n = parser.value(o).toInt(&ok);
-        if (!ok || n < 0 || n > max)
-            return false;
-        *out = n;
-        return true;
-    };
+        return QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
+    options->listen = QHostAddress(parser.value(s.listen));
+    if (options->listen.isNull())
+        return QStringLiteral("--listen: %1 is not an IP address").arg(parser.value(s.listen));
     int portNumber = 0;
-    if (!number(port, 65535, &portNumber))
-        return usageError(QStringLiteral("--port: want 0 to 65535"));
-    options.port = quint16(portNumber);
-    if (!number(keepAlive, 24 * 3600 * 1000, &options.keepAliveMs))
-        return usageError(QStringLiteral("--keepalive-ms: want a number of milliseconds, 0 for none"));
-    if (!number(closeAfter, 1000000, &options.closeAfter))
-        return usageError(QStringLiteral("--close-after: want a number of requests, 0 for never"));
-    if (!number(chunk, PacketCodec::MaxPacket, &options.chunk))
-        return usageError(QStringLiteral("--chunk: want 0 to %1 bytes").arg(PacketCodec::MaxPacket));
-    if (!number(restartMidUpload, std::numeric_limits<int>::max(), &options.restartMidUpload))
-        return usageError(QStringLiteral("--restart-mid-upload: want a number of bytes, 0 for never"));
-    if (!number(restartDelay, 24 * 3600 * 1000, &options.restartDelayMs))
-        return usageError(QStringLiteral("--restart-delay-ms: want a number of milliseconds"));
+    if (!number(parser, s.port, 65535, &portNumber))
+        return QStringLiteral("--port: want 0 to 65535");
+    options->port = quint16(portNumber);
+    if (!number(parser, s.keepAlive, 24 * 3600 * 1000, &options->keepAliveMs))
+        return QStringLiteral("--keepalive-ms: want a number of milliseconds, 0 for none");
+    if (!number(parser, s.closeAfter, 1000000, &options->closeAfter))
+        return QStringLiteral("--close-after: want a number of requests, 0 for never");
+    if (!number(parser, s.chunk, PacketCodec::MaxPacket, &options->chunk))
+        return QStringLiteral("--chunk: want 0 to %1 bytes").arg(PacketCodec::MaxPacket);
+    if (!number(parser, s.restartMidUpload, std::numeric_limits<int>::max(), &options->restartMidUpload))
+        return QStringLiteral("--restart-mid-upload: want a number of bytes, 0 for never");
+    if (!number(parser, s.restartDelay, 24 * 3600 * 1000, &options->restartDelayMs))
+        return QStringLiteral("--restart-delay-ms: want a number of milliseconds");
     int wnetRestartSeconds = 0;
-    if (!number(wnetRestart, 24 * 3600, &wnetRestartSeconds))
-        return usageError(QStringLiteral("--wnet-restart-seconds: want 0 to 86400 seconds, 0 for at once"));
-    options.printer.wnet.restartMs = qint64(wnetRestartSeconds) * 1000;
+    if (!number(parser, s.wnetRestart, 24 * 3600, &wnetRestartSeconds))
+        return QStringLiteral("--wnet-restart-seconds: want 0 to 86400 seconds, 0 for at once");
+    options->printer.wnet.restartMs = qint64(wnetRestartSeconds) * 1000;
     bool rssiOk = false;
-    options.printer.wnet.rssi = parser.value(rssi).toShort(&rssiOk);
+    options->printer.wnet.rssi = parser.value(s.rssi).toShort(&rssiOk);
     if (!rssiOk)
-        return usageError(QStringLiteral("--rssi: want -32768 to 32767"));
-    options.silent = parser.isSet(silent);
-    options.wrongKey = parser.isSet(wrongKey);
-    options.flood = parser.isSet(flood);
-    options.discovery = !parser.isSet(noDiscovery);
-    options.printer.refuseUploads = parser.isSet(refuseUploads);
-    options.spoolDir = parser.value(spool);
-    if (parser.isSet(fontDir)) {
-        const QString dir = parser.value(fontDir);
+        return QStringLiteral("--rssi: want -32768 to 32767");
+    options->silent = parser.isSet(s.silent);
+    options->wrongKey = parser.isSet(s.wrongKey);
+    options->flood = parser.isSet(s.flood);
+    options->discovery = !parser.isSet(s.noDiscovery);
+    options->printer.refuseUploads = parser.isSet(s.refuseUploads);
+    options->spoolDir = parser.value(s.spool);
+    if (parser.isSet(s.fontDir)) {
+        const QString dir = parser.value(s.fontDir);
         if (!QFileInfo(dir).isDir())
-            return usageError(QStringLiteral("--font-dir: %1 is not a folder").arg(dir));
-        options.printer.fontFolder = FontFolder(dir);
+            return QStringLiteral("--font-dir: %1 is not a folder").arg(dir);
+        options->printer.fontFolder = FontFolder(dir);
     }
+    return QString();
+}
 
-    for (const Text &t : texts) {
+// The printer's texts into options->printer; a usage error's text, or empty.
+QString readTexts(const QCommandLineParser &parser, const Switches &s, EmulatorOptions *options)
+{
+    for (const Text &t : s.texts) {
         const QString value = parser.value(t.option);
         bool latin1 = true;
         for (const QChar c : value)
             latin1 = latin1 && c.unicode() < 0x100;
         const QString name = t.option.names().first();
         if (!latin1)
-            return usageError(QStringLiteral("--%1: single-byte characters only").arg(name));
+            return QStringLiteral("--%1: single-byte characters only").arg(name);
         if (value.size() > t.size - 1)
-            return usageError(QStringLiteral("--%1: at most %2 characters").arg(name).arg(t.size - 1));
-        t.field(options.printer) = value;
+            return QStringLiteral("--%1: at most %2 characters").arg(name).arg(t.size - 1);
+        t.field(options->printer) = value;
     }
+    return QString();
+}
 
-    const auto print = [](const QString &line) {
-        // Flushed at once: scripts and tests wait for these lines.
-        std::printf("%s\n", line.toLocal8Bit().constData());
-        std::fflush(stdout);
-    };
-
-    if (parser.isSet(usbPty) && parser.isSet(usbFuse))
-        return usageError(QStringLiteral("--usb-pty and --usb-fuse: one or the other"));
-    for (const QCommandLineOption *o : {&fuseMount, &transferMs, &stall, &eioEvery, &zlpEvery, &refuseOpen}) {
-        if (parser.isSet(*o) && !parser.isSet(usbFuse))
-            return usageError(QStringLiteral("--%1 goes with --usb-fuse").arg(o->names().first()));
+// The options of the USB roads that do not go together or alone; a usage error's text, or empty.
+QString checkUsbOptions(const QCommandLineParser &parser, const Switches &s)
+{
+    if (parser.isSet(s.usbPty) && parser.isSet(s.usbFuse))
+        return QStringLiteral("--usb-pty and --usb-fuse: one or the other");
+    for (const QCommandLineOption *o : {&s.fuseMount, &s.transferMs, &s.stall, &s.eioEvery, &s.zlpEvery, &s.refuseOpen}) {
+        if (parser.isSet(*o) && !parser.isSet(s.usbFuse))
+            return QStringLiteral("--%1 goes with --usb-fuse").arg(o->names().first());
     }
-    if (parser.isSet(usbPty) || parser.isSet(usbFuse)) {
-        const QRegularExpressionMatch ids = QRegularExpression(QStringLiteral("^([0-9A-Fa-f]{4}):([0-9A-Fa-f]{4})$"))
-                                                .match(parser.value(usbId));
-        if (!ids.hasMatch())
-            return usageError(QStringLiteral("--usb-id: want VVVV:PPPP in hexadecimal"));
-        const quint16 vendor = quint16(ids.captured(1).toUShort(nullptr, 16));
-        const quint16 product = quint16(ids.captured(2).toUShort(nullptr, 16));
-        QTemporaryDir temporary(QDir::temp().filePath(QStringLiteral("zomra-sysfs-XXXXXX")));
-        const QString root = parser.isSet(sysfsRoot) ? parser.value(sysfsRoot) : temporary.path();
-        PrinterState state = options.printer;
-        const auto started = [&] {
-            print(QStringLiteral("printer: project %1, model %2, sn %3")
-                      .arg(state.project, state.model, state.serialNumber));
-            print(QStringLiteral("font folder: %1").arg(state.fontFolder.describe()));
-            return app.exec();
-        };
-        const auto failed = [](const QString &error) {
-            std::fprintf(stderr, "zomra-printer-emulator: %s\n", qPrintable(error));
-            return 1;
-        };
-        if (parser.isSet(usbPty)) {
-            UsbPtyPrinter printer(state, options);
-            QObject::connect(&printer, &UsbPtyPrinter::logLine, print);
-            if (!printer.start(root, vendor, product))
-                return failed(printer.errorString());
-            return started();
-        }
+    return QString();
+}
+
+int runUntilQuit(QCoreApplication &app, const PrinterState &state)
+{
+    print(QStringLiteral("printer: project %1, model %2, sn %3")
+              .arg(state.project, state.model, state.serialNumber));
+    print(QStringLiteral("font folder: %1").arg(state.fontFolder.describe()));
+    return app.exec();
+}
+
 #ifdef ZOMRA_HAVE_FUSE
-        UsblpDevice::Faults faults;
-        if (!number(transferMs, 24 * 3600 * 1000, &faults.transferMs))
-            return usageError(QStringLiteral("--usb-transfer-ms: want a number of milliseconds"));
-        if (!number(eioEvery, std::numeric_limits<int>::max(), &faults.eioEvery) || faults.eioEvery == 1)
-            return usageError(QStringLiteral("--usb-eio-every: want 2 or more, 0 for never"));
-        if (!number(zlpEvery, std::numeric_limits<int>::max(), &faults.zlpEvery))
-            return usageError(QStringLiteral("--usb-zlp-every: want a number, 0 for never"));
-        faults.stalled = parser.isSet(stall);
-        if (parser.isSet(refuseOpen)) {
-            const QString error = parser.value(refuseOpen);
-            faults.refuseOpen = error == QLatin1String("EACCES") ? EACCES : error == QLatin1String("EBUSY") ? EBUSY : 0;
-            if (faults.refuseOpen == 0)
-                return usageError(QStringLiteral("--usb-refuse-open: want EACCES or EBUSY"));
-        }
-        QTemporaryDir mountDir(QDir::temp().filePath(QStringLiteral("zomra-usblp-XXXXXX")));
-        UsbFusePrinter printer(state, options);
-        QObject::connect(&printer, &UsbFusePrinter::logLine, print);
-        printer.device()->setFaults(faults);
-        quitOnTermination(app);
-        if (!printer.start(root, parser.isSet(fuseMount) ? parser.value(fuseMount) : mountDir.path(), vendor,
-                           product))
-            return failed(printer.errorString());
-        print(QStringLiteral("usb: faults at run time through %1/control").arg(QFileInfo(printer.device()->nodePath()).path()));
-        return started();
-#else
-        return failed(QStringLiteral("--usb-fuse: built without libfuse3"));
-#endif
-    }
+int s_terminationPipe[2] = {-1, -1};
 
+// SIGTERM, SIGINT and SIGHUP end the event loop rather than the process, so that the
+// destructors run: a mount must not outlive the emulator.
+void quitOnTermination(QCoreApplication &app)
+{
+    if (pipe2(s_terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(s_terminationPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    struct sigaction action = {};
+    action.sa_handler = [](int) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(s_terminationPipe[1], &byte, 1);
+    };
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+// The usblp double: the node's faults from the options, the file system mounted.
+int runUsbFuse(QCoreApplication &app, const QCommandLineParser &parser, const Switches &s,
+               const EmulatorOptions &options, const QString &root, quint16 vendor, quint16 product)
+{
+    UsblpDevice::Faults faults;
+    if (!number(parser, s.transferMs, 24 * 3600 * 1000, &faults.transferMs))
+        return usageError(QStringLiteral("--usb-transfer-ms: want a number of milliseconds"));
+    if (!number(parser, s.eioEvery, std::numeric_limits<int>::max(), &faults.eioEvery) || faults.eioEvery == 1)
+        return usageError(QStringLiteral("--usb-eio-every: want 2 or more, 0 for never"));
+    if (!number(parser, s.zlpEvery, std::numeric_limits<int>::max(), &faults.zlpEvery))
+        return usageError(QStringLiteral("--usb-zlp-every: want a number, 0 for never"));
+    faults.stalled = parser.isSet(s.stall);
+    if (parser.isSet(s.refuseOpen)) {
+        const QString error = parser.value(s.refuseOpen);
+        faults.refuseOpen = error == QLatin1String("EACCES") ? EACCES : error == QLatin1String("EBUSY") ? EBUSY : 0;
+        if (faults.refuseOpen == 0)
+            return usageError(QStringLiteral("--usb-refuse-open: want EACCES or EBUSY"));
+    }
+    QTemporaryDir mountDir(QDir::temp().filePath(QStringLiteral("zomra-usblp-XXXXXX")));
+    PrinterState state = options.printer;
+    UsbFusePrinter printer(state, options);
+    QObject::connect(&printer, &UsbFusePrinter::logLine, print);
+    printer.device()->setFaults(faults);
+    quitOnTermination(app);
+    if (!printer.start(root, parser.isSet(s.fuseMount) ? parser.value(s.fuseMount) : mountDir.path(), vendor,
+                       product))
+        return failed(printer.errorString());
+    print(QStringLiteral("usb: faults at run time through %1/control").arg(QFileInfo(printer.device()->nodePath()).path()));
+    return runUntilQuit(app, state);
+}
+#endif
+
+// The USB road: a printer-class device in a sysfs tree, on a pseudo-terminal or the usblp double.
+int runUsb(QCoreApplication &app, const QCommandLineParser &parser, const Switches &s,
+           const EmulatorOptions &options)
+{
+    const QRegularExpressionMatch ids = QRegularExpression(QStringLiteral("^([0-9A-Fa-f]{4}):([0-9A-Fa-f]{4})$"))
+                                            .match(parser.value(s.usbId));
+    if (!ids.hasMatch())
+        return usageError(QStringLiteral("--usb-id: want VVVV:PPPP in hexadecimal"));
+    const quint16 vendor = quint16(ids.captured(1).toUShort(nullptr, 16));
+    const quint16 product = quint16(ids.captured(2).toUShort(nullptr, 16));
+    QTemporaryDir temporary(QDir::temp().filePath(QStringLiteral("zomra-sysfs-XXXXXX")));
+    const QString root = parser.isSet(s.sysfsRoot) ? parser.value(s.sysfsRoot) : temporary.path();
+    if (parser.isSet(s.usbPty)) {
+        PrinterState state = options.printer;
+        UsbPtyPrinter printer(state, options);
+        QObject::connect(&printer, &UsbPtyPrinter::logLine, print);
+        if (!printer.start(root, vendor, product))
+            return failed(printer.errorString());
+        return runUntilQuit(app, state);
+    }
+#ifdef ZOMRA_HAVE_FUSE
+    return runUsbFuse(app, parser, s, options, root, vendor, product);
+#else
+    return failed(QStringLiteral("--usb-fuse: built without libfuse3"));
+#endif
+}
+
+// The network road: the command port with discovery, and the raw print port beside it.
+int runNetwork(QCoreApplication &app, const EmulatorOptions &options)
+{
     PrinterEmulator emulator(options);
     QObject::connect(&emulator, &PrinterEmulator::logLine, print);
     // Test pages and other printouts arrive on their own port; a job is one connection.
     RawPrintServer rawPrint;
-    rawPrint.setSpoolDir(parser.value(spool));
+    rawPrint.setSpoolDir(options.spoolDir);
     rawPrint.setPrinterState(&emulator.state());
     QObject::connect(&rawPrint, &RawPrintServer::logLine, print);
     if (!emulator.listen()) {
@@ -366,7 +403,37 @@ int main(int argc, char *argv[])
         return 1;
     }
     print(QStringLiteral("font folder: %1").arg(options.printer.fontFolder.describe()));
-    if (!rawPrint.listen(options.listen, options.port == 0 ? 0 : RawPrintServer::RawPrintPort))
+    if (!rawPrint.listen(options.listen, options.port == 0 ? 0 : Wire::RawPrintPort))
         print(QStringLiteral("raw print port: cannot listen: %1").arg(rawPrint.errorString()));
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zomra-printer-emulator"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZOMRA_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Plays a Zomra cloud printer: answers the handshake, the queries and the settings "
+        "commands on its command port (or, with --usb-pty or --usb-fuse, on USB), answers discovery, sends "
+        "keep-alives, and prints one line per connection and per decoded request on stdout."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const Switches switches;
+    switches.addTo(parser);
+    parser.process(app);
+
+    EmulatorOptions options;
+    for (const QString &error : {readOptions(parser, switches, &options), readTexts(parser, switches, &options),
+                                 checkUsbOptions(parser, switches)}) {
+        if (!error.isEmpty())
+            return usageError(error);
+    }
+    if (parser.isSet(switches.usbPty) || parser.isSet(switches.usbFuse))
+        return runUsb(app, parser, switches, options);
+    return runNetwork(app, options);
 }

@@ -3,7 +3,7 @@
 #include "emulator/discoveryresponder.h"
 #include "emulator/emulatorsession.h"
 
-#include "protocol/dialogconnect.h"
+#include "protocol/wireconstants.h"
 
 #include <QStringList>
 #include <QTcpServer>
@@ -38,10 +38,10 @@ bool PrinterEmulator::listen()
     if (m_options.listen.isLoopback())
         emit logLine(QStringLiteral("discovery: off on a loopback address"));
     else if (m_discovery->start())
-        emit logLine(QStringLiteral("discovery: answering on UDP port %1").arg(DialogConnect::DiscoveryPort));
+        emit logLine(QStringLiteral("discovery: answering on UDP port %1").arg(Wire::DiscoveryPort));
     else
         emit logLine(QStringLiteral("discovery: cannot bind UDP port %1: %2")
-                         .arg(DialogConnect::DiscoveryPort)
+                         .arg(Wire::DiscoveryPort)
                          .arg(m_discovery->errorString()));
     return true;
 }

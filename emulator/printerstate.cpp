@@ -1,7 +1,7 @@
 #include "emulator/printerstate.h"
 
 #include "emulator/fileupload.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
 #include "protocol/modelpredicates.h"
 
 #include <QDeadlineTimer>
@@ -13,7 +13,12 @@
 
 namespace {
 
-// Where the fields sit in the records. Every record starts with its 2-byte command word.
+// Where the fields sit in the records, every one after its 2-byte command word. The emulator
+// reads and writes the command records here, on its own, rather than through the tool's
+// record classes and ByteFields: a shared misreading would pass unseen, while two readings
+// made apart make the emulator a check on the tool. This is the one place of that layout
+// code; only the packet codec, the device record and the font script record, which the
+// protocol defines as shared types, and the model predicates come from the core.
 constexpr int WordSize = 2;
 constexpr int MacFieldSize = 18;
 constexpr int IpSize = 4;
@@ -124,6 +129,11 @@ void putBytes(QByteArray &out, int offset, int size, const QByteArray &bytes)
 quint8 getU8(const QByteArray &in, int offset)
 {
     return quint8(in.at(offset));
+}
+
+quint16 getU16(const QByteArray &in, int offset)
+{
+    return quint16(getU8(in, offset) | getU8(in, offset + 1) << 8);
 }
 
 quint32 getU32(const QByteArray &in, int offset)
@@ -667,6 +677,16 @@ PrinterState::Answer PrinterState::beginFileUpload(const QByteArray &request, co
     putBytes(out, Path, PathSize, path);
     putU32(out, Size, size);
     return {Outcome::Answered, {out}, false, {note}};
+}
+
+bool PrinterState::readyUpload(const QByteArray &answer, QByteArray *path, quint32 *size)
+{
+    using namespace FileRecordField;
+    if (answer.size() < FileRecordSize || getU16(answer, Status) != UploadReady)
+        return false;
+    *path = getBytes(answer, Path, PathSize);
+    *size = getU32(answer, Size);
+    return true;
 }
 
 PrinterState::Answer PrinterState::commitFileUpload(const QByteArray &request, const FileUpload *upload)

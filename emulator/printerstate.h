@@ -228,6 +228,8 @@ public:
 
     // The command word of a request payload, or -1 when it is too short to carry one.
     static int commandWord(const QByteArray &request);
+    // The file a BeginFileUpload answer made ready for; false when it refused.
+    static bool readyUpload(const QByteArray &answer, QByteArray *path, quint32 *size);
     // The name of a known command word, or nullptr.
     static const char *commandName(quint16 word);
     // The least request size a Set command is applied with (its record), 2 for the others.

@@ -1,24 +1,13 @@
 #include "emulator/rasterspool.h"
 
+#include "emulator/pngwriter.h"
+
 #include <QDir>
+#include <QSaveFile>
 
-#include <algorithm>
-
-QImage RasterSpool::toImage(const NvMemory::Raster &raster)
+QByteArray RasterSpool::toPng(const NvMemory::Raster &raster)
 {
-    QImage image(raster.width, raster.height, QImage::Format_Mono);
-    if (image.isNull())
-        return image;
-    // Index 1 black, as the set bits are: the rows go in unchanged.
-    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
-    const int bpr = raster.bytesPerRow();
-    for (int y = 0; y < raster.height; ++y) {
-        const QByteArray row = raster.rows.mid(y * bpr, bpr);
-        uchar *line = image.scanLine(y);
-        std::fill(line, line + image.bytesPerLine(), uchar(0));
-        std::copy(row.cbegin(), row.cend(), line);
-    }
-    return image;
+    return PngWriter::mono(raster.width, raster.height, raster.rows);
 }
 
 QString RasterSpool::storedFileName(char kc1, char kc2)
@@ -55,7 +44,9 @@ QString RasterSpool::saveImage(const NvMemory::Raster &raster, const QString &na
 {
     QDir().mkpath(m_dir);
     const QString path = QDir(m_dir).filePath(name);
-    if (toImage(raster).save(path, "PNG"))
+    const QByteArray png = toPng(raster);
+    QSaveFile file(path);
+    if (!png.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.commit())
         return QStringLiteral("%1 saved to %2").arg(what, path);
     return QStringLiteral("%1: cannot save to %2").arg(what, path);
 }

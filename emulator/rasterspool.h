@@ -2,7 +2,6 @@
 
 #include "emulator/nvmemory.h"
 
-#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -20,8 +19,8 @@ public:
     // Saves what a stream stored and printed; one log line per file. Nothing without a folder.
     QStringList save(const NvMemory::Result &result) const;
 
-    // White paper, black dots.
-    static QImage toImage(const NvMemory::Raster &raster);
+    // The PNG file's bytes: white paper, black dots.
+    static QByteArray toPng(const NvMemory::Raster &raster);
     // "nv-A1.png"; key code characters other than letters and digits as _XX in hexadecimal,
     // so every key code has a file name of its own on any file system.
     static QString storedFileName(char kc1, char kc2);

@@ -2,6 +2,7 @@
 
 #include "emulator/dualcolorsetting.h"
 #include "emulator/nvmemory.h"
+#include "protocol/wireconstants.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -25,14 +26,13 @@ class RawPrintServer : public QObject
     Q_OBJECT
 
 public:
-    static constexpr quint16 RawPrintPort = 9100;
     // Jobs kept in memory; older ones are dropped (an emulator may run for days).
     static constexpr int KeptJobs = 64;
 
     explicit RawPrintServer(QObject *parent = nullptr);
 
     // port 0: any free one. False, with errorString(), when it cannot listen.
-    bool listen(const QHostAddress &address, quint16 port = RawPrintPort);
+    bool listen(const QHostAddress &address, quint16 port = Wire::RawPrintPort);
     QString errorString() const;
     quint16 serverPort() const;
     // Where each job is also written as job-NNNN.bin, each NV image it stores as

@@ -28,13 +28,14 @@ QString UsbSysfs::listedPath(const QString &node)
     return QStringLiteral("/dev/") + devName(node);
 }
 
-bool UsbSysfs::writePrinter(const QString &root, const QString &node, quint16 vendorId, quint16 productId)
+bool UsbSysfs::writePrinter(const QString &root, const QString &node, quint16 vendorId, quint16 productId, int n)
 {
     // As the kernel lays it out: the class device, its USB interface (device) and, above
     // that, the USB device with the identifiers. udev names the node after DEVNAME.
-    const QString lp = root + QStringLiteral("/class/usbmisc/lp0");
+    const QString lp = root + QStringLiteral("/class/usbmisc/lp%1").arg(n);
     return QDir().mkpath(lp + QStringLiteral("/device"))
-           && writeFile(lp + QStringLiteral("/uevent"), "MAJOR=180\nMINOR=0\nDEVNAME=" + QFile::encodeName(devName(node)) + '\n')
+           && writeFile(lp + QStringLiteral("/uevent"),
+                        "MAJOR=180\nMINOR=" + QByteArray::number(n) + "\nDEVNAME=" + QFile::encodeName(devName(node)) + '\n')
            && writeFile(lp + QStringLiteral("/idVendor"), hex4(vendorId))
            && writeFile(lp + QStringLiteral("/idProduct"), hex4(productId));
 }

@@ -10,8 +10,8 @@ namespace UsbSysfs {
 // /dev, so that a node elsewhere reads as /dev/../its/path.
 QString listedPath(const QString &node);
 
-// Writes class/usbmisc/lp0 under root (made if missing) for node with the identifiers;
+// Writes class/usbmisc/lpN under root (made if missing) for node with the identifiers;
 // false when it cannot.
-bool writePrinter(const QString &root, const QString &node, quint16 vendorId, quint16 productId);
+bool writePrinter(const QString &root, const QString &node, quint16 vendorId, quint16 productId, int n = 0);
 
 } // namespace UsbSysfs

@@ -19,12 +19,14 @@ struct Target
 
 // Makes the application object (offscreen) and what the entries share. Once, before any entry.
 void initialize(int *argc, char ***argv);
+// The same for a program of the core's entries alone (coreentries.cpp), which links no widgets.
+void initializeCore(int *argc, char ***argv);
 
 // A stream of packets, raw bytes and handshakes, read in chunks by HostCmd::receive.
 int hostCmdReceive(const uint8_t *data, size_t size);
 // One decrypted answer payload, given to the main window's dispatcher.
 int handleResponse(const uint8_t *data, size_t size);
-// One discovery answer datagram, read as the connect dialog reads it.
+// One discovery answer datagram, through the connect dialog's parser.
 int discoveryAnswer(const uint8_t *data, size_t size);
 // One GetNvImageList answer.
 int nvImageList(const uint8_t *data, size_t size);

@@ -1,9 +1,10 @@
-// The libFuzzer program of one target; FUZZ_ENTRY names its function in fuzzentries.h.
+// The libFuzzer program of one target; FUZZ_ENTRY names its function in fuzzentries.h and
+// FUZZ_INIT the set-up its library needs.
 #include "fuzz/fuzzentries.h"
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    FuzzEntries::initialize(argc, argv);
+    FuzzEntries::FUZZ_INIT(argc, argv);
     return 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/packetcodec.h"
+
 #include <QByteArray>
 #include <QVector>
 
@@ -31,6 +33,13 @@ public:
 
     bool atEnd() const { return m_pos >= m_end; }
     Segment nextSegment();
+    // The stream the segments stand for: raw bytes, payloads sealed with the key the peer
+    // holds, handshakes and keep-alives. handshake(record, &key) seals a handshake segment
+    // and may change the key; *onlyPackets tells whether the stream holds nothing but
+    // packets and keep-alives.
+    template <typename SealHandshake>
+    QByteArray stream(PacketCodec::Key key, SealHandshake handshake, QVector<QByteArray> *sealed = nullptr,
+                      bool *onlyPackets = nullptr);
     // The stream cut as the chunk-size bytes say.
     QVector<QByteArray> chunks(const QByteArray &stream) const;
 
@@ -51,3 +60,36 @@ private:
     size_t m_end = 0;
     size_t m_size = 0;
 };
+
+template <typename SealHandshake>
+QByteArray FuzzStream::stream(PacketCodec::Key key, SealHandshake handshake, QVector<QByteArray> *sealed,
+                              bool *onlyPackets)
+{
+    using namespace PacketCodec;
+    QByteArray out;
+    bool packets = true;
+    while (!atEnd()) {
+        const Segment s = nextSegment();
+        switch (s.kind) {
+        case Raw:
+            out += s.bytes;
+            packets = false;
+            break;
+        case Sealed:
+            out += encodePacket(s.bytes, key);
+            if (sealed && !s.bytes.isEmpty())
+                sealed->append(s.bytes);
+            break;
+        case Handshake:
+            out += handshake(s.bytes, &key);
+            packets = false;
+            break;
+        case KeepAlive:
+            out += keepAlivePacket();
+            break;
+        }
+    }
+    if (onlyPackets)
+        *onlyPackets = packets;
+    return out;
+}

@@ -9,6 +9,7 @@
 #include "protocol/hostcmd.h"
 #include "protocol/staticiprecord.h"
 #include "protocol/wifinetworkrecord.h"
+#include "tests/testbytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,24 +34,10 @@ bool write(const char *target, const char *name, const QByteArray &bytes)
     return true;
 }
 
-QByteArray word(quint16 w)
-{
-    return QByteArray(1, char(w & 0xff)) + char(w >> 8);
-}
-
 // The emulator's first answer to a request.
 QByteArray answerTo(PrinterState &state, const QByteArray &request)
 {
     return state.answer(request).payloads.value(0);
-}
-
-QByteArray deviceRecord(const char *serial)
-{
-    QByteArray r(PacketCodec::DeviceRecordSize, '\0');
-    r.replace(0, 5, "RX100");
-    r.replace(16, 5, "RX160");
-    r.replace(32, int(qstrlen(serial)), serial);
-    return r;
 }
 
 } // namespace
@@ -85,7 +72,7 @@ int main(int argc, char *argv[])
     ok &= write("hostcmd_receive", "keepalive-then-answer",
                 FS::input(FS::keepAlive() + FS::sealed(word(GetFinePrintMode) + '\2')));
     ok &= write("hostcmd_receive", "new-handshake-then-answer",
-                FS::input(FS::handshake(deviceRecord("ZR1000042")) + FS::sealed(info), {68}));
+                FS::input(FS::handshake(deviceRecord("RX100", "RX160", "ZR1000042")) + FS::sealed(info), {68}));
     ok &= write("hostcmd_receive", "tail-starts-next-packet",
                 FS::input(FS::sealed(QByteArray(50, 'a')) + FS::sealed(QByteArray(50, 'b')), {30, 65}));
     ok &= write("hostcmd_receive", "garbage", FS::input(FS::raw(QByteArray("\x10\x01\x11\x20garbage", 11) + QByteArray(30, 'x'))));

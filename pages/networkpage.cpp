@@ -2,6 +2,7 @@
 
 #include "app/log.h"
 #include "protocol/staticiprecord.h"
+#include "protocol/wireconstants.h"
 
 #include <QFormLayout>
 #include <QHostAddress>
@@ -102,7 +103,7 @@ void NetworkPage::doPrintTestPage()
     connect(m_socket, &QTcpSocket::stateChanged, this, &NetworkPage::onTcpSocketStateChanged);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &NetworkPage::onTcpSocketError);
     LOG_LINE("TCP socket created.");
-    m_socket->connectToHost(target, RawPrintPort, QIODevice::ReadWrite);
+    m_socket->connectToHost(target, Wire::RawPrintPort, QIODevice::ReadWrite);
 }
 
 void NetworkPage::onTcpSocketStateChanged(QAbstractSocket::SocketState state)

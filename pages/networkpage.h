@@ -21,7 +21,6 @@ class NetworkPage : public SettingsPage
     Q_OBJECT
 
 public:
-    static constexpr quint16 RawPrintPort = 9100;
     static constexpr int CloseDelayMs = 500;
 
     QLineEdit *macField() const { return m_mac; }

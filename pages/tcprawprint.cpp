@@ -18,7 +18,7 @@ TcpRawPrint::TcpRawPrint(const QHostAddress &address, const QByteArray &data, QO
     ++s_inFlight;
     connect(m_socket, &QTcpSocket::stateChanged, this, &TcpRawPrint::onSocketStateChanged);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &TcpRawPrint::onSocketError);
-    m_socket->connectToHost(m_address, RawPrintPort, QIODevice::ReadWrite);
+    m_socket->connectToHost(m_address, Wire::RawPrintPort, QIODevice::ReadWrite);
 }
 
 TcpRawPrint::~TcpRawPrint()

@@ -15,7 +15,6 @@ class TcpRawPrint : public QObject
     Q_OBJECT
 
 public:
-    static constexpr quint16 RawPrintPort = 9100;
     static constexpr int CloseDelayMs = 500;
 
     TcpRawPrint(const QHostAddress &address, const QByteArray &data, QObject *parent = nullptr);

@@ -1,13 +1,39 @@
 #include "protocol/bytefields.h"
 
-#include <QHostAddress>
-#include <QtEndian>
+#include <QStringList>
 
 #include <cstring>
 
 namespace ByteFields {
 
 namespace {
+
+// An IPv4 address in the forms inet_aton reads: one to four parts, each decimal, octal
+// (leading 0) or hexadecimal (0x), the last part filling the bytes the others leave.
+bool parseIpv4(const QString &text, quint32 *address)
+{
+    const QString simple = text.simplified();
+    if (simple.isEmpty() || simple.size() > 15)
+        return false;
+    const QStringList parts = simple.split(QLatin1Char('.'));
+    if (parts.size() > 4)
+        return false;
+    quint32 value = 0;
+    for (int i = 0; i < parts.size(); ++i) {
+        const QString &part = parts.at(i);
+        if (part.isEmpty() || !part.at(0).isDigit())
+            return false;
+        bool ok = false;
+        const quint64 number = part.toULongLong(&ok, 0);
+        // The last part fills what is left: all 32 bits when alone, 8 when fourth.
+        const int bits = i == parts.size() - 1 ? 32 - 8 * i : 8;
+        if (!ok || number >> bits != 0)
+            return false;
+        value = bits == 32 ? quint32(number) : value << bits | quint32(number);
+    }
+    *address = value;
+    return true;
+}
 
 bool fits(const QByteArray &bytes, int offset, int size)
 {
@@ -73,17 +99,23 @@ void putText(QByteArray &bytes, int offset, int size, const QByteArray &text)
 
 QString ipv4Text(const QByteArray &bytes, int offset)
 {
-    // First octet first on the wire: the big-endian value QHostAddress takes.
-    return QHostAddress(qFromBigEndian(u32(bytes, offset))).toString();
+    if (!fits(bytes, offset, 4))
+        return QStringLiteral("0.0.0.0");
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(u8(bytes, offset))
+        .arg(u8(bytes, offset + 1))
+        .arg(u8(bytes, offset + 2))
+        .arg(u8(bytes, offset + 3));
 }
 
 void putIpv4(QByteArray &bytes, int offset, const QString &text)
 {
-    bool ok = false;
-    quint32 value = QHostAddress(text).toIPv4Address(&ok);
-    if (!ok)
+    quint32 value = 0;
+    if (!parseIpv4(text, &value))
         value = 0;
-    putU32(bytes, offset, qToBigEndian(value));
+    // First octet first on the wire.
+    for (int i = 0; i < 4; ++i)
+        putU8(bytes, offset + i, quint8(value >> (24 - 8 * i)));
 }
 
 } // namespace ByteFields

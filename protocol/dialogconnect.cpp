@@ -2,7 +2,9 @@
 
 #include "app/globals.h"
 #include "app/log.h"
+#include "protocol/discoveryanswer.h"
 #include "protocol/hostcmd.h"
+#include "protocol/wireconstants.h"
 #include "transport/transceiver.h"
 #include "transport/usbprinter.h"
 
@@ -91,7 +93,7 @@ DialogConnect::DialogConnect(QWidget *parent)
     m_socket = new QUdpSocket(this);
     // Shared, so an emulated printer on this machine may listen on the same port. A failed
     // bind is not fatal: the first send binds the socket to some port.
-    m_socket->bind(QHostAddress::AnyIPv4, DiscoveryPort,
+    m_socket->bind(QHostAddress::AnyIPv4, Wire::DiscoveryPort,
                    QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
     m_socket->setSocketOption(QAbstractSocket::MulticastLoopbackOption, 0);
     connect(m_socket, &QUdpSocket::readyRead, this, &DialogConnect::onUdpSocketReadyRead);
@@ -204,7 +206,7 @@ void DialogConnect::scanNextDevice()
 void DialogConnect::sendMulticastPacket()
 {
     const QByteArray request(reinterpret_cast<const char *>(&m_random), sizeof m_random);
-    const QHostAddress group(QString::fromLatin1(DiscoveryGroup));
+    const QHostAddress group(QString::fromLatin1(Wire::DiscoveryGroup));
     const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface &iface : interfaces) {
         const QNetworkInterface::InterfaceFlags flags = iface.flags();
@@ -216,7 +218,7 @@ void DialogConnect::sendMulticastPacket()
         // Unbound (the bind failed), the socket has no interface to set; it still sends.
         if (m_socket->state() == QAbstractSocket::BoundState)
             m_socket->setMulticastInterface(iface);
-        m_socket->writeDatagram(request, group, DiscoveryPort);
+        m_socket->writeDatagram(request, group, Wire::DiscoveryPort);
     }
 }
 
@@ -263,16 +265,14 @@ void DialogConnect::onUdpSocketReadyRead()
     const QString address = sender.toString();
     LOG_LINE("%d bytes received from %s:%u", datagram.size(), qPrintable(address), unsigned(senderPort));
 
-    // The record in clear text; a short answer leaves the missing fields empty.
-    const host_cmd_dev_info_t record = host_cmd_dev_info_t::fromBytes(datagram.constData(), datagram.size());
-    const QString sn = record.snText();
+    const DiscoveryAnswer answer = DiscoveryAnswer::fromDatagram(datagram);
     for (const auto &e : m_entries) {
-        if (e->type == EntryNetwork && e->sn == sn && e->address == address)
+        if (e->type == EntryNetwork && e->sn == answer.sn && e->address == address)
             return; // one row per printer, however many requests it answers
     }
     m_entries.push_back(std::make_unique<DeviceEntry>(DeviceEntry{
-        EntryNetwork, record.projectText(), record.modelText(), sn, address}));
-    addRow(record.modelText(), sn, tr("Network (%1)").arg(address));
+        EntryNetwork, answer.project, answer.model, answer.sn, address}));
+    addRow(answer.model, answer.sn, tr("Network (%1)").arg(address));
 }
 
 void DialogConnect::addRow(const QString &model, const QString &sn, const QString &connection)

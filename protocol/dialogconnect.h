@@ -26,17 +26,15 @@ class DialogConnect : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr quint16 DiscoveryPort = 17899;
-    static constexpr const char *DiscoveryGroup = "224.0.0.1";
     static constexpr int NetworkSteps = 60;
     static constexpr int DefaultStepMs = 500;
 
-    enum EntryType { EntryUsb = 1, EntryNetwork = 2 };
+    enum EntryType : qint32 { EntryUsb = 1, EntryNetwork = 2 };
     enum Phase { PhaseIdle = 0, PhaseUsb = 1, PhaseNetwork = 2 };
 
     struct DeviceEntry
     {
-        qint32 type;
+        EntryType type;
         QString project;
         QString model;
         QString sn;
@@ -56,7 +54,7 @@ public:
     // A dotted-quad IPv4 address a printer can have, or a null address.
     static QHostAddress parseAddress(const QString &text);
 
-    int phase() const { return m_phase; }
+    Phase phase() const { return m_phase; }
     QTableWidget *table() const { return m_table; }
     QPushButton *scanButton() const { return m_scan; }
     QPushButton *connectButton() const { return m_connect; }
@@ -101,7 +99,7 @@ private:
     QStringList m_usbPaths;
     QUdpSocket *m_socket = nullptr;
     int m_step = 0;
-    int m_phase = PhaseIdle;
+    Phase m_phase = PhaseIdle;
     int m_timerId = 0;
     quint32 m_random = 0;
     QLabel *m_addressLabel;

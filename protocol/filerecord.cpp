@@ -1,21 +1,28 @@
 #include "protocol/filerecord.h"
 
 #include "protocol/bytefields.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
 
 #include <openssl/evp.h>
 
 #include <cstring>
+
+namespace {
+// Where the fields sit, in the request and in the answer alike.
+constexpr int StatusOffset = 2, PathOffset = 4, SizeOffset = 132, DigestOffset = 136;
+// ListFiles and DeleteFile carry the path, a listing entry the name, right after the word.
+constexpr int NameOffset = HostCmdWordSize;
+} // namespace
 
 QByteArray FileRecord::toBytes(quint16 word) const
 {
     using namespace ByteFields;
     QByteArray bytes(Size, '\0');
     putU16(bytes, 0, word);
-    putText(bytes, 4, PathSize, path);
-    putU32(bytes, 132, size);
+    putText(bytes, PathOffset, PathSize, path);
+    putU32(bytes, SizeOffset, size);
     if (word == HostCmdWord::CommitFileUpload)
-        std::memcpy(bytes.data() + 136, digest.constData(), size_t(qMin(digest.size(), DigestSize)));
+        std::memcpy(bytes.data() + DigestOffset, digest.constData(), size_t(qMin(digest.size(), DigestSize)));
     return bytes;
 }
 
@@ -24,10 +31,10 @@ bool FileRecord::decode(const QByteArray &response, FileRecord *record)
     using namespace ByteFields;
     if (response.size() < Size)
         return false;
-    record->status = u16(response, 2);
-    record->path = text(response, 4);
-    record->size = u32(response, 132);
-    record->digest = response.mid(136, DigestSize);
+    record->status = u16(response, StatusOffset);
+    record->path = text(response, PathOffset);
+    record->size = u32(response, SizeOffset);
+    record->digest = response.mid(DigestOffset, DigestSize);
     return true;
 }
 
@@ -35,7 +42,7 @@ QByteArray FileRecord::pathRecord(quint16 word, const QByteArray &path)
 {
     QByteArray bytes(PathRecordSize, '\0');
     ByteFields::putU16(bytes, 0, word);
-    ByteFields::putText(bytes, 2, PathSize, path);
+    ByteFields::putText(bytes, NameOffset, PathSize, path);
     return bytes;
 }
 
@@ -43,7 +50,7 @@ bool FileRecord::decodeListFilesEntry(const QByteArray &response, QByteArray *na
 {
     if (response.size() < ListFilesEntryMinSize)
         return false;
-    *name = ByteFields::text(response, 2);
+    *name = ByteFields::text(response, NameOffset);
     *size = ByteFields::u32(response, 130);
     return true;
 }

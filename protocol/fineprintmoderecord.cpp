@@ -1,13 +1,17 @@
 #include "protocol/fineprintmoderecord.h"
 
 #include "protocol/bytefields.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
+
+namespace {
+constexpr int EnabledOffset = 2; // in the request and in the answer
+} // namespace
 
 QByteArray FinePrintModeRecord::toBytes() const
 {
     QByteArray bytes(Size, '\0');
     ByteFields::putU16(bytes, 0, HostCmdWord::SetFinePrintMode);
-    ByteFields::putU8(bytes, 2, enabled ? On : 0);
+    ByteFields::putU8(bytes, EnabledOffset, enabled ? On : 0);
     return bytes;
 }
 
@@ -15,6 +19,6 @@ bool FinePrintModeRecord::decode(const QByteArray &response, FinePrintModeRecord
 {
     if (response.size() < Size)
         return false;
-    record->enabled = ByteFields::u8(response, 2) != 0;
+    record->enabled = ByteFields::u8(response, EnabledOffset) != 0;
     return true;
 }

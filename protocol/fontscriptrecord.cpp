@@ -7,25 +7,28 @@
 using namespace ByteFields;
 
 namespace {
-constexpr int ScriptOffset = 6, LanguageOffset = 38, FontOffset = 42, RangesOffset = 118;
+// Where the fields sit, in the request and in the answer alike.
+constexpr int EnabledOffset = 2, CtOffset = 3, PxOffset = 4, AdOffset = 5, ScriptOffset = 6,
+              LanguageOffset = 38, FontOffset = 42, FaceIndexOffset = 106, ThresholdOffset = 110,
+              PixelWidthOffset = 112, PixelHeightOffset = 114, AdvanceOffset = 116, RangesOffset = 118;
 } // namespace
 
 QByteArray FontScriptRecord::toBytes(quint16 word) const
 {
     QByteArray bytes(Size, '\0');
     putU16(bytes, 0, word);
-    putU8(bytes, 2, enabled ? 1 : 0);
-    putU8(bytes, 3, ct);
-    putU8(bytes, 4, px);
-    putU8(bytes, 5, ad);
+    putU8(bytes, EnabledOffset, enabled ? 1 : 0);
+    putU8(bytes, CtOffset, ct);
+    putU8(bytes, PxOffset, px);
+    putU8(bytes, AdOffset, ad);
     putText(bytes, ScriptOffset, ScriptSize, script);
     putText(bytes, LanguageOffset, LanguageSize, language);
     putText(bytes, FontOffset, FontSize, font);
-    putI32(bytes, 106, faceIndex);
-    putU16(bytes, 110, threshold);
-    putU16(bytes, 112, pixelWidth);
-    putU16(bytes, 114, pixelHeight);
-    putU16(bytes, 116, advance);
+    putI32(bytes, FaceIndexOffset, faceIndex);
+    putU16(bytes, ThresholdOffset, threshold);
+    putU16(bytes, PixelWidthOffset, pixelWidth);
+    putU16(bytes, PixelHeightOffset, pixelHeight);
+    putU16(bytes, AdvanceOffset, advance);
     for (int i = 0; i < ranges.size() && i < MaxRanges; ++i) {
         putU32(bytes, RangesOffset + 8 * i, ranges[i].first);
         putU32(bytes, RangesOffset + 8 * i + 4, ranges[i].second);
@@ -38,19 +41,19 @@ bool FontScriptRecord::decode(const QByteArray &bytes, FontScriptRecord *record)
     if (bytes.size() < Size)
         return false;
     FontScriptRecord r;
-    r.enabled = u8(bytes, 2) != 0;
-    r.ct = u8(bytes, 3);
-    r.px = u8(bytes, 4);
-    r.ad = u8(bytes, 5);
+    r.enabled = u8(bytes, EnabledOffset) != 0;
+    r.ct = u8(bytes, CtOffset);
+    r.px = u8(bytes, PxOffset);
+    r.ad = u8(bytes, AdOffset);
     // Each text stops at its own field's end, even when the printer filled it without a zero.
     r.script = text(bytes.left(LanguageOffset), ScriptOffset);
     r.language = text(bytes.left(FontOffset), LanguageOffset);
-    r.font = text(bytes.left(106), FontOffset);
-    r.faceIndex = i32(bytes, 106);
-    r.threshold = u16(bytes, 110);
-    r.pixelWidth = u16(bytes, 112);
-    r.pixelHeight = u16(bytes, 114);
-    r.advance = u16(bytes, 116);
+    r.font = text(bytes.left(FaceIndexOffset), FontOffset);
+    r.faceIndex = i32(bytes, FaceIndexOffset);
+    r.threshold = u16(bytes, ThresholdOffset);
+    r.pixelWidth = u16(bytes, PixelWidthOffset);
+    r.pixelHeight = u16(bytes, PixelHeightOffset);
+    r.advance = u16(bytes, AdvanceOffset);
     for (int i = 0; i < MaxRanges; ++i) {
         const quint32 first = u32(bytes, RangesOffset + 8 * i);
         if (first == 0)

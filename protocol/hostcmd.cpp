@@ -71,32 +71,6 @@ bool HostCmd::query(quint16 word)
     return sendWord(word);
 }
 
-int HostCmd::answerMinSize(quint16 word)
-{
-    switch (word) {
-    case HostCmdWord::GetDeviceInfo:
-        return DeviceInformation::MinSize;
-    case HostCmdWord::GetNetworkInfo:
-        return NetworkInformation::MinSize;
-    case HostCmdWord::GetPrintSettings:
-        return PrintSettingsRecord::Size;
-    case HostCmdWord::GetWnetInfo:
-        return WnetInformation::MinSize;
-    case HostCmdWord::GetSerialSettings:
-        return SerialSettingsRecord::Size;
-    case HostCmdWord::GetAudioSettings:
-        return AudioSettingsRecord::Size;
-    case HostCmdWord::GetStaticIp:
-        return StaticIpRecord::StaticIpMinSize;
-    case HostCmdWord::GetFinePrintMode:
-        return FinePrintModeRecord::Size;
-    case HostCmdWord::GetNvImageList:
-        return NvImageList::MinSize;
-    default:
-        return 0;
-    }
-}
-
 bool HostCmd::send(const QByteArray &payload)
 {
     return writePacket(reinterpret_cast<const uchar *>(payload.constData()), payload.size(), true);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "protocol/hostcmddevinfo.h"
+#include "protocol/hostcmdword.h"
+#include "protocol/wireconstants.h"
 #include "protocol/lastknownrecords.h"
 #include "protocol/modelpredicates.h"
 #include "protocol/packetcodec.h"
@@ -18,40 +20,6 @@ struct PrintSettingsRecord;
 struct SerialSettingsRecord;
 struct StaticIpRecord;
 struct WnetApnRecord;
-
-// Command words: low byte the command code, high byte the variant (0 for the nine queries,
-// 1 for everything else).
-enum HostCmdWord : quint16 {
-    GetDeviceInfo = 0x0001,
-    GetNetworkInfo = 0x0002,
-    GetPrintSettings = 0x0003,
-    GetWnetInfo = 0x0004,
-    GetSerialSettings = 0x0005,
-    GetAudioSettings = 0x0006,
-    GetStaticIp = 0x0007,
-    GetFinePrintMode = 0x0008,
-    GetNvImageList = 0x0009,
-    SetLanStaticIp = 0x0101,
-    SetWifiStaticIp = 0x0102,
-    SetAudioSettings = 0x0103,
-    SetWifiNetwork = 0x0111,
-    ClearWifiNetwork = 0x0112,
-    SetPrintSettings = 0x0121,
-    SetFinePrintMode = 0x0122,
-    SetWnetApn = 0x0131,
-    RestartWnetModule = 0x0132,
-    SetSerialSettings = 0x0141,
-    GetFontScripts = 0x0151,
-    BeginFontScripts = 0x0152,
-    SetFontScript = 0x0153,
-    EndFontScripts = 0x0154,
-    ResetFontScripts = 0x0155,
-    ListFiles = 0x0161,
-    BeginFileUpload = 0x0162,
-    CommitFileUpload = 0x0163,
-    DeleteFile = 0x0164,
-    ClearWebPassword = 0x0165,
-};
 
 // The host command protocol engine: frames and encrypts requests, runs the handshake that
 // derives the session key, and turns the bytes the links read into decoded packets.
@@ -87,7 +55,7 @@ public:
     // A 2-byte query request: the command word alone.
     bool query(quint16 word);
     // The shortest answer the dispatcher reads for a query word; 0 for other words.
-    static int answerMinSize(quint16 word);
+    static int answerMinSize(quint16 word) { return queryAnswerMinSize(word); }
 
     // Settings commands. Each builds its record, compares it with the last known one and
     // sends it only when it differs; an unchanged record sends nothing and returns true.

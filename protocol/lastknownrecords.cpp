@@ -3,7 +3,8 @@
 #include "protocol/audiosettingsrecord.h"
 #include "protocol/bytefields.h"
 #include "protocol/fineprintmoderecord.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
+#include "protocol/networkinformation.h"
 #include "protocol/printsettingsrecord.h"
 #include "protocol/serialsettingsrecord.h"
 #include "protocol/staticiprecord.h"
@@ -64,34 +65,42 @@ void LastKnownRecords::copy(Record record, quint16 word, const QByteArray &respo
 bool LastKnownRecords::takeResponse(const QByteArray &response)
 {
     const quint16 word = ByteFields::u16(response, 0);
-    if (response.size() < 2 || response.size() < HostCmd::answerMinSize(word))
+    if (response.size() < 2 || response.size() < queryAnswerMinSize(word))
         return false;
     switch (word) {
     case GetNetworkInfo:
         // Address and netmask only; the gateway is in GetStaticIp alone.
-        copy(LanStaticIp, HostCmdWord::SetLanStaticIp, response, 28, 2, 8);
-        copy(WifiStaticIp, HostCmdWord::SetWifiStaticIp, response, 190, 2, 8);
+        copy(LanStaticIp, HostCmdWord::SetLanStaticIp, response, NetworkInformation::EthernetStaticOffset,
+             HostCmdWordSize, 8);
+        copy(WifiStaticIp, HostCmdWord::SetWifiStaticIp, response, NetworkInformation::WifiStaticOffset,
+             HostCmdWordSize, 8);
         return true;
     case GetPrintSettings:
-        copy(PrintSettings, HostCmdWord::SetPrintSettings, response, 2, 2, PrintSettingsRecord::Size - 2);
+        copy(PrintSettings, HostCmdWord::SetPrintSettings, response, HostCmdWordSize, HostCmdWordSize,
+             PrintSettingsRecord::Size - HostCmdWordSize);
         m_records[PrintSettings][2] = 0;
         return true;
     case GetWnetInfo:
-        copy(WnetApn, HostCmdWord::SetWnetApn, response, WnetInformation::ApnOffset, 2,
-             WnetApnRecord::Size - 2);
+        copy(WnetApn, HostCmdWord::SetWnetApn, response, WnetInformation::ApnOffset, HostCmdWordSize,
+             WnetApnRecord::Size - HostCmdWordSize);
         return true;
     case GetSerialSettings:
-        copy(SerialSettings, HostCmdWord::SetSerialSettings, response, 2, 2, SerialSettingsRecord::Size - 2);
+        copy(SerialSettings, HostCmdWord::SetSerialSettings, response, HostCmdWordSize, HostCmdWordSize,
+             SerialSettingsRecord::Size - HostCmdWordSize);
         return true;
     case GetAudioSettings:
-        copy(AudioSettings, HostCmdWord::SetAudioSettings, response, 2, 2, AudioSettingsRecord::Size - 2);
+        copy(AudioSettings, HostCmdWord::SetAudioSettings, response, HostCmdWordSize, HostCmdWordSize,
+             AudioSettingsRecord::Size - HostCmdWordSize);
         return true;
     case GetStaticIp:
-        copy(LanStaticIp, HostCmdWord::SetLanStaticIp, response, StaticIpRecord::EthernetOffset, 2, 12);
-        copy(WifiStaticIp, HostCmdWord::SetWifiStaticIp, response, StaticIpRecord::WifiOffset, 2, 12);
+        copy(LanStaticIp, HostCmdWord::SetLanStaticIp, response, StaticIpRecord::EthernetOffset, HostCmdWordSize,
+             StaticIpRecord::Size - HostCmdWordSize);
+        copy(WifiStaticIp, HostCmdWord::SetWifiStaticIp, response, StaticIpRecord::WifiOffset, HostCmdWordSize,
+             StaticIpRecord::Size - HostCmdWordSize);
         return true;
     case GetFinePrintMode:
-        copy(FinePrintMode, HostCmdWord::SetFinePrintMode, response, 2, 2, FinePrintModeRecord::Size - 2);
+        copy(FinePrintMode, HostCmdWord::SetFinePrintMode, response, HostCmdWordSize, HostCmdWordSize,
+             FinePrintModeRecord::Size - HostCmdWordSize);
         return true;
     default:
         return false;

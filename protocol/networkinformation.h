@@ -8,6 +8,9 @@
 struct NetworkInformation
 {
     static constexpr int MinSize = 248;
+    // Static address then netmask, as the SetLanStaticIp / SetWifiStaticIp records hold them.
+    static constexpr int EthernetStaticOffset = 28;
+    static constexpr int WifiStaticOffset = 190;
 
     QString ethernetMac;
     QString ethernetDhcpAddress;

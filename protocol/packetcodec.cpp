@@ -19,26 +19,59 @@ struct CtxFree {
     void operator()(EVP_CIPHER_CTX *ctx) const { EVP_CIPHER_CTX_free(ctx); }
 };
 
+struct CipherFree {
+    void operator()(EVP_CIPHER *cipher) const { EVP_CIPHER_free(cipher); }
+};
+
+// Fetched once: EVP_aes_128_cbc() handed to every init makes libcrypto look it up anew.
+const EVP_CIPHER *aes128Cbc()
+{
+    static const std::unique_ptr<EVP_CIPHER, CipherFree> cipher(
+        EVP_CIPHER_fetch(nullptr, "AES-128-CBC", nullptr));
+    return cipher.get();
+}
+
+// A context keeps its key schedule: a packet under the key of the one before only
+// restarts the chain.
+struct Direction
+{
+    std::unique_ptr<EVP_CIPHER_CTX, CtxFree> ctx{EVP_CIPHER_CTX_new()};
+    Key key{};
+    bool keyed = false;
+};
+
 bool cbc(bool encrypt, const Key &key, const uchar *in, int size, uchar *out)
 {
     if (size <= 0 || size % BlockSize != 0)
         return false;
-    // One context per thread: the USB reader thread and the GUI thread both decode.
-    thread_local std::unique_ptr<EVP_CIPHER_CTX, CtxFree> ctx(EVP_CIPHER_CTX_new());
-    if (!ctx)
+    // One context per thread and direction: the USB reader thread and the GUI thread both
+    // use the codec, and a context must not be shared between threads.
+    thread_local Direction directions[2];
+    Direction &d = directions[encrypt ? 1 : 0];
+    const EVP_CIPHER *cipher = aes128Cbc();
+    if (!d.ctx || !cipher)
         return false;
     // Every packet restarts the chain from the fixed vector.
-    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_cbc(), nullptr, key.data(), InitVector.data(),
-                          encrypt ? 1 : 0) != 1)
-        return false;
-    // The protocol pads and checks its padding itself.
-    EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
+    if (d.keyed && d.key == key) {
+        if (EVP_CipherInit_ex(d.ctx.get(), nullptr, nullptr, nullptr, InitVector.data(), -1) != 1)
+            return false;
+    } else {
+        d.keyed = false;
+        if (EVP_CipherInit_ex(d.ctx.get(), cipher, nullptr, key.data(), InitVector.data(),
+                              encrypt ? 1 : 0) != 1)
+            return false;
+        // The protocol pads and checks its padding itself.
+        EVP_CIPHER_CTX_set_padding(d.ctx.get(), 0);
+        d.key = key;
+        d.keyed = true;
+    }
     int produced = 0;
-    if (EVP_CipherUpdate(ctx.get(), out, &produced, in, size) != 1)
-        return false;
     int tail = 0;
-    if (EVP_CipherFinal_ex(ctx.get(), out + produced, &tail) != 1)
+    if (EVP_CipherUpdate(d.ctx.get(), out, &produced, in, size) != 1
+        || EVP_CipherFinal_ex(d.ctx.get(), out + produced, &tail) != 1) {
+        d.keyed = false;
         return false;
+    }
     return produced + tail == size;
 }
 

@@ -1,17 +1,22 @@
 #include "protocol/serialsettingsrecord.h"
 
 #include "protocol/bytefields.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
+
+namespace {
+// Where the fields sit, in the request and in the answer alike.
+constexpr int BaudRateOffset = 2, DataBitsOffset = 6, StopBitsOffset = 10, ParityOffset = 14;
+} // namespace
 
 QByteArray SerialSettingsRecord::toBytes() const
 {
     using namespace ByteFields;
     QByteArray bytes(Size, '\0');
     putU16(bytes, 0, HostCmdWord::SetSerialSettings);
-    putI32(bytes, 2, baudRate);
-    putI32(bytes, 6, dataBits);
-    putI32(bytes, 10, stopBits);
-    putI32(bytes, 14, parity);
+    putI32(bytes, BaudRateOffset, baudRate);
+    putI32(bytes, DataBitsOffset, dataBits);
+    putI32(bytes, StopBitsOffset, stopBits);
+    putI32(bytes, ParityOffset, parity);
     return bytes;
 }
 
@@ -20,9 +25,9 @@ bool SerialSettingsRecord::decode(const QByteArray &response, SerialSettingsReco
     using ByteFields::i32;
     if (response.size() < Size)
         return false;
-    record->baudRate = i32(response, 2);
-    record->dataBits = i32(response, 6);
-    record->stopBits = i32(response, 10);
-    record->parity = i32(response, 14);
+    record->baudRate = i32(response, BaudRateOffset);
+    record->dataBits = i32(response, DataBitsOffset);
+    record->stopBits = i32(response, StopBitsOffset);
+    record->parity = i32(response, ParityOffset);
     return true;
 }

@@ -1,7 +1,7 @@
 #include "protocol/wifinetworkrecord.h"
 
 #include "protocol/bytefields.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
 
 QByteArray WifiNetworkRecord::toBytes() const
 {

@@ -1,7 +1,7 @@
 #include "protocol/wnetapnrecord.h"
 
 #include "protocol/bytefields.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
 
 QByteArray WnetApnRecord::toBytes() const
 {

@@ -6,6 +6,7 @@
 #include "app/log.h"
 #include "protocol/dialogconnect.h"
 #include "transport/transceiver.h"
+#include "tests/privatenetns.h"
 #include "transport/usbport.h"
 
 #include <QApplication>
@@ -14,7 +15,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -27,10 +27,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     // The scan multicasts: only inside the namespace the caller made for it.
-    char link[64];
-    const ssize_t n = readlink("/proc/self/ns/net", link, sizeof link);
-    const QByteArray expected = qgetenv("ZOMRA_PRIVATE_NETNS");
-    if (n <= 0 || expected.isEmpty() || expected != QByteArray(link, int(n))) {
+    if (!inPrivateNetns()) {
         std::fprintf(stderr, "zomra-discoveryscan: refusing to run outside a private network namespace\n");
         return 77;
     }

@@ -1,8 +1,11 @@
 #include "tests/logtext.h"
+#include "tests/privatenetns.h"
+#include "tests/testbytes.h"
 #include "tests/windowfixture.h" // message box helpers
 #include "app/conf.h"
 #include "app/globals.h"
 #include "emulator/usbptyprinter.h"
+#include "emulator/usbsysfs.h"
 #include "protocol/dialogconnect.h"
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
@@ -12,22 +15,10 @@
 #include <QTableWidget>
 #include <QUdpSocket>
 
-#include <cstring>
-#include <unistd.h>
 
 namespace {
 
 constexpr int FastStepMs = 10;
-
-// Laid out by hand: texts at 0, 16 and 32.
-QByteArray record(const char *project, const char *model, const char *sn)
-{
-    QByteArray a(56, '\0');
-    std::memcpy(a.data(), project, std::strlen(project));
-    std::memcpy(a.data() + 16, model, std::strlen(model));
-    std::memcpy(a.data() + 32, sn, std::strlen(sn));
-    return a;
-}
 
 // A printer answering from its own loopback address straight to the dialog's port: the
 // namespace has only loopback, which the dialog never sends on.
@@ -36,16 +27,8 @@ struct Answerer
     QUdpSocket socket;
     QByteArray answer;
     Answerer(const QString &address, const QByteArray &bytes) : answer(bytes) { socket.bind(QHostAddress(address), 0); }
-    void send() { socket.writeDatagram(answer, QHostAddress::LocalHost, DialogConnect::DiscoveryPort); }
+    void send() { socket.writeDatagram(answer, QHostAddress::LocalHost, Wire::DiscoveryPort); }
 };
-
-bool inPrivateNetns()
-{
-    char link[64];
-    const ssize_t n = readlink("/proc/self/ns/net", link, sizeof link);
-    const QByteArray expected = qgetenv("ZOMRA_PRIVATE_NETNS");
-    return n > 0 && !expected.isEmpty() && expected == QByteArray(link, int(n));
-}
 
 bool waitIdle(DialogConnect &dialog, int ms = 10000)
 {
@@ -131,7 +114,7 @@ private slots:
         std::vector<std::unique_ptr<Answerer>> printers;
         for (int i = 0; i < answerers.size(); i += 2)
             printers.push_back(std::make_unique<Answerer>(
-                answerers.at(i), record("RX210", "RX220_S", qPrintable(answerers.at(i + 1)))));
+                answerers.at(i), deviceRecord("RX210", "RX220_S", qPrintable(answerers.at(i + 1)))));
         DialogConnect dialog;
         int steps = 0;
         connect(&dialog, &DialogConnect::nextDevice, this, [&] { // as if answering each request
@@ -157,19 +140,6 @@ private slots:
                                   .arg(printers.front()->socket.localPort()).toLatin1()));
     }
 
-    void answersCutShortOrPadded()
-    {
-        Answerer cut(QStringLiteral("127.0.0.4"), record("RX100", "RX160", "").left(20));
-        Answerer padded(QStringLiteral("127.0.0.5"), record("RX200", "RX230", "ZR-LONG") + "more from a later firmware");
-        DialogConnect dialog;
-        cut.send();
-        padded.send();
-        QVERIFY(waitIdle(dialog));
-        QCOMPARE(dialog.table()->rowCount(), 2);
-        QCOMPARE(row(dialog.table(), 0), (QStringList{"RX16", "", "Network (127.0.0.4)"}));
-        QCOMPARE(row(dialog.table(), 1), (QStringList{"RX230", "ZR-LONG", "Network (127.0.0.5)"}));
-    }
-
     // Four paths: a printer, a node that cannot be opened, the first printer again, another.
     void usbProbesThenConnects()
     {
@@ -183,17 +153,8 @@ private slots:
         UsbPtyPrinter p1(first, options), p1again(first, options), p2(second, options);
         QVERIFY(p1.start(a.path(), 0x3273, 2) && p1again.start(b.path(), 0x3273, 2) && p2.start(c.path(), 0x3273, 2));
         const QStringList nodes{p1.devicePath(), "/dev/zomra-no-such-printer", p1again.devicePath(), p2.devicePath()};
-        for (int i = 0; i < nodes.size(); ++i) {
-            const QString lp = sysfs.filePath(QStringLiteral("class/usbmisc/lp%1/").arg(i));
-            QVERIFY(QDir().mkpath(lp + QStringLiteral("device")));
-            const QByteArray uevent = "DEVNAME=" + nodes.at(i).mid(5).toLatin1() + '\n';
-            const std::pair<QString, QByteArray> files[] = {
-                {"idVendor", "3273\n"}, {"idProduct", "0002\n"}, {"uevent", uevent}};
-            for (const auto &[name, text] : files) {
-                QFile f(lp + name);
-                QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
-            }
-        }
+        for (int i = 0; i < nodes.size(); ++i)
+            QVERIFY(UsbSysfs::writePrinter(sysfs.path(), nodes.at(i), 0x3273, 2, i));
         UsbPort::setSysfsRoot(sysfs.path().toStdString());
         DialogConnect::setStepInterval(DialogConnect::DefaultStepMs); // time for each answer
 
@@ -235,12 +196,12 @@ private slots:
         options.printer.model = QStringLiteral("RX230");
         PrinterEmulator printer(options);
         QVERIFY(printer.listen());
-        Answerer other(QStringLiteral("127.0.0.41"), record("RX210", "RX220_S", "ZR-OTHER"));
+        Answerer other(QStringLiteral("127.0.0.41"), deviceRecord("RX210", "RX220_S", "ZR-OTHER"));
 
         DialogConnect dialog;
         dialog.show();
         // A wrong address first: the dialog stays, says why, and takes the next one.
-        QTRY_COMPARE(dialog.phase(), int(DialogConnect::PhaseNetwork));
+        QTRY_COMPARE(dialog.phase(), DialogConnect::PhaseNetwork);
         QTest::keyClicks(dialog.addressEdit(), QStringLiteral("127.0.0.42"));
         dialog.connectButton()->click();
         QTRY_VERIFY(dialog.statusLabel()->text().startsWith(
@@ -265,21 +226,17 @@ private slots:
         transceiver->close();
     }
 
-    void invalidTypedAddressWarns_data()
+    void typedAddresses()
     {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("octet over 255") << QStringLiteral("192.168.1.256");
-        QTest::newRow("three parts") << QStringLiteral("10.1.2");
-        QTest::newRow("leading zero") << QStringLiteral("192.168.01.5");
-        QTest::newRow("multicast") << QStringLiteral("224.0.0.1");
-    }
-    void invalidTypedAddressWarns()
-    {
-        QFETCH(QString, text);
+        const QStringList refused{"192.168.1.256", "10.1.2", "192.168.01.5", "224.0.0.1", "0.0.0.0", "255.255.255.255"};
+        for (const QString &text : refused)
+            QVERIFY2(DialogConnect::parseAddress(text).isNull(), qPrintable(text));
+        QCOMPARE(DialogConnect::parseAddress(QStringLiteral(" 10.0.0.1 ")), QHostAddress(QStringLiteral("10.0.0.1")));
+        // One refused address in the dialog: a warning, and no link.
         DialogConnect dialog;
         dialog.show();
-        QTRY_COMPARE(dialog.phase(), int(DialogConnect::PhaseNetwork));
-        QTest::keyClicks(dialog.addressEdit(), text);
+        QTRY_COMPARE(dialog.phase(), DialogConnect::PhaseNetwork);
+        QTest::keyClicks(dialog.addressEdit(), refused.first());
         QString shown;
         readMessageBox(&shown);
         dialog.connectButton()->click();
@@ -299,13 +256,13 @@ private slots:
         QVERIFY(printer.listen());
         QUdpSocket tool;
         QVERIFY(tool.bind(QHostAddress(QStringLiteral("127.0.0.7")), 0));
-        tool.writeDatagram(QByteArray(4, 'r'), QHostAddress::LocalHost, DialogConnect::DiscoveryPort);
+        tool.writeDatagram(QByteArray(4, 'r'), QHostAddress::LocalHost, Wire::DiscoveryPort);
         QVERIFY(QTest::qWaitFor([&] { return tool.hasPendingDatagrams(); }, 3000));
         const QByteArray answer = tool.receiveDatagram().data();
-        QCOMPARE(answer, record("RX210", "RX220_S", "ZR-EMU-9"));
+        QCOMPARE(answer, deviceRecord("RX210", "RX220_S", "ZR-EMU-9"));
         QVERIFY(lines.last().at(0).toString().startsWith(QStringLiteral("discovery request from 127.0.0.7:")));
         // An answer is no request: two printers on one machine must not start a loop.
-        tool.writeDatagram(answer, QHostAddress::LocalHost, DialogConnect::DiscoveryPort);
+        tool.writeDatagram(answer, QHostAddress::LocalHost, Wire::DiscoveryPort);
         QTest::qWait(100);
         QVERIFY(!tool.hasPendingDatagrams());
 

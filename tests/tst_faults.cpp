@@ -377,7 +377,7 @@ private slots:
 
         // What the link carries: a second connection reads it raw.
         QTcpSocket raw;
-        raw.connectToHost(QHostAddress(QStringLiteral("127.0.0.84")), TcpPrinter::CommandPort);
+        raw.connectToHost(QHostAddress(QStringLiteral("127.0.0.84")), Wire::CommandPort);
         QVERIFY(raw.waitForConnected(2000));
         raw.write(PacketCodec::encodePacket(QByteArray("\x01\x00\x00\x00", 4), PacketCodec::builtInKey(), true));
         QElapsedTimer clock;

@@ -45,8 +45,14 @@ private slots:
     void init() { QVERIFY(logOpen(path("log.txt"))); }
     void cleanup() { logClose(); }
 
+    // The format, base names of either kind of path; a closed log writes nothing and an
+    // open one starts afresh.
     void lineFormat()
     {
+        logWrite("a.cpp", 1, "before");
+        logClose();
+        logWrite("a.cpp", 2, "lost");
+        QVERIFY(logOpen(path("log.txt")));
         logWrite("C:\\src\\conf.cpp", 12, "VID/PID %04x:%04x loaded.", 0xabcd, 2);
         logWrite("/home/build/hostcmd.cpp", 7, "x");
         const QList<QByteArray> lines = logLines();
@@ -66,18 +72,6 @@ private slots:
         QCOMPARE(all.size(), 1023 + 1023 + 11 + int(qstrlen("after (a.cpp,3)\r\n")));
         QVERIFY(all.mid(11, 1012) == QByteArray(1012, 'm'));
         QVERIFY(all.endsWith("after (a.cpp,3)\r\n"));
-    }
-
-    void closedLogWritesNothingAndOpenTruncates()
-    {
-        logWrite("a.cpp", 1, "one");
-        logClose();
-        logWrite("a.cpp", 2, "lost");
-        QVERIFY(logOpen(path("log.txt")));
-        logWrite("a.cpp", 3, "three");
-        const QList<QByteArray> lines = logLines();
-        QCOMPARE(lines.size(), 1);
-        QVERIFY(lines.at(0).contains("three"));
     }
 
     void twoThreadsWriteWholeLines()
@@ -164,8 +158,7 @@ private slots:
         QVERIFY(!parse({"x", "demo"}).demo);
         QCOMPARE(parse({"demo", "--connect", "127.0.0.1"}).connectAddress, QHostAddress(QHostAddress::LocalHost));
         QCOMPARE(parse({"--connect=127.0.0.1"}).connectAddress, QHostAddress(QHostAddress::LocalHost));
-        QVERIFY(!parse({"--connect", "printer"}).error.isEmpty());
-        QVERIFY(!parse({"--connect"}).error.isEmpty());
+        QVERIFY(!parse({"--connect", "printer"}).error.isEmpty() && !parse({"--connect"}).error.isEmpty());
     }
 };
 

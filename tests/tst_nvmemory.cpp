@@ -2,9 +2,10 @@
 #include "emulator/nvmemory.h"
 #include "emulator/printerstate.h"
 #include "emulator/rasterspool.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
 #include "protocol/nvimagelist.h"
 #include "protocol/packetcodec.h"
+#include "tests/testbytes.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -15,7 +16,7 @@ namespace {
 
 QByteArray le16(int v)
 {
-    return QByteArray(1, char(v & 0xFF)) + char(v >> 8 & 0xFF);
+    return word(quint16(v));
 }
 
 // A width x height raster with a black square of side dots at (x0, y0).

@@ -1,7 +1,10 @@
 #include "protocol/packetcodec.h"
 
 #include <QFile>
+#include <QThread>
 #include <QtTest>
+
+#include <memory>
 
 using namespace PacketCodec;
 
@@ -63,9 +66,28 @@ private slots:
 
     void lengthsOutsideTheLimitsSendNothing()
     {
-        QVERIFY(encodePacket(QByteArray(), builtInKey()).isEmpty());
-        QVERIFY(encodePacket(QByteArray(481, 'x'), builtInKey()).isEmpty());
+        QVERIFY(encodePacket(QByteArray(), builtInKey()).isEmpty() && encodePacket(QByteArray(481, 'x'), builtInKey()).isEmpty());
         QCOMPARE(encodePacket(QByteArray(4, 'x'), builtInKey(), true).at(3), char(0));
+    }
+
+    // Each thread keeps its own cipher contexts with the key they last took: threads that
+    // seal under different keys at once must each get their own key's packets.
+    void threadsWithTheirOwnKeys()
+    {
+        const Key keys[2] = {builtInKey(), keyFromHex("000102030405060708090a0b0c0d0e0f")};
+        const QByteArray expected[2] = {encodePacket(payloadOf(40), keys[0]), encodePacket(payloadOf(40), keys[1])};
+        bool same[2] = {true, true};
+        std::unique_ptr<QThread> threads[2];
+        for (int t = 0; t < 2; ++t) {
+            threads[t].reset(QThread::create([&, t] {
+                for (int i = 0; i < 2000; ++i)
+                    same[t] = same[t] && encodePacket(payloadOf(40), keys[t]) == expected[t];
+            }));
+            threads[t]->start();
+        }
+        for (auto &thread : threads)
+            thread->wait();
+        QVERIFY(same[0] && same[1]);
     }
 
     // Vectors made by the openssl command line (scripts/make-aes-vectors.sh): a mistake that

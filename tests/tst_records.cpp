@@ -1,9 +1,10 @@
 #include "protocol/audiosettingsrecord.h"
 #include "protocol/bytefields.h"
 #include "protocol/deviceinformation.h"
+#include "protocol/discoveryanswer.h"
 #include "protocol/filerecord.h"
 #include "protocol/fineprintmoderecord.h"
-#include "protocol/hostcmd.h"
+#include "protocol/hostcmdword.h"
 #include "protocol/lastknownrecords.h"
 #include "protocol/networkinformation.h"
 #include "protocol/nvimagelist.h"
@@ -14,27 +15,10 @@
 #include "protocol/wnetapnrecord.h"
 #include "protocol/wnetinformation.h"
 
+#include "tests/testbytes.h"
+
 #include <QtTest>
 
-namespace {
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
-
-// A zeroed answer of the given size with its word; tests place some bytes by hand.
-QByteArray answer(quint16 word, int size)
-{
-    return (QByteArray(1, char(word & 0xff)) + char(word >> 8)).leftJustified(size, '\0', true);
-}
-
-void place(QByteArray &bytes, int offset, const QByteArray &value)
-{
-    bytes.replace(offset, value.size(), value);
-}
-
-} // namespace
 
 // Request and answer layouts, byte for byte, and the last known records built from answers.
 class TestRecords : public QObject
@@ -48,13 +32,15 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("expected");
 
+        const StaticIpRecord shortForms{QStringLiteral("10.1"), QStringLiteral("0xffffff00"), QStringLiteral("1.2.3.4.5")};
+        QTest::newRow("addresses in inet_aton's short forms") << shortForms.toBytes(SetLanStaticIp)
+                                                               << hex("0101 0a000001 ffffff00 00000000");
         const StaticIpRecord address{QStringLiteral("192.168.1.20"), QStringLiteral("255.255.255.0"),
                                      QStringLiteral("not an address")};
         QTest::newRow("LAN static address, unusable gateway")
             << address.toBytes(SetLanStaticIp) << hex("0101 c0a80114 ffffff00 00000000");
-        QTest::newRow("Wi-Fi static address") << address.toBytes(SetWifiStaticIp) << hex("0201 c0a80114 ffffff00 00000000");
-        QTest::newRow("empty static address") << StaticIpRecord{}.toBytes(SetLanStaticIp)
-                                              << hex("0101 00000000 00000000 00000000");
+        QTest::newRow("Wi-Fi static address, empty one") << address.toBytes(SetWifiStaticIp) + StaticIpRecord{}.toBytes(SetLanStaticIp)
+                                                         << hex("0201 c0a80114 ffffff00 00000000 0101 00000000 00000000 00000000");
 
         PrintSettingsRecord receipt;
         receipt.cjk = 1;
@@ -95,9 +81,9 @@ private slots:
         audio.allAudio = true;
         audio.noticeAudio = true;
         audio.paperNotTakenVoice = true;
-        QTest::newRow("audio, voice") << audio.toBytes() << hex("0301 01 00 00 01 02");
+        const QByteArray voice = audio.toBytes();
         audio.paperNotTakenBeep = true;
-        QTest::newRow("audio, voice and beep") << audio.toBytes() << hex("0301 01 00 00 01 03");
+        QTest::newRow("audio: voice, then voice and beep") << voice + audio.toBytes() << hex("0301 01 00 00 01 02 0301 01 00 00 01 03");
 
         SerialSettingsRecord serial;
         serial.baudRate = 2000000;
@@ -105,8 +91,8 @@ private slots:
         serial.stopBits = 2;
         serial.parity = SerialSettingsRecord::ParityEven;
         QTest::newRow("serial") << serial.toBytes() << hex("4101 80841e00 07000000 02000000 02000000");
-        QTest::newRow("fine print on") << FinePrintModeRecord{true}.toBytes() << hex("2201 02");
-        QTest::newRow("fine print off") << FinePrintModeRecord{false}.toBytes() << hex("2201 00");
+        QTest::newRow("fine print on, off") << FinePrintModeRecord{true}.toBytes() + FinePrintModeRecord{false}.toBytes()
+                                            << hex("2201 02 2201 00");
 
         QTest::newRow("APN, dial number cut to 15")
             << WnetApnRecord{true, QStringLiteral("cmnet"), QString(20, QLatin1Char('9'))}.toBytes()
@@ -142,78 +128,88 @@ private slots:
 
     void answersDecode()
     {
-        QByteArray info = answer(GetDeviceInfo, DeviceInformation::MinSize);
+        QByteArray info = record(GetDeviceInfo, DeviceInformation::MinSize);
         place(info, 18, "RX220_S");
         place(info, 170, QByteArray(16, 'T')); // the last field fills itself: read to the end
         DeviceInformation device;
         QVERIFY(!DeviceInformation::decode(info.left(185), &device));
         QVERIFY(DeviceInformation::decode(info, &device));
-        QCOMPARE(device.model, QStringLiteral("RX220_S"));
-        QCOMPARE(device.ttsVersion, QString(16, QLatin1Char('T')));
-        place(info, 18, QByteArray(16, 'M')); // no zero: runs on into the serial number
-        place(info, 34, "SN1");
+        QCOMPARE((QStringList{device.model, device.ttsVersion}), (QStringList{"RX220_S", QString(16, QLatin1Char('T'))}));
+        place(info, 18, QByteArray(16, 'M') + "SN1"); // no zero: runs on into the serial number
         QVERIFY(DeviceInformation::decode(info, &device));
         QCOMPARE(device.model, QString(16, QLatin1Char('M')) + QStringLiteral("SN1"));
 
-        QByteArray net = answer(GetNetworkInfo, NetworkInformation::MinSize);
+        QByteArray net = record(GetNetworkInfo, NetworkInformation::MinSize);
         place(net, 2, "aa:bb:cc:00:11:22");
         place(net, 20, hex("c0a8010a ffffff00"));
         place(net, 36, QStringLiteral("Café 5G").toUtf8());
         place(net, 190, hex("0a000005 ff000000"));
         place(net, 198, "a4:c1:38:5e:21:09");
         place(net, 216, "ZR-1234");
-        NetworkInformation network;
-        QVERIFY(NetworkInformation::decode(net, &network));
-        QCOMPARE((QStringList{network.ethernetMac, network.ethernetDhcpAddress, network.ethernetDhcpNetmask,
-                              network.ethernetStaticAddress, network.wifiSsid, network.wifiStaticAddress,
-                              network.wifiStaticNetmask, network.bluetoothName}),
+        NetworkInformation n;
+        QVERIFY(NetworkInformation::decode(net, &n));
+        QCOMPARE((QStringList{n.ethernetMac, n.ethernetDhcpAddress, n.ethernetDhcpNetmask, n.ethernetStaticAddress,
+                              n.wifiSsid, n.wifiStaticAddress, n.wifiStaticNetmask, n.bluetoothName}),
                  (QStringList{"aa:bb:cc:00:11:22", "192.168.1.10", "255.255.255.0", "0.0.0.0",
                               QStringLiteral("Café 5G"), "10.0.0.5", "255.0.0.0", "ZR-1234"}));
 
-        QByteArray wnet = answer(GetWnetInfo, WnetInformation::MinSize);
+        QByteArray wnet = record(GetWnetInfo, WnetInformation::MinSize);
         place(wnet, 194, "113.9,22.5");
         place(wnet, 258, hex("bdff 0400 ff00"));
         place(wnet, 264, "cmnet");
-        WnetInformation module;
-        QVERIFY(WnetInformation::decode(wnet, &module));
-        QCOMPARE(module.position, QStringLiteral("113.9,22.5"));
-        QCOMPARE(module.signalStrength, qint16(-67));
-        QCOMPARE(module.status, quint16(4));
-        QVERIFY(!module.useSpecificApn); // 255 means no, as 0 does
-        QCOMPARE(module.apn, QStringLiteral("cmnet"));
+        WnetInformation m;
+        QVERIFY(WnetInformation::decode(wnet, &m));
+        QCOMPARE((QStringList{m.position, m.apn}), (QStringList{"113.9,22.5", "cmnet"}));
+        QCOMPARE((QVector<int>{m.signalStrength, m.status, m.useSpecificApn}), (QVector<int>{-67, 4, 0})); // 255: no APN, as 0
         place(wnet, 262, hex("0100"));
-        QVERIFY(WnetInformation::decode(wnet, &module));
-        QVERIFY(module.useSpecificApn);
+        QVERIFY(WnetInformation::decode(wnet, &m) && m.useSpecificApn);
 
-        QByteArray print = answer(GetPrintSettings, 46);
+        QByteArray print = record(GetPrintSettings, 46);
         place(print, 7, hex("9b"));
         place(print, 20, hex("64000000 e7ffffff"));
         place(print, 40, hex("a3000000 02 03"));
-        PrintSettingsRecord settings;
-        QVERIFY(!PrintSettingsRecord::decode(print.left(45), &settings));
-        QVERIFY(PrintSettingsRecord::decode(print, &settings));
-        QCOMPARE(settings.quality, quint8(100));
-        QCOMPARE(settings.printPositionMm, 10.0);
-        QCOMPARE(settings.cutPositionMm, -2.5);
-        QVERIFY(settings.feedEnabled);
-        QCOMPARE(settings.feedMm, 20); // 163 dots
-        QVERIFY(settings.stopPrinting && settings.voiceAlert);
+        PrintSettingsRecord p;
+        QVERIFY(!PrintSettingsRecord::decode(print.left(45), &p));
+        QVERIFY(PrintSettingsRecord::decode(print, &p));
+        QCOMPARE((QVector<double>{double(p.quality), p.printPositionMm, p.cutPositionMm, double(p.feedMm)}),
+                 (QVector<double>{100, 10.0, -2.5, 20})); // 163 dots of feed
+        QVERIFY(p.feedEnabled && p.stopPrinting && p.voiceAlert);
 
         FinePrintModeRecord fine;
         QVERIFY(FinePrintModeRecord::decode(hex("0800 01"), &fine) && fine.enabled);
         QVERIFY(FinePrintModeRecord::decode(hex("0800 00"), &fine) && !fine.enabled);
 
-        QByteArray reply = answer(BeginFileUpload, 152);
+        QByteArray reply = record(BeginFileUpload, 152);
         place(reply, 2, hex("0100"));
         FileRecord status;
-        QVERIFY(FileRecord::decode(reply, &status));
-        QCOMPARE(status.status, quint16(1));
+        QVERIFY(FileRecord::decode(reply, &status) && status.status == 1);
         QVERIFY(!FileRecord::decode(reply.left(151), &status));
+    }
+
+    // A text runs to its next zero, at most to the datagram's end, even into the next field.
+    void discoveryAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<QStringList>("texts");
+        const QByteArray valid = deviceRecord("RX200", "RX230", "ZR-LONG");
+        QTest::newRow("record") << valid << QStringList{"RX200", "RX230", "ZR-LONG"};
+        QTest::newRow("padded by a later firmware") << valid + "more" << QStringList{"RX200", "RX230", "ZR-LONG"};
+        QTest::newRow("cut inside the model") << valid.left(20) << QStringList{"RX200", "RX23", ""};
+        QTest::newRow("a full field runs on") << QByteArray(16, 'P') + "M" + QByteArray(15, '\0') + "S"
+                                              << QStringList{QString(16, QLatin1Char('P')) + "M", "M", "S"};
+        QTest::newRow("empty") << QByteArray() << QStringList{"", "", ""};
+    }
+    void discoveryAnswers()
+    {
+        QFETCH(QByteArray, datagram);
+        QFETCH(QStringList, texts);
+        const DiscoveryAnswer a = DiscoveryAnswer::fromDatagram(datagram);
+        QCOMPARE((QStringList{a.project, a.model, a.sn}), texts);
     }
 
     void nvImageListNeverReadsPastTheAnswer()
     {
-        QByteArray list = answer(GetNvImageList, NvImageList::MinSize);
+        QByteArray list = record(GetNvImageList, NvImageList::MinSize);
         place(list, 2, hex("07000000 00000400 0000 0200"));
         place(list, 14, QByteArray("A1") + hex("00100000") + "B2" + hex("20000000"));
         NvImageList images;
@@ -245,7 +241,7 @@ private slots:
     void lastKnownRecordsMatchWhatAnUnchangedSaveBuilds()
     {
         LastKnownRecords records;
-        QByteArray print = answer(GetPrintSettings, 50); // longer than needed: extra ignored
+        QByteArray print = record(GetPrintSettings, 50); // longer than needed: extra ignored
         place(print, 2, hex("07 01 10 02 64 e1 71000000 d0070000 64000000 2c010000 e7ffffff"));
         place(print, 40, hex("50000000 01 02"));
         QVERIFY(records.takeResponse(print));
@@ -257,14 +253,14 @@ private slots:
         QVERIFY(records.takeIfChanged(LastKnownRecords::PrintSettings, settings.toBytes()));
         QVERIFY(!records.takeIfChanged(LastKnownRecords::PrintSettings, settings.toBytes()));
 
-        QByteArray audio = answer(GetAudioSettings, 7);
+        QByteArray audio = record(GetAudioSettings, 7);
         place(audio, 2, hex("01 00 01 01 02"));
         QVERIFY(records.takeResponse(audio));
         AudioSettingsRecord sound;
         QVERIFY(AudioSettingsRecord::decode(audio, &sound));
         QCOMPARE(records.record(LastKnownRecords::AudioSettings), sound.toBytes());
 
-        QByteArray serial = answer(GetSerialSettings, 18);
+        QByteArray serial = record(GetSerialSettings, 18);
         place(serial, 2, hex("00e10000 08000000 01000000 01000000"));
         QVERIFY(records.takeResponse(serial));
         SerialSettingsRecord port;
@@ -274,7 +270,7 @@ private slots:
         QVERIFY(records.takeResponse(hex("0800 02")));
         QCOMPARE(records.record(LastKnownRecords::FinePrintMode), FinePrintModeRecord{true}.toBytes());
 
-        QByteArray wnet = answer(GetWnetInfo, WnetInformation::MinSize);
+        QByteArray wnet = record(GetWnetInfo, WnetInformation::MinSize);
         place(wnet, 262, hex("0100") + "cmnet");
         place(wnet, 328, "*99#");
         QVERIFY(records.takeResponse(wnet));
@@ -287,14 +283,14 @@ private slots:
     void staticRecordsComeFromTwoAnswers()
     {
         LastKnownRecords records;
-        QByteArray stat = answer(GetStaticIp, 26);
+        QByteArray stat = record(GetStaticIp, 26);
         place(stat, 2, hex("c0a80114 ffffff00 c0a80101 0a000005 ff000000 0a000001"));
         QVERIFY(records.takeResponse(stat));
         QCOMPARE(records.record(LastKnownRecords::LanStaticIp), hex("0101 c0a80114 ffffff00 c0a80101"));
         QCOMPARE(records.record(LastKnownRecords::WifiStaticIp), hex("0201 0a000005 ff000000 0a000001"));
 
         // The network answer brings address and netmask; the gateway stays.
-        QByteArray net = answer(GetNetworkInfo, NetworkInformation::MinSize);
+        QByteArray net = record(GetNetworkInfo, NetworkInformation::MinSize);
         place(net, 28, hex("c0a80115 ffff0000"));
         place(net, 190, hex("0a000006 ffffff00"));
         QVERIFY(records.takeResponse(net));
@@ -305,10 +301,10 @@ private slots:
     void shortAndForeignAnswersChangeNothing_data()
     {
         QTest::addColumn<QByteArray>("response");
-        QTest::newRow("print settings, 45 bytes") << answer(GetPrintSettings, 45);
-        QTest::newRow("static addresses, 25 bytes") << answer(GetStaticIp, 25);
-        QTest::newRow("network information, 247 bytes") << answer(GetNetworkInfo, 247);
-        QTest::newRow("answer to a Set command") << answer(SetLanStaticIp, 14);
+        QTest::newRow("print settings, 45 bytes") << record(GetPrintSettings, 45);
+        QTest::newRow("static addresses, 25 bytes") << record(GetStaticIp, 25);
+        QTest::newRow("network information, 247 bytes") << record(GetNetworkInfo, 247);
+        QTest::newRow("answer to a Set command") << record(SetLanStaticIp, 14);
         QTest::newRow("one byte") << QByteArray(1, '\x03');
         QTest::newRow("empty") << QByteArray();
     }
@@ -324,15 +320,6 @@ private slots:
             const auto record = LastKnownRecords::Record(r);
             QCOMPARE(records.record(record), QByteArray(LastKnownRecords::size(record), '\0'));
         }
-    }
-
-    void answerMinimumSizes()
-    {
-        const int sizes[] = {186, 248, 46, 344, 18, 7, 26, 3, 398};
-        for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word)
-            QCOMPARE(HostCmd::answerMinSize(word), sizes[word - 1]);
-        QCOMPARE(HostCmd::answerMinSize(0), 0);
-        QCOMPARE(HostCmd::answerMinSize(GetFontScripts), 0);
     }
 };
 

@@ -14,7 +14,6 @@ class TcpPrinter : public QObject
     Q_OBJECT
 
 public:
-    static constexpr quint16 CommandPort = 17900;
     static constexpr int HeartbeatLimit = 15;
     static constexpr int DefaultHeartbeatIntervalMs = 1000;
     static constexpr qint64 ReadChunk = 8192;

@@ -48,7 +48,7 @@ bool Transceiver::connectTcp(const QHostAddress &address, Identify identify)
 {
     if (m_linkType != LinkNone)
         return false;
-    if (!m_tcp->connectToPrinter(address, TcpPrinter::CommandPort))
+    if (!m_tcp->connectToPrinter(address, Wire::CommandPort))
         return false;
     m_linkType = LinkTcp;
     m_address = address;
@@ -120,7 +120,7 @@ void Transceiver::onTcpDisconnected()
     else
         failAttempt(tr("Cannot connect to %1:%2: %3")
                         .arg(m_address.toString())
-                        .arg(TcpPrinter::CommandPort)
+                        .arg(Wire::CommandPort)
                         .arg(m_tcp->errorText()));
 }
 
