@@ -97,7 +97,7 @@ struct ConfValues
 ConfValues loadConf()
 {
     g_conf.load();
-    return {g_conf.fileVersion(), g_conf.language(), g_conf.fontSettingsEnabled(),
+    return {g_conf.fileVersion(), int(g_conf.language()), g_conf.fontSettingsEnabled(),
             g_conf.dualColorSettingsEnabled(), g_conf.usbIds()};
 }
 

@@ -79,7 +79,7 @@ private slots:
         QSignalSpy responses(&g_hostCmd, &HostCmd::responseReceived);
 
         QVERIFY(transceiver->connectTcp(options.listen));
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp);
         QVERIFY(!transceiver->connectTcp(options.listen)); // one link at a time
         QVERIFY(connected.wait(5000));
         // The options reach the connected socket itself (Qt drops those set before).
@@ -99,7 +99,7 @@ private slots:
 
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
         transceiver->close();
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
         QTRY_COMPARE(disconnected.count(), 1);
     }
 
@@ -131,7 +131,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
         QVERIFY(clock.elapsed() >= 50 * (TcpPrinter::HeartbeatLimit - 1));
         QCOMPARE(connected.count(), 2);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp)); // lost, not closed
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp); // lost, not closed
         QCOMPARE(logCount("Heartbeat lost"), 1);
     }
 
@@ -167,7 +167,7 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(failed.count(), 1);
         QCOMPARE(disconnected.count(), 0);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
         QCOMPARE(logCount(message.toUtf8()), 1);
         QCOMPARE(logCount("error="), 0);
     }

@@ -182,7 +182,7 @@ private slots:
 
         QVERIFY(handshake(printer, false));
         QTRY_COMPARE(connected.count(), 1);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkUsb));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
 
         // One link at a time; the open one is untouched.
         QVERIFY(!transceiver->openUsb(printer.devicePath(), false));
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(!transceiver->usbPrinter()->isOpen());
         QVERIFY(!transceiver->usbPrinter()->readerRunning());
         // The link type stays until close(): the window tells a lost USB link that way.
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkUsb));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
         const QByteArray text = log();
         QCOMPARE(text.count("ReadFile failed (err="), 1);
         QCOMPARE(text.count("USB closed."), 1);
