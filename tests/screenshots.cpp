@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
     // As the program starts: the translation from translations/ in the working directory.
     g_conf.setLanguage(args.size() == 4 ? Language::Chinese : Language::English);
     QTranslator translator;
-    Language::apply(&translator);
+    applyLanguage(&translator);
 
     g_transceiver = new Transceiver;
     auto *window = new MainWindow;

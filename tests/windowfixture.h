@@ -2,12 +2,16 @@
 
 // The main window against the emulator, both in this process, over loopback only. Each
 // case has its own 127.0.0.x address, since the command port is fixed.
+#include "app/globals.h"
 #include "app/log.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
+#include "pages/testpage.h"
 #include "pages/widgetdeviceinformation.h"
 #include "protocol/bytefields.h"
 #include "protocol/hostcmd.h"
+#include "protocol/staticiprecord.h"
+#include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
 
 #include <QAction>
@@ -18,6 +22,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+#include <memory>
+
 inline QByteArray answer(quint16 word, int size)
 {
     QByteArray a(size, '\0');
@@ -25,29 +32,60 @@ inline QByteArray answer(quint16 word, int size)
     return a;
 }
 
-// Presses OK on the next message box once it is up, and tells what it said.
+// Hands the next message box to act, polling for it for five seconds.
+inline void onMessageBox(const std::function<void(QMessageBox *)> &act)
+{
+    auto *poll = new QTimer;
+    auto tries = std::make_shared<int>(500);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            act(box);
+            *tries = 0;
+        }
+        if (--*tries <= 0)
+            poll->deleteLater();
+    });
+    poll->start(10);
+}
+
+inline QString boxText(const QMessageBox *box) { return box->windowTitle() + QLatin1Char('|') + box->text(); }
+
+// Presses OK on the next message box, and tells what it said.
 inline void readMessageBox(QString *text)
 {
-    QTimer::singleShot(0, [text] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        *text = box->windowTitle() + QLatin1Char('|') + box->text();
+    onMessageBox([text](QMessageBox *box) {
+        *text = boxText(box);
         box->button(QMessageBox::Ok)->click();
     });
 }
 
-// Answers the next message box with the given button, once it is up.
+// Answers the next message box with the given button.
 inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
 {
-    QTimer::singleShot(0, [button, seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+    onMessageBox([button, seen](QMessageBox *box) {
         *seen = true;
         box->button(button)->click();
     });
 }
+
+// Runs action and tells what the message box it opened, then or soon after, said.
+inline QString messageOf(const std::function<void()> &action)
+{
+    auto text = std::make_shared<QString>();
+    onMessageBox([text](QMessageBox *box) {
+        *text = boxText(box);
+        box->button(QMessageBox::Ok)->click();
+    });
+    action();
+    return QTest::qWaitFor([&] { return !text->isEmpty(); }, 5000) ? *text : QString();
+}
+
+// Records as texts, so that a failed comparison shows them.
+inline QStringList texts(const TestPage::NetworkFields &f)
+{
+    return {f.mac, f.dhcpAddress, f.dhcpNetmask, f.staticAddress, f.staticNetmask};
+}
+inline QStringList texts(const StaticIpRecord &r) { return {r.address, r.netmask, r.gateway}; }
 
 class WindowFixture : public QObject
 {
@@ -95,10 +133,9 @@ protected:
 
     QByteArray lastAnswer(quint16 word) const
     {
-        for (int i = responses->count() - 1; i >= 0; --i) {
-            const QByteArray r = responses->at(i).at(0).toByteArray();
-            if (ByteFields::u16(r, 0) == word)
-                return r;
+        for (int i = responses->count(); i-- > 0;) {
+            if (ByteFields::u16(responses->at(i).at(0).toByteArray(), 0) == word)
+                return responses->at(i).at(0).toByteArray();
         }
         return {};
     }
@@ -122,10 +159,7 @@ protected:
         QTest::qWait(10);
     }
 
-    QString field(WidgetDeviceInformation::Row row) const
-    {
-        return window->deviceInformationPage()->field(row)->text();
-    }
+    QString field(WidgetDeviceInformation::Row row) const { return window->deviceInformationPage()->text(row); }
 
     // Requests that reached the printer after the first `from`, by word.
     QList<quint16> wordsSince(int from) const
@@ -143,6 +177,20 @@ protected:
         window = new MainWindow;
         QCOMPARE(g_mainWindow, window);
     }
+
+    // Between cases: no link and no dialog left, the pages empty, and the timing and demo
+    // switch of a fresh window.
+    void resetWindow()
+    {
+        while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            modal->reject();
+        closeLink();
+        g_demoMode = false;
+        g_transceiver->setHandshakeTimeout(Transceiver::HandshakeTimeoutMs);
+        g_transceiver->tcpPrinter()->setHeartbeatInterval(TcpPrinter::DefaultHeartbeatIntervalMs);
+        window->clearPages();
+    }
+
     void tearDownWindow()
     {
         closeLink();
