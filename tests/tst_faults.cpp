@@ -22,7 +22,7 @@ DialogReconnect *reconnectDialog() { return qobject_cast<DialogReconnect *>(QApp
 
 // Runs step every 10 ms from the event loop, modal loops included, until it returns true
 // or the time is up; then closes whatever modal dialog is left, so nothing stays stuck.
-bool drive(const std::function<bool()> &step, int timeoutMs)
+bool drive(int timeoutMs, const std::function<bool()> &step)
 {
     QElapsedTimer clock;
     clock.start();
@@ -67,37 +67,15 @@ class TestFaults : public WindowFixture
 
     QByteArray confBefore;
     QString address;
-    std::unique_ptr<PrinterEmulator> faulty;
-    QSignalSpy *faultyRequests = nullptr;
-    // The healthy printer that takes the faulty one's place, and what reached it.
-    std::unique_ptr<PrinterEmulator> comeback;
-    std::unique_ptr<QSignalSpy> comebackRequests;
 
-    // The misbehaving printer, of the fixture's serial number, with the window's link to it
-    // on its way.
-    bool startFaulty(const char *at, EmulatorOptions options)
+    // The misbehaving printer, with the window's link to it on its way.
+    bool startFaulty(const char *at, const EmulatorOptions &options)
     {
         address = QString::fromLatin1(at);
-        options.listen = QHostAddress(address);
-        faulty = std::make_unique<PrinterEmulator>(options);
-        faulty->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-        if (!faulty->listen())
-            return false;
-        faultyRequests = new QSignalSpy(faulty.get(), &PrinterEmulator::requestReceived);
-        return g_transceiver->connectTcp(QHostAddress(address), Transceiver::IdentifyByHandshake);
+        return startEmulator(at, options) && g_transceiver->connectTcp(QHostAddress(address), Transceiver::IdentifyByHandshake);
     }
-
-    // Switches the faulty printer off and a healthy one on at its address; false when it
-    // cannot listen.
-    bool comeBack()
-    {
-        EmulatorOptions options;
-        options.listen = QHostAddress(address);
-        comeback = std::make_unique<PrinterEmulator>(options);
-        comeback->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-        comebackRequests = std::make_unique<QSignalSpy>(comeback.get(), &PrinterEmulator::requestReceived);
-        return comeback->listen();
-    }
+    // A healthy printer where the faulty one was.
+    bool comeBack() { return startEmulator(qPrintable(address)); }
 
     QString status() const { return window->statusLabel()->text(); }
 
@@ -124,11 +102,6 @@ private slots:
     {
         const bool modalLeft = QApplication::activeModalWidget();
         resetWindow();
-        delete faultyRequests;
-        faultyRequests = nullptr;
-        faulty.reset();
-        comebackRequests.reset();
-        comeback.reset();
         QVERIFY(!modalLeft);
         QCOMPARE(fileBytes(g_conf.fileName()), confBefore);
         const bool fresh = connectTo(qPrintable(address), "RX210", "RX220_S") && QTest::qWaitFor([&] {
@@ -146,15 +119,11 @@ private slots:
         options.silent = true;
         g_transceiver->setHandshakeTimeout(300);
         QVERIFY(startFaulty("127.0.0.80", options));
-        QSignalSpy opened(faulty.get(), &PrinterEmulator::connectionOpened);
-        bool dialog = false;
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, [&] { dialog |= QApplication::activeModalWidget() != nullptr; });
-        watch.start(10);
+        QSignalSpy opened(emulator, &PrinterEmulator::connectionOpened);
         QTRY_COMPARE(status(), QStringLiteral("The printer at 127.0.0.80 did not answer the handshake"));
         QTest::qWait(500);
-        QVERIFY(!dialog);
-        QCOMPARE(faultyRequests->count(), 1);
+        QVERIFY(!QApplication::activeModalWidget()); // a dialog would still be up
+        QCOMPARE(requests->count(), 1);
         QCOMPARE(opened.count(), 1);
         QCOMPARE(g_transceiver->linkType(), Transceiver::LinkNone);
         QVERIFY(window->connectAction()->isEnabled());
@@ -176,22 +145,20 @@ private slots:
         int dialogs = 0, attemptsAway = 0, logAway = 0;
         double cpuSeconds = 0;
         QStringList texts;
-        bool frameless = false;
-        QVERIFY(drive([&] {
+        QVERIFY(drive(12000, [&] {
             DialogReconnect *dialog = reconnectDialog();
-            if (comeback)
-                return comebackRequests->count() >= 10 && !dialog && status() == QLatin1String("Connected (127.0.0.81)");
+            if (found.isValid()) // back
+                return requests->count() >= 10 && !dialog && status() == QLatin1String("Connected (127.0.0.81)");
             if (!dialog)
                 return false;
             if (!away.isValid()) {
-                faulty.reset();
+                stopEmulator();
                 away.start();
                 cpuAtLoss = std::clock();
                 logTextSoFar(log); // from here on
                 for (const QLabel *l : dialog->findChildren<QLabel *>())
                     texts.append(l->text());
                 texts.sort();
-                frameless = dialog->windowFlags() & Qt::FramelessWindowHint;
             }
             if (away.elapsed() < AwayMs)
                 return false;
@@ -201,10 +168,9 @@ private slots:
             dialogs = window->findChildren<DialogReconnect *>().size();
             found.start();
             return !comeBack();
-        }, 12000));
-        QVERIFY(comeback->isListening());
+        }));
+        QVERIFY(emulator->isListening());
         QCOMPARE(texts, (QStringList{"Attempt 1, link lost 0 s ago", "Reconnecting to 127.0.0.81..."}));
-        QVERIFY(frameless);
         QCOMPARE(dialogs, 1);
         QVERIFY(answered.count() >= 3); // what came before the hang-up was taken
         // At once, then 0.5, 1 and 2 s apart: four attempts in 2.5 s, not thousands.
@@ -212,7 +178,7 @@ private slots:
         QVERIFY2(logAway < 2000, qPrintable(QString::number(logAway)));
         QVERIFY2(cpuSeconds < 0.5, qPrintable(QString::number(cpuSeconds)));
         QVERIFY2(found.elapsed() < 5000 + 1000, qPrintable(QString::number(found.elapsed())));
-        QTRY_COMPARE(comebackRequests->count(), 10);
+        QTRY_COMPARE(requests->count(), 10);
     }
 
     // Edits made before the link dropped are not replaced without asking when it comes back
@@ -220,12 +186,12 @@ private slots:
     void comebackAsksBeforeReplacingEdits()
     {
         QVERIFY(startFaulty("127.0.0.85", EmulatorOptions{}));
-        QTRY_COMPARE(faultyRequests->count(), 10);
+        QTRY_COMPARE(requests->count(), 10);
         window->audioPage()->onSettingsChanged();
-        faulty.reset();
+        stopEmulator();
         bool asked = false;
-        QVERIFY(drive([&] {
-            if (!comeback) // off, and on again once the window retries
+        QVERIFY(drive(8000, [&] {
+            if (!emulator) // off, and on again once the window retries
                 return reconnectDialog() && !comeBack();
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (box && box->text() == QLatin1String("Unsaved settings will be lost. Continue?")) {
@@ -233,9 +199,9 @@ private slots:
                 box->button(QMessageBox::No)->click();
             }
             return asked;
-        }, 8000));
+        }));
         QTest::qWait(100);
-        QCOMPARE(comebackRequests->count(), 1); // the handshake, no Reload
+        QCOMPARE(requests->count(), 1); // the handshake, no Reload
         QVERIFY(window->audioPage()->saveButton()->isEnabled());
         QCOMPARE(status(), QStringLiteral("Connected (127.0.0.85)"));
     }
@@ -249,9 +215,9 @@ private slots:
         options.restartMidUpload = 6000;
         options.restartDelayMs = 300;
         QVERIFY(startFaulty("127.0.0.82", options));
-        PrinterEmulator *printer = faulty.get();
+        PrinterEmulator *printer = emulator;
         QSignalSpy lines(printer, &PrinterEmulator::logLine);
-        QTRY_COMPARE(faultyRequests->count(), 10);
+        QTRY_COMPARE(requests->count(), 10);
         QTRY_VERIFY(window->disconnectAction()->isEnabled());
         const int factoryFonts = printer->state().fontFolder.entries().size();
         // Far more than the link buffers, so blocks are still to go when the printer goes.
@@ -262,7 +228,7 @@ private slots:
         bool reconnectShown = false;
         int linesAtRestart = 0;
         QTimer::singleShot(0, window->printPage()->fontButton(), &QPushButton::click);
-        const bool finished = drive([&] {
+        const bool finished = drive(8000, [&] {
             auto *dialog = window->findChild<DialogFontSettings *>();
             reconnectShown = reconnectShown || reconnectDialog();
             if (stage == Done)
@@ -271,7 +237,7 @@ private slots:
                 return false;
             if (stage == Opening && dialog->installedNames().size() == factoryFonts - 1 && dialog->installFont(first)) {
                 stage = Uploading;
-            } else if (stage == Uploading && reconnectShown && !reconnectDialog() && faultyRequests->count() >= 20
+            } else if (stage == Uploading && reconnectShown && !reconnectDialog() && requests->count() >= 20
                        && window->disconnectAction()->isEnabled()) {
                 // Back once the window has reloaded over the new connection.
                 linesAtRestart = lines.count();
@@ -287,7 +253,7 @@ private slots:
                 stage = Done;
             }
             return false;
-        }, 8000);
+        });
         QVERIFY2(finished, qPrintable(QStringLiteral("stuck at stage %1").arg(int(stage))));
         QVERIFY(!printer->state().fontFolder.contains("Cut.ttf"));
         // Up to the second upload, the new connection carried requests only.
@@ -309,8 +275,8 @@ private slots:
         options.wrongKey = true;
         QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
         QVERIFY(startFaulty("127.0.0.83", options));
-        faulty->state().serialNumber = QStringLiteral("SN-WRONG-KEY");
-        QTRY_COMPARE(faultyRequests->count(), 10); // the handshake is right, so the window reloads
+        emulator->state().serialNumber = QStringLiteral("SN-WRONG-KEY");
+        QTRY_COMPARE(requests->count(), 10); // the handshake is right, so the window reloads
         QCOMPARE(status(), QStringLiteral("Connected (127.0.0.83) to another printer: RX220_S, serial number SN-WRONG-KEY"));
         QCOMPARE(field(WidgetDeviceInformation::SerialNumber), QString());
         QVERIFY(window->nvImagePage()->keyCodes().isEmpty());
@@ -373,7 +339,7 @@ private slots:
         QCOMPARE(words.keys().last(), quint16(GetNvImageList));
         QCOMPARE(words.values(), QVector<int>(9, 4).toList());
         QCOMPARE(status(), QStringLiteral("Connected (127.0.0.84)"));
-        QCOMPARE(faultyRequests->count(), 1 + 36 + 1);
+        QCOMPARE(requests->count(), 1 + 36 + 1);
         raw.abort();
     }
 };

@@ -100,18 +100,15 @@ private slots:
         QVERIFY(connectTo("127.0.0.23", "RX210", "RX220_S"));
         QTRY_VERIFY(window->reloadAction()->isEnabled());
         window->lanPage()->onSettingsChanged();
-        bool asked = false;
         const int before = requests->count();
-        answerMessageBox(QMessageBox::No, &asked);
-        window->reloadAction()->trigger();
-        QVERIFY(asked);
-        QVERIFY(quietAt(before));
-        QVERIFY(window->reloadAction()->isEnabled() && window->lanPage()->saveButton()->isEnabled());
-
-        asked = false;
-        answerMessageBox(QMessageBox::Yes, &asked);
-        window->reloadAction()->trigger();
-        QVERIFY(asked);
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            QVERIFY(quietAt(before));
+            QVERIFY(window->reloadAction()->isEnabled() && window->lanPage()->saveButton()->isEnabled());
+            bool asked = false;
+            answerMessageBox(answer, &asked);
+            window->reloadAction()->trigger();
+            QVERIFY(asked);
+        }
         QVERIFY(!window->reloadAction()->isEnabled()); // no second Reload within 100 ms
         QTRY_COMPARE(requests->count(), before + 9);
         QCOMPARE(wordsSince(before), (QList<quint16>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
@@ -120,23 +117,19 @@ private slots:
 
     void dispatcherIgnoresShortAndForeignAnswers()
     {
-        QByteArray info = answer(GetDeviceInfo, 186);
-        info.replace(18, 5, "MODEL");
+        const QByteArray info = answer(GetDeviceInfo, 186).replace(18, 5, "MODEL");
         window->handleResponse(info);
-        QCOMPARE(field(Row::Model), QStringLiteral("MODEL"));
-        QByteArray foreign = info;
+        QByteArray foreign = QByteArray(info).replace(18, 5, "OTHER");
         ByteFields::putU16(foreign, 0, SetLanStaticIp);
-        for (QByteArray ignored : {info.left(185), foreign})
-            window->handleResponse(ignored.replace(18, 5, "OTHER"));
-        window->handleResponse(QByteArray());
-        window->handleResponse(QByteArray(1, '\x01'));
+        for (const QByteArray &ignored : {QByteArray(info).replace(18, 5, "SHORT").left(185), foreign,
+                                          QByteArray(), QByteArray(1, '\x01')})
+            window->handleResponse(ignored);
         QCOMPARE(field(Row::Model), QStringLiteral("MODEL"));
 
         NetworkInformation before;
         before.bluetoothName = QStringLiteral("name");
         window->deviceInformationPage()->fill(before);
-        QByteArray net = answer(GetNetworkInfo, 248);
-        net.replace(216, 32, QByteArray(32, 'N'));
+        const QByteArray net = answer(GetNetworkInfo, 248).replace(216, 32, QByteArray(32, 'N'));
         window->handleResponse(net.left(247));
         QCOMPARE(field(Row::BluetoothName), QStringLiteral("name"));
         window->handleResponse(net);
@@ -144,60 +137,13 @@ private slots:
         QCOMPARE(field(Row::BluetoothMac), QString()); // replaced, not kept
     }
 
-    void netmaskRule()
+    void netmaskRule() // what Save accepts
     {
         const std::pair<const char *, bool> masks[] = {{"255.255.255.254", true}, {"128.0.0.0", true},
                                                        {"0.0.0.0", true},         {"255.255.255.255", false},
                                                        {"255.0.255.0", false},    {"0.0.0.1", false}};
         for (const auto &mask : masks)
             QVERIFY2(isValidNetmask(QString::fromLatin1(mask.first)) == mask.second, mask.first);
-    }
-
-    void savingStaticAddresses()
-    {
-        QVERIFY(connectTo("127.0.0.29", "RX210", "RX220_S"));
-        WidgetLan *lan = window->lanPage();
-        WidgetWiFi *wifi = window->wifiPage();
-        const int sent = requests->count();
-        // Nothing changed: no packet, yet Save is done.
-        for (NetworkPage *page : networkPages()) {
-            page->onSettingsChanged();
-            page->saveButton()->click();
-            QVERIFY(!page->saveButton()->isEnabled());
-        }
-        QVERIFY(quietAt(sent));
-
-        // A refused netmask (the rule is netmaskRule's) sends nothing and keeps Save.
-        const auto edit = [](NetworkPage *page, const StaticIpRecord &record) {
-            page->fill(record);
-            page->onSettingsChanged();
-        };
-        edit(lan, {"192.168.1.200", "255.0.255.0", "192.168.1.1"});
-        QCOMPARE(messageOf([&] { lan->saveButton()->click(); }), QStringLiteral("Error|Invalid netmask."));
-        QVERIFY(lan->saveButton()->isEnabled());
-        QVERIFY(quietAt(sent));
-
-        // An empty mask is the DHCP one; an empty address goes out as 0.0.0.0.
-        NetworkInformation info;
-        info.ethernetDhcpNetmask = QStringLiteral("255.255.240.0");
-        lan->fill(info);
-        edit(lan, {"", "", "192.168.1.1"});
-        lan->saveButton()->click();
-        QCOMPARE(lan->staticIp().netmask, QStringLiteral("255.255.240.0"));
-        QTRY_COMPARE(requests->count(), sent + 1);
-        QCOMPARE(lastWord(), quint16(SetLanStaticIp));
-        QCOMPARE(requests->last().at(1).toByteArray().mid(2, 12), QByteArray::fromHex("00000000fffff000c0a80101"));
-
-        // Without a DHCP mask either, the usual class C one; the printer reports it back.
-        wifi->fill(NetworkInformation{});
-        edit(wifi, {"192.168.31.77", "0.0.0.0", ""});
-        wifi->saveButton()->click();
-        QTRY_COMPARE(requests->count(), sent + 2);
-        QCOMPARE(lastWord(), quint16(SetWifiStaticIp));
-        reload();
-        QCOMPARE(texts(wifi->staticIp()), (QStringList{"192.168.31.77", "255.255.255.0", "0.0.0.0"}));
-        QCOMPARE(lan->staticIp().address, QStringLiteral("0.0.0.0"));
-        QVERIFY(!lan->saveButton()->isEnabled() && !wifi->saveButton()->isEnabled());
     }
 
     void joiningAWifiNetwork()
@@ -283,8 +229,6 @@ private slots:
     // A USB printer pulled out only returns the window to not connected.
     void lostUsbLinkOpensNoDialog()
     {
-        QVERIFY(connectTo("127.0.0.33", "RX210", "RX220_S"));
-        closeLink();
         QTemporaryDir sysfs;
         PrinterState state;
         state.project = QStringLiteral("RX100");
@@ -298,8 +242,7 @@ private slots:
         g_hostCmd.setModel(QStringLiteral("RX110"));
         QVERIFY(g_transceiver->openUsb(printer.devicePath(), false));
         QTRY_COMPARE(usbRequests.count(), 10);
-        // Another printer than the last one by address: the status line names it.
-        QTRY_COMPARE(window->statusLabel()->text().left(15), QStringLiteral("Connected (USB)"));
+        QTRY_VERIFY(window->statusLabel()->text().startsWith(QStringLiteral("Connected (USB)")));
         QTRY_COMPARE(field(Row::Model), QStringLiteral("RX110"));
         // Raw bytes go down the USB link itself (the printer finds no packet in them).
         QSignalSpy lines(&printer, &UsbPtyPrinter::logLine);

@@ -3,9 +3,12 @@
 #include "emulator/ptydevice.h"
 #include "pages/dialogserialconnect.h"
 #include "pages/widgetaudio.h"
+#include "pages/widgetlan.h"
 #include "pages/widgetserial.h"
+#include "pages/widgetwifi.h"
 #include "pages/widgetwnet.h"
 #include "protocol/audiosettingsrecord.h"
+#include "protocol/networkinformation.h"
 #include "protocol/serialsettingsrecord.h"
 #include "protocol/wnetapnrecord.h"
 
@@ -18,14 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray serialAnswer(qint32 baud, qint32 dataBits, qint32 stopBits, qint32 parity)
-{
-    QByteArray a = answer(GetSerialSettings, 18);
-    for (const auto &field : {std::pair<int, qint32>{2, baud}, {6, dataBits}, {10, stopBits}, {14, parity}})
-        ByteFields::putU32(a, field.first, quint32(field.second));
-    return a;
-}
 
 QList<qint32> values(const SerialSettingsRecord &r)
 {
@@ -63,8 +58,8 @@ void choosePort(const QString &path)
 
 } // namespace
 
-// The Serial, Audio and 4G tabs: filling from answers, their Save, the serial test page on a
-// pseudo-terminal and the 4G module restart. Every case starts connected to a fresh printer,
+// The settings tabs: the Serial, Audio and 4G pages filled, every page's Save, the serial
+// test page on a pseudo-terminal and the 4G module restart. Every case starts connected to a fresh printer,
 // so that the tabs are enabled.
 class TestSettingsPages : public WindowFixture
 {
@@ -82,9 +77,9 @@ private slots:
     void serialSelectionsFallBackToFirstItem()
     {
         WidgetSerial *page = window->serialPage();
-        window->handleResponse(serialAnswer(9600, 7, 2, 1));
+        page->fill({9600, 7, 2, 1});
         QCOMPARE(values(page->settings()), (QList<qint32>{9600, 7, 2, 1}));
-        window->handleResponse(serialAnswer(9601, 9, 0, 3));
+        page->fill({9601, 9, 0, 3});
         QCOMPARE(values(page->settings()), (QList<qint32>{2400, 7, 1, 0}));
         QVERIFY(!page->saveButton()->isEnabled());
         // A change and back is still a change: the user touched it.
@@ -186,7 +181,6 @@ private slots:
         QCOMPARE(page->port()->dataBits(), QSerialPort::Data7);
         QCOMPARE(page->port()->parity(), QSerialPort::EvenParity);
         const int fd = ::open(pty.slaveName().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-        QVERIFY(fd >= 0);
         termios t{};
         QCOMPARE(tcgetattr(fd, &t), 0);
         ::close(fd);
@@ -198,7 +192,6 @@ private slots:
         QTRY_VERIFY(page->testPageButton()->isEnabled());
         QVERIFY(!page->port());
         QTRY_VERIFY(!pty.slaveIsOpen());
-        qunsetenv("ZOMRA_SERIAL_PORTS");
     }
 
     // The emulated module's own timing through a restart is pinned in tst_printerstate.
@@ -207,24 +200,20 @@ private slots:
         emulator->state().wnet.restartMs = 3600 * 1000; // never connected again on its own
         WidgetWnet *page = window->wnetPage();
         page->setRestartPollInterval(3600 * 1000);      // the test ticks
-        int from = requests->count();
-        bool asked = false;
-        answerMessageBox(QMessageBox::No, &asked);
-        page->restartButton()->click();
-        QVERIFY(asked);
-        QVERIFY(quietAt(from));
-        QVERIFY(page->restartButton()->isEnabled() && !page->restarting());
-
-        answerMessageBox(QMessageBox::Yes, &asked);
-        page->restartButton()->click();
-        QVERIFY(page->restarting());
-        QCOMPARE(page->countdown(), 60);
-        for (QWidget *w : std::initializer_list<QWidget *>{page->restartButton(), page->saveButton(),
-                                                           page->useApnBox(), page->apnField(),
-                                                           page->dialNumberField()})
-            QVERIFY(!w->isEnabled());
-        QTRY_COMPARE(wordsSince(from), QList<quint16>{RestartWnetModule});
-
+        // Restart, Save, the APN box and its two fields.
+        const auto editable = [page] {
+            QList<bool> on;
+            for (QWidget *w : std::initializer_list<QWidget *>{page->restartButton(), page->saveButton(), page->useApnBox(),
+                                                               page->apnField(), page->dialNumberField()})
+                on.append(w->isEnabled());
+            return on;
+        };
+        const auto restart = [page](QMessageBox::StandardButton answer) {
+            bool asked = false;
+            answerMessageBox(answer, &asked);
+            page->doRestart();
+            QVERIFY(asked);
+        };
         // One poll per tick; each answer arrives before the next tick.
         const auto tick = [&](int polls) {
             for (int i = 0; i < polls; ++i) {
@@ -233,45 +222,64 @@ private slots:
                 QTRY_COMPARE(responses->count(), answers + 1);
             }
         };
+        int from = requests->count();
+        restart(QMessageBox::No);
+        QVERIFY(quietAt(from) && !page->restarting());
+        restart(QMessageBox::Yes);
+        QVERIFY(page->restarting());
+        QCOMPARE(page->countdown(), 60);
+        QCOMPARE(editable(), QVector<bool>(5, false).toList());
+        QTRY_COMPARE(wordsSince(from), QList<quint16>{RestartWnetModule});
         tick(5);
         window->handleResponse(wnetAnswer("1,2", -60, 4, 0)); // too early to trust
         QCOMPARE(page->countdown(), 55);
         tick(7);
-        QCOMPARE(countOf(GetWnetInfo, from), 12);
         window->handleResponse(wnetAnswer("1,2", -60, 4, 1));
         QCOMPARE(page->countdown(), 0);
         page->restartTick();
-        QVERIFY(!page->restarting());
-        QVERIFY(quietAt(requests->count()));
+        QVERIFY(!page->restarting() && quietAt(requests->count()));
         QCOMPARE(countOf(GetWnetInfo, from), 12);
-        QVERIFY(page->restartButton()->isEnabled() && page->useApnBox()->isEnabled());
-        QVERIFY(page->apnField()->isEnabled()); // the last answer asked for a specific APN
+        QCOMPARE(editable(), (QList<bool>{true, false, true, true, true})); // the last answer asked for an APN
 
         // A module that never reports Connected is polled sixty times, then left.
         from = requests->count();
-        answerMessageBox(QMessageBox::Yes, &asked);
-        page->restartButton()->click();
+        restart(QMessageBox::Yes);
         tick(60);
         QVERIFY(!page->restarting());
         QCOMPARE(countOf(GetWnetInfo, from), 60);
         QCOMPARE(page->field(WidgetWnet::Status)->text(), QStringLiteral("Disabling"));
         QVERIFY(!page->saveButton()->isEnabled());
-        page->setRestartPollInterval(WidgetWnet::RestartPollMs);
     }
 
     // Each page's Save sends nothing unchanged, else its record once; a Reload shows what
     // the printer kept.
     void savesReachThePrinterAndComeBack()
     {
+        WidgetLan *lan = window->lanPage();
+        WidgetWiFi *wifi = window->wifiPage();
         WidgetSerial *serial = window->serialPage();
         WidgetAudio *audio = window->audioPage();
         WidgetWnet *wnet = window->wnetPage();
-        const QList<SettingsPage *> pages{serial, audio, wnet};
+        const QList<SettingsPage *> pages{lan, wifi, serial, audio, wnet};
         const int from = requests->count();
         for (SettingsPage *page : pages)
             page->doSave();
         QVERIFY(quietAt(from));
 
+        // A refused netmask (the rule is tst_mainwindow's) sends nothing and keeps Save.
+        lan->fill(StaticIpRecord{"192.168.1.200", "255.0.255.0", "192.168.1.1"});
+        lan->onSettingsChanged();
+        QCOMPARE(messageOf([&] { lan->doSave(); }), QStringLiteral("Error|Invalid netmask."));
+        QVERIFY(lan->saveButton()->isEnabled() && quietAt(from));
+
+        // An empty mask is the DHCP one, without that the usual class C one; an empty
+        // address goes out as 0.0.0.0.
+        NetworkInformation dhcp;
+        dhcp.ethernetDhcpNetmask = QStringLiteral("255.255.240.0");
+        lan->fill(dhcp);
+        wifi->fill(dhcp);
+        lan->fill(StaticIpRecord{"", "", "192.168.1.1"});
+        wifi->fill(StaticIpRecord{"192.168.31.77", "0.0.0.0", ""});
         const SerialSettingsRecord newSerial{921600, 8, 1, SerialSettingsRecord::ParityOdd};
         serial->fill(newSerial);
         AudioSettingsRecord newAudio;
@@ -283,16 +291,19 @@ private slots:
         const QByteArray newApn = wnet->apnSettings().toBytes();
         for (SettingsPage *page : pages)
             page->doSave();
-        QTRY_COMPARE(requests->count(), from + 3);
-        QVERIFY(quietAt(from + 3));
-        QCOMPARE(wordsSince(from), (QList<quint16>{SetSerialSettings, SetAudioSettings, SetWnetApn}));
+        QTRY_COMPARE(requests->count(), from + 5);
+        QVERIFY(quietAt(from + 5));
+        QCOMPARE(wordsSince(from),
+                 (QList<quint16>{SetLanStaticIp, SetWifiStaticIp, SetSerialSettings, SetAudioSettings, SetWnetApn}));
+        QCOMPARE(requests->at(from).at(1).toByteArray().mid(2), QByteArray::fromHex("00000000fffff000c0a80101"));
         QCOMPARE(emulator->state().serial.baudRate, 921600);
-        QCOMPARE(emulator->state().wnet.apn, QStringLiteral("internet.example"));
-        QVERIFY(!emulator->state().wnet.useApn);
+        QVERIFY(emulator->state().wnet.apn == QLatin1String("internet.example") && !emulator->state().wnet.useApn);
 
         // Show something else, then have the printer's values back.
         window->clearPages();
         reload();
+        QCOMPARE(texts(lan->staticIp()), (QStringList{"0.0.0.0", "255.255.240.0", "192.168.1.1"}));
+        QCOMPARE(texts(wifi->staticIp()), (QStringList{"192.168.31.77", "255.255.255.0", "0.0.0.0"}));
         QCOMPARE(serial->settings().toBytes(), newSerial.toBytes());
         QCOMPARE(audio->settings().toBytes(), newAudio.toBytes());
         QCOMPARE(wnet->apnSettings().toBytes(), newApn);

@@ -8,6 +8,7 @@
 #include "emulator/printeremulator.h"
 #include "pages/testpage.h"
 #include "pages/widgetdeviceinformation.h"
+#include "pages/widgetwnet.h"
 #include "protocol/bytefields.h"
 #include "protocol/hostcmd.h"
 #include "protocol/staticiprecord.h"
@@ -96,21 +97,36 @@ protected:
     QSignalSpy *requests = nullptr;
     QSignalSpy *responses = nullptr;
 
+    // Starts an emulator at the address, of the usual model and a serial number of its own,
+    // in place of the one before; the window's link is left as it is.
+    bool startEmulator(const char *address, EmulatorOptions options = {})
+    {
+        stopEmulator();
+        options.listen = QHostAddress(QString::fromLatin1(address));
+        emulator = new PrinterEmulator(options);
+        emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
+        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
+        return emulator->listen();
+    }
+    // Switches the printer off.
+    void stopEmulator()
+    {
+        delete requests;
+        delete emulator;
+        requests = nullptr;
+        emulator = nullptr;
+    }
+
     // Starts an emulator of the given profile and connects the window to it by address.
     bool connectTo(const char *address, const char *project, const char *model)
     {
         closeLink();
-        EmulatorOptions options;
-        options.listen = QHostAddress(QString::fromLatin1(address));
-        emulator = new PrinterEmulator(options);
+        if (!startEmulator(address))
+            return false;
         emulator->state().project = QString::fromLatin1(project);
         emulator->state().model = QString::fromLatin1(model);
-        emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-        if (!emulator->listen())
-            return false;
-        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
         responses = new QSignalSpy(&g_hostCmd, &HostCmd::responseReceived);
-        g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
+        g_transceiver->connectTcp(emulator->options().listen, Transceiver::IdentifyByHandshake);
         // Hello and the nine queries, each answered and dispatched (queued, so one more turn).
         const bool answered = QTest::qWaitFor(
             [this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
@@ -121,14 +137,11 @@ protected:
     void closeLink()
     {
         g_transceiver->close();
-        delete requests;
+        stopEmulator();
         delete responses;
-        delete emulator;
+        responses = nullptr;
         // Let the window see the closed link before the next one opens.
         QTest::qWait(10);
-        requests = nullptr;
-        responses = nullptr;
-        emulator = nullptr;
     }
 
     QByteArray lastAnswer(quint16 word) const
@@ -188,6 +201,8 @@ protected:
         g_demoMode = false;
         g_transceiver->setHandshakeTimeout(Transceiver::HandshakeTimeoutMs);
         g_transceiver->tcpPrinter()->setHeartbeatInterval(TcpPrinter::DefaultHeartbeatIntervalMs);
+        window->wnetPage()->setRestartPollInterval(WidgetWnet::RestartPollMs);
+        qunsetenv("ZOMRA_SERIAL_PORTS");
         window->clearPages();
     }
 
