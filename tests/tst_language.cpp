@@ -23,8 +23,8 @@ QStringList tabTexts(const MainWindow &window)
     return texts;
 }
 
-const QStringList EnglishTexts = {"Device Information", "Ethernet", "4G",         "Wi-Fi",      "Serial",     "Audio",
-                                  "NV Image",           "Print Settings", "Connect", "Disconnect", "Reload", "Preferences"};
+const QStringList EnglishTexts = {"Device Information", "Ethernet", "4G", "Wi-Fi", "Serial", "Audio", "NV Image",
+                                  "Print Settings", "Connect", "Disconnect", "Reload", "Preferences"};
 
 } // namespace
 
@@ -38,31 +38,13 @@ class TestLanguage : public WindowFixture
     // message box followed, if any.
     QString choose(Language language, bool ok)
     {
-        QString message;
         QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<DialogPreferences *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            dialog->findChild<QComboBox *>()->setCurrentIndex(int(language));
-            QTimer::singleShot(0, [&] {
-                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                    message = boxText(box);
-                    box->button(QMessageBox::Ok)->click();
-                }
-            });
-            ok ? dialog->doOk() : dialog->doCancel();
+            if (auto *dialog = qobject_cast<DialogPreferences *>(QApplication::activeModalWidget())) {
+                dialog->findChild<QComboBox *>()->setCurrentIndex(int(language));
+                ok ? dialog->doOk() : dialog->doCancel();
+            }
         });
-        window->preferencesAction()->trigger();
-        return message;
-    }
-
-    // Applies the configured language as a start in a working directory of its own does.
-    static void start(QTranslator *translator, const QString &cwd)
-    {
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(cwd);
-        applyLanguage(translator);
-        QDir::setCurrent(previous);
+        return messageOf([this] { window->preferencesAction()->trigger(); }, 0);
     }
 
 private slots:
@@ -116,11 +98,13 @@ private slots:
             QVERIFY(QDir(cwd.path()).mkpath("translations"));
             QVERIFY(QFile::copy(TRANSLATION_FILE, cwd.filePath("translations/zh_CN.qm")));
         }
+        // As a start in that working directory.
         g_conf.setLanguage(Language::Chinese);
         QTranslator translator;
-        start(&translator, cwd.path());
+        QDir::setCurrent(cwd.path());
+        applyLanguage(&translator);
+        QDir::setCurrent(dir.path());
         QCOMPARE(QApplication::font().family(), QStringLiteral("微软雅黑"));
-        QCOMPARE(QApplication::font().pointSize(), 10);
         const QStringList texts = tabTexts(MainWindow());
         QCoreApplication::removeTranslator(&translator);
         g_mainWindow = window;

@@ -22,10 +22,7 @@
 
 namespace {
 
-QList<qint32> values(const SerialSettingsRecord &r)
-{
-    return {r.baudRate, r.dataBits, r.stopBits, r.parity};
-}
+QList<qint32> values(const SerialSettingsRecord &r) { return {r.baudRate, r.dataBits, r.stopBits, r.parity}; }
 
 QByteArray wnetAnswer(const QByteArray &position, qint16 rssi, quint16 status, quint16 flag)
 {
@@ -45,22 +42,18 @@ QByteArray wnetAnswer(const QByteArray &position, qint16 rssi, quint16 status, q
 void choosePort(const QString &path)
 {
     QTimer::singleShot(0, [path] {
-        auto *dialog = qobject_cast<DialogSerialConnect *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        const int index = dialog->portBox()->findData(path);
-        if (path.isEmpty() || index < 0)
-            return dialog->doCancel();
-        dialog->portBox()->setCurrentIndex(index);
-        dialog->doOk();
+        if (auto *dialog = qobject_cast<DialogSerialConnect *>(QApplication::activeModalWidget())) {
+            dialog->portBox()->setCurrentIndex(dialog->portBox()->findData(path));
+            path.isEmpty() ? dialog->doCancel() : dialog->doOk();
+        }
     });
 }
 
 } // namespace
 
 // The settings tabs: the Serial, Audio and 4G pages filled, every page's Save, the serial
-// test page on a pseudo-terminal and the 4G module restart. Every case starts connected to a fresh printer,
-// so that the tabs are enabled.
+// test page on a pseudo-terminal and the 4G module restart. Every case starts connected to
+// a printer of its own, so that the tabs are enabled.
 class TestSettingsPages : public WindowFixture
 {
     Q_OBJECT
@@ -114,44 +107,33 @@ private slots:
         QVERIFY(!page->saveButton()->isEnabled());
     }
 
-    void wnetAnswerFillsThePage_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QStringList>("shown"); // longitude, latitude, RSSI, status
-        QTest::addColumn<bool>("useApn");
-        QTest::newRow("connected") << wnetAnswer("113.9,22.5", -55, 4, 1)
-                                   << QStringList{"113.9", "22.5", "-55", "Connected"} << true;
-        QTest::newRow("no signal, unknown status, flag 255")
-            << wnetAnswer("113.9,22.5", 255, 7, 255) << QStringList{"113.9", "22.5", "", ""} << false;
-        QTest::newRow("no comma") << wnetAnswer("113.9", 0, 6, 0) << QStringList{"", "", "0", "Ready"} << false;
-        QTest::newRow("three parts") << wnetAnswer("1,2,3", -1, 0, 2) << QStringList{"", "", "-1", "Disabled"}
-                                     << true;
-        QTest::newRow("only comma last") << wnetAnswer("113.9,", 31, 5, 0)
-                                         << QStringList{"113.9", "", "31", "Connecting"} << false;
-    }
     void wnetAnswerFillsThePage()
     {
-        QFETCH(QByteArray, answer);
-        QFETCH(QStringList, shown);
-        QFETCH(bool, useApn);
+        struct Case { QByteArray answer; QStringList shown; bool useApn; }; // longitude, latitude, RSSI, status
+        const Case cases[] = {
+            {wnetAnswer("113.9,22.5", -55, 4, 1), {"113.9", "22.5", "-55", "Connected"}, true},
+            {wnetAnswer("113.9,22.5", 255, 7, 255), {"113.9", "22.5", "", ""}, false}, // no signal, unknown
+            {wnetAnswer("113.9", 0, 6, 0), {"", "", "0", "Ready"}, false},
+            {wnetAnswer("1,2,3", -1, 0, 2), {"", "", "-1", "Disabled"}, true},
+            {wnetAnswer("113.9,", 31, 5, 0), {"113.9", "", "31", "Connecting"}, false},
+        };
         WidgetWnet *page = window->wnetPage();
-        window->handleResponse(answer);
-        const QStringList fields{page->field(WidgetWnet::Longitude)->text(), page->field(WidgetWnet::Latitude)->text(),
-                                 page->field(WidgetWnet::Rssi)->text(), page->field(WidgetWnet::Status)->text()};
-        QCOMPARE(fields, shown);
-        QCOMPARE(page->field(WidgetWnet::Version)->text(), QStringLiteral("EC-1.0"));
-        QCOMPARE(page->apnSettings().toBytes(), (WnetApnRecord{useApn, "cmnet", "*99#"}.toBytes()));
-        QCOMPARE(page->apnField()->isEnabled(), useApn);
-        QCOMPARE(page->dialNumberField()->isEnabled(), useApn);
-        QVERIFY(!page->saveButton()->isEnabled());
-
-        // Demo mode shows sample module values; the access point stays the printer's.
-        g_demoMode = true;
-        window->handleResponse(answer);
-        QCOMPARE(page->field(WidgetWnet::Rssi)->text(), QStringLiteral("-55"));
-        QCOMPARE(page->field(WidgetWnet::Status)->text(), QStringLiteral("Connected"));
-        QCOMPARE(page->field(WidgetWnet::Imei)->text().size(), 15);
-        QCOMPARE(page->apnSettings().apn, QStringLiteral("cmnet"));
+        for (const Case &c : cases) {
+            g_demoMode = false;
+            window->handleResponse(c.answer);
+            const QStringList shown{page->field(WidgetWnet::Longitude)->text(), page->field(WidgetWnet::Latitude)->text(),
+                                    page->field(WidgetWnet::Rssi)->text(), page->field(WidgetWnet::Status)->text()};
+            QCOMPARE(shown, c.shown);
+            QCOMPARE(page->field(WidgetWnet::Version)->text(), QStringLiteral("EC-1.0"));
+            QCOMPARE(page->apnSettings().toBytes(), (WnetApnRecord{c.useApn, "cmnet", "*99#"}.toBytes()));
+            QVERIFY(page->apnField()->isEnabled() == c.useApn && page->dialNumberField()->isEnabled() == c.useApn);
+            QVERIFY(!page->saveButton()->isEnabled());
+            // Demo mode shows sample module values; the access point stays the printer's.
+            g_demoMode = true;
+            window->handleResponse(c.answer);
+            QCOMPARE(page->field(WidgetWnet::Rssi)->text() + page->field(WidgetWnet::Status)->text(), QStringLiteral("-55Connected"));
+            QVERIFY(page->field(WidgetWnet::Imei)->text().size() == 15 && page->apnSettings().apn == QLatin1String("cmnet"));
+        }
     }
 
     // The page's own selections, saved or not, go into the page and onto the port.

@@ -24,7 +24,6 @@
 #include <QtTest>
 
 #include <functional>
-#include <memory>
 
 inline QByteArray answer(quint16 word, int size)
 {
@@ -33,52 +32,47 @@ inline QByteArray answer(quint16 word, int size)
     return a;
 }
 
-// Hands the next message box to act, polling for it for five seconds.
-inline void onMessageBox(const std::function<void(QMessageBox *)> &act)
-{
-    auto *poll = new QTimer;
-    auto tries = std::make_shared<int>(500);
-    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            act(box);
-            *tries = 0;
-        }
-        if (--*tries <= 0)
-            poll->deleteLater();
-    });
-    poll->start(10);
-}
-
 inline QString boxText(const QMessageBox *box) { return box->windowTitle() + QLatin1Char('|') + box->text(); }
 
-// Presses OK on the next message box, and tells what it said.
+// Presses OK on the next message box once it is up, and tells what it said.
 inline void readMessageBox(QString *text)
 {
-    onMessageBox([text](QMessageBox *box) {
-        *text = boxText(box);
-        box->button(QMessageBox::Ok)->click();
+    QTimer::singleShot(0, [text] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            *text = boxText(box);
+            box->button(QMessageBox::Ok)->click();
+        }
     });
 }
 
-// Answers the next message box with the given button.
+// Answers the next message box with the given button, once it is up.
 inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
 {
-    onMessageBox([button, seen](QMessageBox *box) {
-        *seen = true;
-        box->button(button)->click();
+    QTimer::singleShot(0, [button, seen] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            *seen = true;
+            box->button(button)->click();
+        }
     });
 }
 
-// Runs action and tells what the message box it opened, then or soon after, said.
-inline QString messageOf(const std::function<void()> &action)
+// Runs action, presses OK on the message box it opens, then or within waitMs, and tells
+// what that box said.
+inline QString messageOf(const std::function<void()> &action, int waitMs = 5000)
 {
-    auto text = std::make_shared<QString>();
-    onMessageBox([text](QMessageBox *box) {
-        *text = boxText(box);
-        box->button(QMessageBox::Ok)->click();
+    QString text;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            text = boxText(box);
+            poll.stop();
+            box->button(QMessageBox::Ok)->click();
+        }
     });
+    poll.start(10);
     action();
-    return QTest::qWaitFor([&] { return !text->isEmpty(); }, 5000) ? *text : QString();
+    (void)QTest::qWaitFor([&] { return !text.isEmpty(); }, waitMs);
+    return text;
 }
 
 // Records as texts, so that a failed comparison shows them.
@@ -142,15 +136,6 @@ protected:
         responses = nullptr;
         // Let the window see the closed link before the next one opens.
         QTest::qWait(10);
-    }
-
-    QByteArray lastAnswer(quint16 word) const
-    {
-        for (int i = responses->count(); i-- > 0;) {
-            if (ByteFields::u16(responses->at(i).at(0).toByteArray(), 0) == word)
-                return responses->at(i).at(0).toByteArray();
-        }
-        return {};
     }
 
     quint16 lastWord() const { return quint16(requests->last().at(0).toUInt()); }
