@@ -95,10 +95,7 @@ int main(int argc, char *argv[])
         {
             DialogReconnect dialog(nowhere, window);
             dialog.show();
-            QElapsedTimer clock;
-            clock.start();
             waitFor([&] { return dialog.attempts() >= 3; }, 3000);
-            std::printf("third attempt after %lld ms\n", clock.elapsed());
             save(&dialog, QStringLiteral("10-reconnecting.png"));
             dialog.doCancel();
         }

@@ -85,9 +85,9 @@ private slots:
         // Settings of someone who changed everything, plus what another version left.
         const QString conf = dir.filePath(QStringLiteral("faults.ini"));
         QFile f(conf);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Conf]\nFileVersion=1\nLanguage=1\nFontSettingsEnabled=1\nDualColorSettingsEnabled=0\n"
-                "VID_PID_List=\"abcd:0002;1234:00d2\"\n\n[Other]\nKept=yes\n");
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("[Conf]\nFileVersion=1\nLanguage=1\nFontSettingsEnabled=1\n"
+                                                       "DualColorSettingsEnabled=0\nVID_PID_List=\"abcd:0002;1234:00d2\"\n"
+                                                       "\n[Other]\nKept=yes\n") > 0);
         f.close();
         g_conf.setFileName(conf);
         g_conf.load();
@@ -125,9 +125,8 @@ private slots:
         QVERIFY(requests->count() == 1 && opened.count() == 1 && window->connectAction()->isEnabled());
     }
 
-    // A printer that hangs up after a few requests and stays away: one dialog, retried with
-    // growing pauses that cost the machine next to nothing, each attempt one log line; once
-    // the printer is back it is found within the longest pause.
+    // A printer that hangs up and stays away: one dialog, retried with growing pauses that
+    // cost next to nothing, each one log line; back, it is found within the longest pause.
     void lostPrinterIsRetriedGently()
     {
         EmulatorOptions options;
@@ -202,9 +201,8 @@ private slots:
         QCOMPARE(status(), QStringLiteral("Connected (127.0.0.85)"));
     }
 
-    // The printer restarts while a font goes up from the font settings dialog: the window
-    // reconnects, nothing of the cut file reaches the new connection, and once the stalled
-    // progress is cancelled the next upload installs.
+    // The printer restarts during a font upload: the window reconnects, nothing of the cut
+    // file reaches the new connection, and after the stalled progress the next one installs.
     void restartMidUpload()
     {
         EmulatorOptions options;
@@ -259,9 +257,8 @@ private slots:
         QCOMPARE(printer.fontFolder.content("Whole.ttf"), fileBytes(second));
     }
 
-    // Another printer answers at the address: the pages are cleared before its answers
-    // could fill them, the status line names it, and answers sealed with a key the tool does
-    // not have are dropped, which the status line says once the Reload has had its time.
+    // Another printer at the address: the pages are cleared, the status line names it, and
+    // answers sealed with a key the tool lacks are dropped, which it says in time.
     void differentPrinterWithAnotherKey()
     {
         QVERIFY(connectTo("127.0.0.86", "RX210", "RX220_S"));

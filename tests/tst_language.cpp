@@ -34,8 +34,7 @@ class TestLanguage : public WindowFixture
 
     QString confFile;
 
-    // Runs the preferences dialog, picks a language and presses OK or Cancel; tells what
-    // message box followed, if any.
+    // Picks a language in the preferences, OK or Cancel; tells what message box followed.
     QString choose(Language language, bool ok)
     {
         QTimer::singleShot(0, [&] {
@@ -65,8 +64,7 @@ private slots:
         QCOMPARE(choose(Language::Chinese, false), QString());
         QVERIFY(!QFile::exists(confFile));
         QCOMPARE(g_conf.language(), Language::English);
-        // Another language and OK: stored, written, and the user told to restart; the
-        // window keeps its texts.
+        // Another and OK: stored, written, and a restart asked for; the window keeps its texts.
         QCOMPARE(choose(Language::Chinese, true),
                  QStringLiteral("Information|Restart the application to apply language changes."));
         QCOMPARE(g_conf.language(), Language::Chinese);

@@ -56,8 +56,7 @@ inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
     });
 }
 
-// Runs action, presses OK on the message box it opens, then or within waitMs, and tells
-// what that box said.
+// Runs action and tells what the message box it opens, then or within waitMs, said (OK).
 inline QString messageOf(const std::function<void()> &action, int waitMs = 5000)
 {
     QString text;
@@ -91,8 +90,7 @@ protected:
     QSignalSpy *requests = nullptr;
     QSignalSpy *responses = nullptr;
 
-    // Starts an emulator at the address, of the usual model and a serial number of its own,
-    // in place of the one before; the window's link is left as it is.
+    // An emulator of the usual model at the address, in place of the one before; the link stays.
     bool startEmulator(const char *address, EmulatorOptions options = {})
     {
         stopEmulator();
@@ -138,8 +136,6 @@ protected:
         QTest::qWait(10);
     }
 
-    quint16 lastWord() const { return quint16(requests->last().at(0).toUInt()); }
-
     // True when nothing more than `count` requests reached the printer within 50 ms.
     bool quietAt(int count) const
     {
@@ -176,8 +172,7 @@ protected:
         QCOMPARE(g_mainWindow, window);
     }
 
-    // Between cases: no link and no dialog left, the pages empty, and the timing and demo
-    // switch of a fresh window.
+    // Between cases: no link, no dialog, empty pages, and a fresh window's timing and switches.
     void resetWindow()
     {
         while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
