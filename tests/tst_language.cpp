@@ -23,9 +23,6 @@ QStringList tabTexts(const MainWindow &window)
     return texts;
 }
 
-const QStringList EnglishTexts = {"Device Information", "Ethernet", "4G", "Wi-Fi", "Serial", "Audio", "NV Image",
-                                  "Print Settings", "Connect", "Disconnect", "Reload", "Preferences"};
-
 } // namespace
 
 class TestLanguage : public WindowFixture
@@ -33,6 +30,7 @@ class TestLanguage : public WindowFixture
     Q_OBJECT
 
     QString confFile;
+    QStringList englishTexts; // of the window built before any translation
 
     // Picks a language in the preferences, OK or Cancel; tells what message box followed.
     QString choose(Language language, bool ok)
@@ -50,6 +48,8 @@ private slots:
     void initTestCase()
     {
         setUpWindow();
+        englishTexts = tabTexts(*window);
+        QVERIFY(englishTexts.contains("Device Information"));
         confFile = dir.filePath("zomra-cloud-printer-setup.ini");
         g_conf.setFileName(confFile);
     }
@@ -69,7 +69,7 @@ private slots:
                  QStringLiteral("Information|Restart the application to apply language changes."));
         QCOMPARE(g_conf.language(), Language::Chinese);
         QVERIFY(fileBytes(confFile).contains("Language=1"));
-        QCOMPARE(tabTexts(*window), EnglishTexts);
+        QCOMPARE(tabTexts(*window), englishTexts);
     }
 
     void translationLookupOrder()
@@ -106,9 +106,9 @@ private slots:
         const QStringList texts = tabTexts(MainWindow());
         QCoreApplication::removeTranslator(&translator);
         g_mainWindow = window;
-        QCOMPARE(texts.size(), EnglishTexts.size());
+        QCOMPARE(texts.size(), englishTexts.size());
         if (!translationPresent)
-            QCOMPARE(texts, EnglishTexts);
+            QCOMPARE(texts, englishTexts);
         for (const QString &text : texts) {
             // "4G" and "Wi-Fi" may well stay; every other text is Chinese.
             if (translationPresent && text != "4G" && text != "Wi-Fi")

@@ -34,25 +34,28 @@ inline QByteArray answer(quint16 word, int size)
 
 inline QString boxText(const QMessageBox *box) { return box->windowTitle() + QLatin1Char('|') + box->text(); }
 
-// Presses OK on the next message box once it is up, and tells what it said.
-inline void readMessageBox(QString *text)
+// Hands the next message box to act once it is up.
+inline void onNextMessageBox(const std::function<void(QMessageBox *)> &act)
 {
-    QTimer::singleShot(0, [text] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            *text = boxText(box);
-            box->button(QMessageBox::Ok)->click();
-        }
+    QTimer::singleShot(0, [act] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            act(box);
     });
 }
-
-// Answers the next message box with the given button, once it is up.
+// Presses OK on the next message box, and tells what it said.
+inline void readMessageBox(QString *text)
+{
+    onNextMessageBox([text](QMessageBox *box) {
+        *text = boxText(box);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+// Answers the next message box with the given button.
 inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
 {
-    QTimer::singleShot(0, [button, seen] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            *seen = true;
-            box->button(button)->click();
-        }
+    onNextMessageBox([button, seen](QMessageBox *box) {
+        *seen = true;
+        box->button(button)->click();
     });
 }
 
