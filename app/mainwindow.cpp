@@ -100,7 +100,7 @@ void MainWindow::createPages()
     m_audio = new WidgetAudio(this);
     m_nvImage = new WidgetNvImage(this);
     m_print = new WidgetPrint(this);
-    // In the order of Tab.
+    // Added in the order of Tab, whose values are their indexes.
     m_tabWidget->setTabShape(QTabWidget::Rounded);
     m_tabWidget->addTab(m_deviceInformation, tr("Device Information"));
     m_tabWidget->addTab(m_lan, tr("Ethernet"));
