@@ -70,7 +70,7 @@ void Conf::load()
     settings.beginGroup(Group);
 
     m_fileVersion = settings.value(KeyFileVersion, 0).toInt();
-    m_language = settings.value(KeyLanguage, 0).toInt();
+    m_language = Language(settings.value(KeyLanguage, 0).toInt());
     m_fontSettingsEnabled = settings.value(KeyFontSettings, -1).toInt();
     m_dualColorSettingsEnabled = settings.value(KeyDualColorSettings, -1).toInt();
 
@@ -109,7 +109,7 @@ void Conf::save()
     settings.beginGroup(Group);
 
     settings.setValue(KeyFileVersion, CurrentFileVersion);
-    settings.setValue(KeyLanguage, m_language);
+    settings.setValue(KeyLanguage, int(m_language));
     writeSwitch(settings, KeyFontSettings, m_fontSettingsEnabled);
     writeSwitch(settings, KeyDualColorSettings, m_dualColorSettingsEnabled);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/language.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -21,8 +23,8 @@ public:
     void save();
 
     int fileVersion() const { return m_fileVersion; }
-    int language() const { return m_language; }
-    void setLanguage(int language) { m_language = language; }
+    Language language() const { return m_language; }
+    void setLanguage(Language language) { m_language = language; }
     // Above 0: shown; 0 or below: hidden; -1 also means "not set", never written.
     int fontSettingsEnabled() const { return m_fontSettingsEnabled; }
     int dualColorSettingsEnabled() const { return m_dualColorSettingsEnabled; }
@@ -34,7 +36,7 @@ public:
 
 private:
     int m_fileVersion = 0;
-    int m_language = 0;
+    Language m_language = Language::English;
     int m_fontSettingsEnabled = -1;
     int m_dualColorSettingsEnabled = -1;
     QList<quint32> m_usbIds;

@@ -18,7 +18,7 @@ DialogPreferences::DialogPreferences(QWidget *parent)
     // reader of either language finds their own.
     m_language->addItem(tr("English"));
     m_language->addItem(QStringLiteral("简体中文"));
-    m_language->setCurrentIndex(g_conf.language());
+    m_language->setCurrentIndex(int(g_conf.language()));
 
     auto *form = new QFormLayout;
     form->addRow(tr("&Language:"), m_language);
@@ -46,9 +46,9 @@ QSize DialogPreferences::sizeHint() const
     return QSize(280, 5);
 }
 
-int DialogPreferences::language() const
+Language DialogPreferences::language() const
 {
-    return m_language->currentIndex();
+    return Language(m_language->currentIndex());
 }
 
 void DialogPreferences::doOk()

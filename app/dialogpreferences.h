@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/language.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -14,8 +16,7 @@ public:
     explicit DialogPreferences(QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
-    // The index of the chosen language, as the configuration stores it.
-    int language() const;
+    Language language() const;
 
 public slots:
     void doOk();

@@ -9,8 +9,6 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
-namespace Language {
-
 namespace {
 
 const QString RelativeFile = QStringLiteral("translations/zh_CN.qm");
@@ -45,16 +43,14 @@ QString translationFile(const QString &executableDir)
     return RelativeFile;
 }
 
-void apply(QTranslator *translator)
+void applyLanguage(QTranslator *translator)
 {
-    if (g_conf.language() == Chinese) {
+    if (g_conf.language() == Language::Chinese) {
         if (translator->load(translationFile(QCoreApplication::applicationDirPath())))
             QCoreApplication::installTranslator(translator);
         QApplication::setFont(QFont(QStringLiteral("微软雅黑"), 10, QFont::Normal, false));
     } else {
-        g_conf.setLanguage(English);
+        g_conf.setLanguage(Language::English);
         QApplication::setFont(QFont(QStringLiteral("Tahoma"), 10, QFont::Normal));
     }
 }
-
-} // namespace Language

@@ -5,12 +5,11 @@
 
 class QTranslator;
 
-// The user interface language, applied once at start-up: every window takes its texts
-// when it is built, so a change needs a restart.
-namespace Language {
-
-constexpr int English = 0;
-constexpr int Chinese = 1;
+// The user interface language, as the configuration stores it. It is applied once, at
+// start-up: every window takes its texts when it is built, so a change needs a restart. The
+// configuration keeps whatever number its file holds; applyLanguage() reads any but Chinese
+// as English.
+enum class Language : int { English = 0, Chinese = 1 };
 
 // Where the Chinese translation may be, in the order tried: the working directory first,
 // then beside the executable (the build tree), then the installed data folders, so a
@@ -21,6 +20,4 @@ QString translationFile(const QString &executableDir);
 
 // Installs the configured language's translation and font; any value but Chinese becomes
 // English in memory. A translation that does not load leaves English texts.
-void apply(QTranslator *translator);
-
-} // namespace Language
+void applyLanguage(QTranslator *translator);

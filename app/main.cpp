@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     qRegisterMetaType<host_cmd_dev_info_t>("host_cmd_dev_info_t");
     qRegisterMetaType<quint32>("uint32_t");
 
-    Language::apply(translator);
+    applyLanguage(translator);
 
     if (!commandLine.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(commandLine.error));

@@ -61,7 +61,19 @@ MainWindow::MainWindow(QWidget *parent)
     initResources();
     setWindowFlags(windowFlags() & ~Qt::WindowMaximizeButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/images/app.png")));
+    createActions();
+    createPages();
+    m_answerTimer = new QTimer(this);
+    m_answerTimer->setSingleShot(true);
+    connect(m_answerTimer, &QTimer::timeout, this, &MainWindow::onAnswerTimeout);
+    layOut();
+    connectSignals();
+    onDisconnected();
+    setWindowTitle(tr("Zomra Cloud Printer Setup %1").arg(QLatin1String(Version)));
+}
 
+void MainWindow::createActions()
+{
     auto action = [this](const char *icon, const QString &text, const QString &tip) {
         auto *a = new QAction(QIcon(QString::fromLatin1(icon)), text, this);
         a->setStatusTip(tip);
@@ -75,8 +87,10 @@ MainWindow::MainWindow(QWidget *parent)
         action(":/images/update.png", tr("Reload"), tr("Reload settings from the printer"));
     m_preferencesAction = action(":/images/cog.png", tr("Preferences"),
                                  tr("Open the \"Preferences\" dialog"));
+}
 
-    m_toolBar = new QToolBar(this);
+void MainWindow::createPages()
+{
     m_tabWidget = new QTabWidget(this);
     m_deviceInformation = new WidgetDeviceInformation(this);
     m_lan = new WidgetLan(this);
@@ -86,26 +100,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_audio = new WidgetAudio(this);
     m_nvImage = new WidgetNvImage(this);
     m_print = new WidgetPrint(this);
-    m_statusLabel = new QLabel(this);
-    m_answerTimer = new QTimer(this);
-    m_answerTimer->setSingleShot(true);
-    connect(m_answerTimer, &QTimer::timeout, this, &MainWindow::onAnswerTimeout);
-    auto *spacer = new QWidget(this);
-    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-
-    // Preferences sits at the far right, apart from the link actions.
-    m_toolBar->addAction(m_connectAction);
-    m_toolBar->addAction(m_disconnectAction);
-    m_toolBar->addSeparator();
-    m_toolBar->addAction(m_reloadAction);
-    m_toolBar->addWidget(spacer);
-    m_toolBar->addAction(m_preferencesAction);
-    m_toolBar->setIconSize(QSize(32, 32));
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    m_toolBar->setMovable(false);
-    addToolBar(m_toolBar);
-    m_toolBar->show();
-
+    // Added in the order of Tab, whose values are their indexes.
     m_tabWidget->setTabShape(QTabWidget::Rounded);
     m_tabWidget->addTab(m_deviceInformation, tr("Device Information"));
     m_tabWidget->addTab(m_lan, tr("Ethernet"));
@@ -115,13 +110,36 @@ MainWindow::MainWindow(QWidget *parent)
     m_tabWidget->addTab(m_audio, tr("Audio"));
     m_tabWidget->addTab(m_nvImage, tr("NV Image"));
     m_tabWidget->addTab(m_print, tr("Print Settings"));
+}
+
+void MainWindow::layOut()
+{
+    auto *toolBar = new QToolBar(this);
+    auto *spacer = new QWidget(this);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // Preferences sits at the far right, apart from the link actions.
+    toolBar->addAction(m_connectAction);
+    toolBar->addAction(m_disconnectAction);
+    toolBar->addSeparator();
+    toolBar->addAction(m_reloadAction);
+    toolBar->addWidget(spacer);
+    toolBar->addAction(m_preferencesAction);
+    toolBar->setIconSize(QSize(32, 32));
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolBar->setMovable(false);
+    addToolBar(toolBar);
+    toolBar->show();
     setCentralWidget(m_tabWidget);
 
+    m_statusLabel = new QLabel(this);
     m_statusLabel->setMinimumWidth(300);
     m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusBar()->addWidget(m_statusLabel, 0);
     statusBar()->show();
+}
 
+void MainWindow::connectSignals()
+{
     connect(m_connectAction, &QAction::triggered, this, &MainWindow::doConnect);
     connect(m_disconnectAction, &QAction::triggered, this, &MainWindow::doDisconnect);
     connect(m_reloadAction, &QAction::triggered, this, &MainWindow::doReload);
@@ -133,9 +151,6 @@ MainWindow::MainWindow(QWidget *parent)
             Qt::QueuedConnection);
     connect(&g_hostCmd, &HostCmd::responseReceived, this, &MainWindow::handleResponse,
             Qt::QueuedConnection);
-
-    onDisconnected();
-    setWindowTitle(tr("Zomra Cloud Printer Setup %1").arg(QLatin1String(Version)));
 }
 
 MainWindow::~MainWindow()
@@ -237,9 +252,27 @@ void MainWindow::onConnected()
 {
     const bool cameBack = m_comingBack;
     m_comingBack = false;
-    // The pages must never show one printer's values under another's name.
+    const bool otherPrinter = noteShownPrinter();
+    enableForModel();
+    // A connection the user asked for replaces what the pages hold; edits made while the
+    // same printer was away are asked about, as Reload asks.
+    if (!cameBack)
+        setSaveButtonsEnabled(false);
+
     const host_cmd_dev_info_t &device = g_transceiver->device();
-    const QString serial = device.snText();
+    if (otherPrinter)
+        m_statusLabel->setText(tr("Connected (%1) to another printer: %2, serial number %3")
+                                   .arg(linkText(), device.modelText(), device.snText()));
+    else
+        m_statusLabel->setText(tr("Connected (%1)").arg(linkText()));
+
+    doReload();
+}
+
+bool MainWindow::noteShownPrinter()
+{
+    // The pages must never show one printer's values under another's name.
+    const QString serial = g_transceiver->device().snText();
     const bool otherPrinter = !m_shownSerial.isEmpty() && serial != m_shownSerial;
     if (otherPrinter) {
         LOG_LINE("Another printer: %s (the pages showed %s)", qUtf8Printable(serial),
@@ -247,12 +280,15 @@ void MainWindow::onConnected()
         clearPages();
     }
     m_shownSerial = serial;
+    return otherPrinter;
+}
 
+void MainWindow::enableForModel()
+{
     m_connectAction->setEnabled(false);
     m_disconnectAction->setEnabled(true);
     m_reloadAction->setEnabled(true);
     m_tabWidget->setEnabled(true);
-
     m_tabWidget->setTabEnabled(TabDeviceInformation, true);
     m_deviceInformation->updateBluetoothRows();
     m_tabWidget->setTabEnabled(TabLan, g_hostCmd.hasEthernet());
@@ -260,22 +296,13 @@ void MainWindow::onConnected()
     m_tabWidget->setTabEnabled(TabWifi, g_hostCmd.hasWifi());
     m_tabWidget->setTabEnabled(TabAudio, true);
     m_print->updateForModel();
+}
 
-    // A connection the user asked for replaces what the pages hold; edits made while the
-    // same printer was away are asked about, as Reload asks.
-    if (!cameBack) {
-        const QList<QPushButton *> buttons = saveButtons();
-        for (QPushButton *button : buttons)
-            button->setEnabled(false);
-    }
-
-    if (otherPrinter)
-        m_statusLabel->setText(tr("Connected (%1) to another printer: %2, serial number %3")
-                                   .arg(linkText(), device.modelText(), serial));
-    else
-        m_statusLabel->setText(tr("Connected (%1)").arg(linkText()));
-
-    doReload();
+void MainWindow::setSaveButtonsEnabled(bool enabled)
+{
+    const QList<QPushButton *> buttons = saveButtons();
+    for (QPushButton *button : buttons)
+        button->setEnabled(enabled);
 }
 
 void MainWindow::onDisconnected()
@@ -312,22 +339,44 @@ void MainWindow::onConnectFailed(const QString &message)
 
 void MainWindow::clearPages()
 {
-    fillDeviceInformation(DeviceInformation{});
+    m_deviceInformation->fill(DeviceInformation{});
     fillNetwork(NetworkInformation{});
-    fillStaticAddresses(StaticIpRecord{}, StaticIpRecord{});
+    m_lan->fill(StaticIpRecord{});
+    m_wifi->fill(StaticIpRecord{});
     WnetInformation noModule;
     noModule.status = 0xffff; // no state at all, rather than "Disabled"
-    m_wnet->setInformation(noModule);
-    m_serial->setSettings(SerialSettingsRecord{});
-    m_audio->setSettings(AudioSettingsRecord{});
+    m_wnet->fill(noModule);
+    m_serial->fill(SerialSettingsRecord{});
+    m_audio->fill(AudioSettingsRecord{});
     m_print->setSettings(PrintSettingsRecord{});
     m_print->setFinePrintMode(false);
     m_nvImage->clear();
     g_hostCmd.lastKnown().clear();
-    const QList<QPushButton *> buttons = saveButtons();
-    for (QPushButton *button : buttons)
-        button->setEnabled(false);
+    setSaveButtonsEnabled(false);
 }
+
+namespace {
+
+// Calls fill with the record an answer holds, when it holds one.
+template <typename Record, typename Fill>
+void decodeAnd(const QByteArray &response, Fill fill)
+{
+    Record record;
+    if (Record::decode(response, &record))
+        fill(record);
+}
+
+// Sample DHCP addresses for showing the tool; the static ones stay the printer's.
+NetworkInformation withDemoAddresses(NetworkInformation info)
+{
+    info.ethernetDhcpAddress = QStringLiteral("192.168.1.123");
+    info.ethernetDhcpNetmask = QStringLiteral("255.255.255.0");
+    info.wifiDhcpAddress = QStringLiteral("172.16.5.88");
+    info.wifiDhcpNetmask = QStringLiteral("255.255.240.0");
+    return info;
+}
+
+} // namespace
 
 void MainWindow::handleResponse(QByteArray response)
 {
@@ -340,55 +389,32 @@ void MainWindow::handleResponse(QByteArray response)
     g_hostCmd.lastKnown().takeResponse(response);
     m_answered = true;
 
+    // Each page's fill leaves its Save button off: the page shows the printer's values.
     switch (word) {
-    case GetDeviceInfo: {
-        DeviceInformation info;
-        if (DeviceInformation::decode(response, &info))
-            fillDeviceInformation(info);
+    case GetDeviceInfo:
+        decodeAnd<DeviceInformation>(response, [this](const auto &r) { m_deviceInformation->fill(r); });
         break;
-    }
-    case GetNetworkInfo: {
-        NetworkInformation info;
-        if (NetworkInformation::decode(response, &info))
-            fillNetwork(info);
+    case GetNetworkInfo:
+        decodeAnd<NetworkInformation>(response, [this](const auto &r) { fillNetwork(r); });
         break;
-    }
-    case GetPrintSettings: {
-        PrintSettingsRecord record;
-        if (PrintSettingsRecord::decode(response, &record))
-            m_print->setSettings(record);
-        m_print->updateEnabledStates();
-        m_print->saveButton()->setEnabled(false);
+    case GetPrintSettings:
+        decodeAnd<PrintSettingsRecord>(response, [this](const auto &r) { fillPrintSettings(r); });
         break;
-    }
     case GetWnetInfo:
-        fillWnet(response);
+        decodeAnd<WnetInformation>(response, [this](const auto &r) { fillWnet(r); });
         break;
-    case GetSerialSettings: {
-        SerialSettingsRecord record;
-        if (SerialSettingsRecord::decode(response, &record))
-            m_serial->setSettings(record);
-        m_serial->saveButton()->setEnabled(false);
+    case GetSerialSettings:
+        decodeAnd<SerialSettingsRecord>(response, [this](const auto &r) { m_serial->fill(r); });
         break;
-    }
-    case GetAudioSettings: {
-        AudioSettingsRecord record;
-        if (AudioSettingsRecord::decode(response, &record))
-            m_audio->setSettings(record);
-        m_audio->saveButton()->setEnabled(false);
+    case GetAudioSettings:
+        decodeAnd<AudioSettingsRecord>(response, [this](const auto &r) { m_audio->fill(r); });
         break;
-    }
     case GetStaticIp:
-        fillStaticAddresses(StaticIpRecord::fromBytes(response, StaticIpRecord::EthernetOffset),
-                            StaticIpRecord::fromBytes(response, StaticIpRecord::WifiOffset));
+        fillStaticAddresses(response);
         break;
-    case GetFinePrintMode: {
-        FinePrintModeRecord record;
-        if (FinePrintModeRecord::decode(response, &record))
-            m_print->setFinePrintMode(record.enabled);
-        m_print->saveButton()->setEnabled(false);
+    case GetFinePrintMode:
+        decodeAnd<FinePrintModeRecord>(response, [this](const auto &r) { fillFinePrintMode(r); });
         break;
-    }
     case GetNvImageList:
         m_nvImage->setNvImageList(response);
         break;
@@ -397,73 +423,36 @@ void MainWindow::handleResponse(QByteArray response)
     }
 }
 
-void MainWindow::fillDeviceInformation(const DeviceInformation &info)
-{
-    using Row = WidgetDeviceInformation::Row;
-    const std::pair<Row, const QString *> rows[] = {
-        {Row::Model, &info.model},
-        {Row::SerialNumber, &info.serialNumber},
-        {Row::HardwareVersion, &info.hardwareVersion},
-        {Row::BootloaderVersion, &info.bootloaderVersion},
-        {Row::FirmwareVersion, &info.firmwareVersion},
-        {Row::AppVersion, &info.appVersion},
-        {Row::PartnerAppVersion, &info.partnerAppVersion},
-        {Row::MiniAppVersion, &info.miniAppVersion},
-        {Row::FontVersion, &info.fontVersion},
-        {Row::TtsVersion, &info.ttsVersion},
-    };
-    for (const auto &row : rows)
-        m_deviceInformation->field(row.first)->setText(*row.second);
-}
-
 void MainWindow::fillNetwork(const NetworkInformation &info)
 {
-    const auto fill = [](NetworkPage *page, const QString &mac, const QString &dhcpAddress,
-                         const QString &dhcpNetmask, const QString &staticAddress,
-                         const QString &staticNetmask) {
-        page->macField()->setText(mac.toUpper());
-        page->dhcpAddressField()->setText(dhcpAddress);
-        page->dhcpNetmaskField()->setText(dhcpNetmask);
-        page->staticAddressField()->setText(staticAddress);
-        page->staticNetmaskField()->setText(staticNetmask);
-    };
-    fill(m_lan, info.ethernetMac, info.ethernetDhcpAddress, info.ethernetDhcpNetmask,
-         info.ethernetStaticAddress, info.ethernetStaticNetmask);
-    fill(m_wifi, info.wifiMac, info.wifiDhcpAddress, info.wifiDhcpNetmask, info.wifiStaticAddress,
-         info.wifiStaticNetmask);
-    m_wifi->ssidField()->setText(info.wifiSsid);
-    m_deviceInformation->field(WidgetDeviceInformation::BluetoothMac)->setText(info.bluetoothMac.toUpper());
-    m_deviceInformation->field(WidgetDeviceInformation::BluetoothName)->setText(info.bluetoothName);
-
-    if (g_demoMode) {
-        // Sample addresses for showing the tool; the static ones stay the printer's.
-        m_lan->dhcpAddressField()->setText(QStringLiteral("192.168.1.123"));
-        m_lan->dhcpNetmaskField()->setText(QStringLiteral("255.255.255.0"));
-        m_wifi->dhcpAddressField()->setText(QStringLiteral("172.16.5.88"));
-        m_wifi->dhcpNetmaskField()->setText(QStringLiteral("255.255.240.0"));
-    }
-    m_lan->saveButton()->setEnabled(false);
-    m_wifi->saveButton()->setEnabled(false);
+    const NetworkInformation shown = g_demoMode ? withDemoAddresses(info) : info;
+    m_lan->fill(shown);
+    m_wifi->fill(shown);
+    m_deviceInformation->fill(shown);
 }
 
-void MainWindow::fillStaticAddresses(const StaticIpRecord &lan, const StaticIpRecord &wifi)
+void MainWindow::fillStaticAddresses(const QByteArray &response)
 {
-    const std::pair<NetworkPage *, const StaticIpRecord *> pages[] = {{m_lan, &lan}, {m_wifi, &wifi}};
-    for (const auto &page : pages) {
-        page.first->staticAddressField()->setText(page.second->address);
-        page.first->staticNetmaskField()->setText(page.second->netmask);
-        page.first->staticGatewayField()->setText(page.second->gateway);
-        page.first->saveButton()->setEnabled(false);
-    }
+    m_lan->fill(StaticIpRecord::fromBytes(response, StaticIpRecord::EthernetOffset));
+    m_wifi->fill(StaticIpRecord::fromBytes(response, StaticIpRecord::WifiOffset));
 }
 
-void MainWindow::fillWnet(const QByteArray &response)
+void MainWindow::fillWnet(const WnetInformation &info)
 {
-    WnetInformation info;
-    if (!WnetInformation::decode(response, &info))
-        return;
-    m_wnet->setInformation(info);
+    m_wnet->fill(info);
     if (g_demoMode)
         m_wnet->showDemoSamples();
-    m_wnet->saveButton()->setEnabled(false);
+}
+
+void MainWindow::fillPrintSettings(const PrintSettingsRecord &record)
+{
+    m_print->setSettings(record);
+    m_print->updateEnabledStates();
+    m_print->saveButton()->setEnabled(false);
+}
+
+void MainWindow::fillFinePrintMode(const FinePrintModeRecord &record)
+{
+    m_print->setFinePrintMode(record.enabled);
+    m_print->saveButton()->setEnabled(false);
 }

@@ -17,9 +17,10 @@ class WidgetPrint;
 class WidgetSerial;
 class WidgetWiFi;
 class WidgetWnet;
-struct DeviceInformation;
+struct FinePrintModeRecord;
 struct NetworkInformation;
-struct StaticIpRecord;
+struct PrintSettingsRecord;
+struct WnetInformation;
 
 // The one window: a toolbar to connect, disconnect, reload and open the preferences, and
 // the eight tabs the printer's answers fill. It holds no protocol logic: requests come
@@ -56,6 +57,8 @@ public:
     WidgetPrint *printPage() const { return m_print; }
     // The Save buttons of the six settings pages, in tab order.
     QList<QPushButton *> saveButtons() const;
+    // Every page as before the first answer, and nothing known of the printer.
+    void clearPages();
 
 public slots:
     void doConnect();
@@ -71,21 +74,28 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    void createActions();
+    void createPages();
+    void layOut();
+    void connectSignals();
     void sendQueries();
     bool hasUnsavedChanges() const;
     void onAnswerTimeout();
-    // Every page as before the first answer, and nothing known of the printer.
-    void clearPages();
-    void fillDeviceInformation(const DeviceInformation &info);
+    // Clears the pages when the printer just announced is not the one they show; true then.
+    bool noteShownPrinter();
+    // The actions of a live link, and the tabs and rows the printer's model has.
+    void enableForModel();
+    void setSaveButtonsEnabled(bool enabled);
     void fillNetwork(const NetworkInformation &info);
-    void fillStaticAddresses(const StaticIpRecord &lan, const StaticIpRecord &wifi);
-    void fillWnet(const QByteArray &response);
+    void fillStaticAddresses(const QByteArray &response);
+    void fillWnet(const WnetInformation &info);
+    void fillPrintSettings(const PrintSettingsRecord &record);
+    void fillFinePrintMode(const FinePrintModeRecord &record);
 
     QAction *m_connectAction;
     QAction *m_disconnectAction;
     QAction *m_reloadAction;
     QAction *m_preferencesAction;
-    QToolBar *m_toolBar;
     QTabWidget *m_tabWidget;
     WidgetDeviceInformation *m_deviceInformation;
     WidgetLan *m_lan;

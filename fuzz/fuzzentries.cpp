@@ -55,7 +55,7 @@ MainWindow *window()
 std::tuple<int, int, int, int, QList<quint32>> loadConf()
 {
     g_conf.load();
-    return {g_conf.fileVersion(), g_conf.language(), g_conf.fontSettingsEnabled(),
+    return {g_conf.fileVersion(), int(g_conf.language()), g_conf.fontSettingsEnabled(),
             g_conf.dualColorSettingsEnabled(), g_conf.usbIds()};
 }
 

@@ -21,8 +21,6 @@ public:
     // Valid once exec() returned Accepted.
     QString portName() const { return m_portName; }
     QComboBox *portBox() const { return m_port; }
-    QPushButton *okButton() const { return m_ok; }
-    QPushButton *cancelButton() const { return m_cancel; }
 
 public slots:
     void doOk();

@@ -68,6 +68,46 @@ void NetworkPage::addAddressRows()
     form()->addRow(tr("Gateway (Static):"), m_staticGateway);
 }
 
+void NetworkPage::addButtons(const QList<QPushButton *> &buttons)
+{
+    QList<QWidget *> chain{m_staticAddress, m_staticNetmask, m_staticGateway};
+    for (QPushButton *button : buttons) {
+        addButton(button);
+        chain.append(button);
+    }
+    chain.append(saveButton());
+    setFocusChain(chain);
+}
+
+void NetworkPage::fillAddresses(const TestPage::NetworkFields &fields)
+{
+    m_mac->setText(fields.mac.toUpper());
+    m_dhcpAddress->setText(fields.dhcpAddress);
+    m_dhcpNetmask->setText(fields.dhcpNetmask);
+    m_staticAddress->setText(fields.staticAddress);
+    m_staticNetmask->setText(fields.staticNetmask);
+    saveButton()->setEnabled(false);
+}
+
+void NetworkPage::fill(const StaticIpRecord &record)
+{
+    m_staticAddress->setText(record.address);
+    m_staticNetmask->setText(record.netmask);
+    m_staticGateway->setText(record.gateway);
+    saveButton()->setEnabled(false);
+}
+
+TestPage::NetworkFields NetworkPage::addresses() const
+{
+    return {m_mac->text(), m_dhcpAddress->text(), m_dhcpNetmask->text(), m_staticAddress->text(),
+            m_staticNetmask->text()};
+}
+
+StaticIpRecord NetworkPage::staticIp() const
+{
+    return {m_staticAddress->text(), m_staticNetmask->text(), m_staticGateway->text()};
+}
+
 void NetworkPage::doSave()
 {
     // A missing mask is the one the printer got by DHCP, or the usual class C one.
@@ -79,7 +119,7 @@ void NetworkPage::doSave()
         return;
     }
     saveButton()->setEnabled(false);
-    sendStaticIp({m_staticAddress->text(), m_staticNetmask->text(), m_staticGateway->text()});
+    sendStaticIp(staticIp());
 }
 
 QHostAddress NetworkPage::testPageTarget() const

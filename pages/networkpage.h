@@ -1,12 +1,14 @@
 #pragma once
 
 #include "pages/settingspage.h"
+#include "pages/testpage.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>
 
 class QLineEdit;
 class QTcpSocket;
+struct NetworkInformation;
 struct StaticIpRecord;
 
 // True when the one bits of the netmask run from the top without a gap; 255.255.255.255 and
@@ -23,12 +25,14 @@ class NetworkPage : public SettingsPage
 public:
     static constexpr int CloseDelayMs = 500;
 
-    QLineEdit *macField() const { return m_mac; }
-    QLineEdit *dhcpAddressField() const { return m_dhcpAddress; }
-    QLineEdit *dhcpNetmaskField() const { return m_dhcpNetmask; }
-    QLineEdit *staticAddressField() const { return m_staticAddress; }
-    QLineEdit *staticNetmaskField() const { return m_staticNetmask; }
-    QLineEdit *staticGatewayField() const { return m_staticGateway; }
+    // The page's interface in an answer to GetNetworkInfo; the MAC shows in capitals.
+    virtual void fill(const NetworkInformation &info) = 0;
+    // The page's triple of an answer to GetStaticIp.
+    void fill(const StaticIpRecord &record);
+    // What the page shows, as its test page prints it.
+    TestPage::NetworkFields addresses() const;
+    // The static configuration as Save sends it.
+    StaticIpRecord staticIp() const;
     QPushButton *testPageButton() const { return m_testPage; }
     // The last test page built, as sent.
     const QByteArray &testPageBytes() const { return m_testPageBytes; }
@@ -45,9 +49,13 @@ public slots:
 
 protected:
     explicit NetworkPage(QWidget *parent = nullptr);
-    // Adds the six address rows; a page adds its own rows after them, and places the test
-    // page button among its buttons.
+    // Adds the six address rows; a page adds its own rows after them.
     void addAddressRows();
+    // Places the buttons left of Save, in this order; focus runs from the static fields
+    // through them to Save.
+    void addButtons(const QList<QPushButton *> &buttons);
+    // Every address field but the gateway, which GetNetworkInfo does not carry; Save off.
+    void fillAddresses(const TestPage::NetworkFields &fields);
     void timerEvent(QTimerEvent *event) override;
 
     virtual QByteArray buildTestPage() const = 0;

@@ -55,7 +55,7 @@ void SettingsPage::selectData(QComboBox *box, int value)
     box->setCurrentIndex(qMax(0, box->findData(value, Qt::UserRole, Qt::MatchExactly)));
 }
 
-void SettingsPage::setFocusChain(std::initializer_list<QWidget *> widgets)
+void SettingsPage::setFocusChain(const QList<QWidget *> &widgets)
 {
     QWidget *previous = nullptr;
     for (QWidget *w : widgets) {

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
-
-#include <initializer_list>
 
 class QFormLayout;
 class QComboBox;
@@ -35,7 +34,7 @@ protected:
     // Places a button in the button row, left of Save.
     void addButton(QPushButton *button);
     // Keyboard focus goes through the widgets in this order.
-    static void setFocusChain(std::initializer_list<QWidget *> widgets);
+    static void setFocusChain(const QList<QWidget *> &widgets);
     // A field the printer fills and the user may select and copy, never edit.
     QLineEdit *readOnlyField();
 

@@ -33,7 +33,7 @@ WidgetAudio::WidgetAudio(QWidget *parent)
         connect(box, &QCheckBox::stateChanged, this, &SettingsPage::onSettingsChanged);
 }
 
-void WidgetAudio::setSettings(const AudioSettingsRecord &record)
+void WidgetAudio::fill(const AudioSettingsRecord &record)
 {
     m_all->setChecked(record.allAudio);
     m_cloud->setChecked(record.cloudAudio);
@@ -41,6 +41,7 @@ void WidgetAudio::setSettings(const AudioSettingsRecord &record)
     m_notice->setChecked(record.noticeAudio);
     m_voice->setChecked(record.paperNotTakenVoice);
     m_beep->setChecked(record.paperNotTakenBeep);
+    saveButton()->setEnabled(false);
 }
 
 AudioSettingsRecord WidgetAudio::settings() const

@@ -14,14 +14,9 @@ class WidgetAudio : public SettingsPage
 public:
     explicit WidgetAudio(QWidget *parent = nullptr);
 
-    QCheckBox *allBox() const { return m_all; }
-    QCheckBox *cloudBox() const { return m_cloud; }
-    QCheckBox *warningBox() const { return m_warning; }
-    QCheckBox *noticeBox() const { return m_notice; }
-    QCheckBox *voiceBox() const { return m_voice; }
-    QCheckBox *beepBox() const { return m_beep; }
-
-    void setSettings(const AudioSettingsRecord &record);
+    // Shows the printer's switches; Save is left off.
+    void fill(const AudioSettingsRecord &record);
+    // The switches as Save sends them.
     AudioSettingsRecord settings() const;
 
 public slots:

@@ -1,6 +1,8 @@
 #include "pages/widgetdeviceinformation.h"
 
+#include "protocol/deviceinformation.h"
 #include "protocol/hostcmd.h"
+#include "protocol/networkinformation.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -50,4 +52,31 @@ void WidgetDeviceInformation::updateBluetoothRows()
         m_labels[row]->setVisible(visible);
         m_fields[row]->setVisible(visible);
     }
+}
+
+bool WidgetDeviceInformation::showsBluetooth() const
+{
+    return !m_fields[BluetoothMac]->isHidden();
+}
+
+QString WidgetDeviceInformation::text(Row row) const
+{
+    return m_fields[row]->text();
+}
+
+void WidgetDeviceInformation::fill(const DeviceInformation &info)
+{
+    const QString *texts[] = {&info.model,           &info.serialNumber,   &info.hardwareVersion,
+                              &info.bootloaderVersion, &info.firmwareVersion, &info.appVersion,
+                              &info.partnerAppVersion, &info.miniAppVersion,  &info.fontVersion,
+                              &info.ttsVersion};
+    static_assert(sizeof texts / sizeof *texts == BluetoothMac, "one text per row above Bluetooth");
+    for (int row = Model; row < BluetoothMac; ++row)
+        m_fields[row]->setText(*texts[row]);
+}
+
+void WidgetDeviceInformation::fill(const NetworkInformation &info)
+{
+    m_fields[BluetoothMac]->setText(info.bluetoothMac.toUpper());
+    m_fields[BluetoothName]->setText(info.bluetoothName);
 }

@@ -4,10 +4,11 @@
 
 class QLabel;
 class QLineEdit;
+struct DeviceInformation;
+struct NetworkInformation;
 
 // The Device Information tab: read-only identity and versions of the printer, and its
-// Bluetooth address and name on models that have the radio. The values are written by the
-// main window's response dispatcher; the page itself only shows them.
+// Bluetooth address and name on models that have the radio.
 class WidgetDeviceInformation : public QWidget
 {
     Q_OBJECT
@@ -31,10 +32,14 @@ public:
 
     explicit WidgetDeviceInformation(QWidget *parent = nullptr);
 
-    QLineEdit *field(Row row) const { return m_fields[row]; }
+    void fill(const DeviceInformation &info);
+    // The Bluetooth rows of an answer to GetNetworkInfo; the MAC shows in capitals.
+    void fill(const NetworkInformation &info);
+    QString text(Row row) const;
     // Shows the Bluetooth rows exactly when the connected model has Wi-Fi; hidden rows keep
     // their text.
     void updateBluetoothRows();
+    bool showsBluetooth() const;
 
 private:
     QLabel *m_labels[RowCount];

@@ -11,6 +11,9 @@ class WidgetLan : public NetworkPage
 public:
     explicit WidgetLan(QWidget *parent = nullptr);
 
+    using NetworkPage::fill;
+    void fill(const NetworkInformation &info) override;
+
 protected:
     QByteArray buildTestPage() const override;
     bool sendStaticIp(const StaticIpRecord &record) override;

@@ -51,12 +51,13 @@ WidgetSerial::WidgetSerial(QWidget *parent)
                 &SettingsPage::onSettingsChanged);
 }
 
-void WidgetSerial::setSettings(const SerialSettingsRecord &record)
+void WidgetSerial::fill(const SerialSettingsRecord &record)
 {
     selectData(m_baudRate, record.baudRate);
     selectData(m_dataBits, record.dataBits);
     selectData(m_stopBits, record.stopBits);
     selectData(m_parity, record.parity);
+    saveButton()->setEnabled(false);
 }
 
 SerialSettingsRecord WidgetSerial::settings() const

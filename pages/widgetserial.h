@@ -20,18 +20,16 @@ public:
 
     explicit WidgetSerial(QWidget *parent = nullptr);
 
-    QComboBox *baudRateBox() const { return m_baudRate; }
-    QComboBox *dataBitsBox() const { return m_dataBits; }
-    QComboBox *stopBitsBox() const { return m_stopBits; }
-    QComboBox *parityBox() const { return m_parity; }
     QPushButton *testPageButton() const { return m_testPage; }
     // The port of a test page being written; null otherwise.
     QSerialPort *port() const { return m_port; }
     // The last test page written, as sent.
     const QByteArray &testPageBytes() const { return m_testPageBytes; }
 
-    // Selects the printer's values; one a list lacks shows as the list's first item.
-    void setSettings(const SerialSettingsRecord &record);
+    // Selects the printer's values; one a list lacks shows as the list's first item. Save is
+    // left off.
+    void fill(const SerialSettingsRecord &record);
+    // The selections as Save sends them.
     SerialSettingsRecord settings() const;
 
 public slots:

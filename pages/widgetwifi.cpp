@@ -1,8 +1,8 @@
 #include "pages/widgetwifi.h"
 
 #include "pages/dialogconfigurewifi.h"
-#include "pages/testpage.h"
 #include "protocol/hostcmd.h"
+#include "protocol/networkinformation.h"
 
 #include <QDateTime>
 #include <QFormLayout>
@@ -17,16 +17,20 @@ WidgetWiFi::WidgetWiFi(QWidget *parent)
     addAddressRows();
     // Changed through the dialog only, and not a setting Save writes.
     form()->addRow(tr("SSID:"), m_ssid);
-    addButton(m_configure);
-    // The button row reads "Configure SSID...", "Print Test Page", "Save".
-    addButton(testPageButton());
+    addButtons({m_configure, testPageButton()});
     connect(m_configure, &QPushButton::clicked, this, &WidgetWiFi::doConfigure);
+}
 
-    setTabOrder(staticAddressField(), staticNetmaskField());
-    setTabOrder(staticNetmaskField(), staticGatewayField());
-    setTabOrder(staticGatewayField(), m_configure);
-    setTabOrder(m_configure, testPageButton());
-    setTabOrder(testPageButton(), saveButton());
+void WidgetWiFi::fill(const NetworkInformation &info)
+{
+    fillAddresses({info.wifiMac, info.wifiDhcpAddress, info.wifiDhcpNetmask, info.wifiStaticAddress,
+                   info.wifiStaticNetmask});
+    m_ssid->setText(info.wifiSsid);
+}
+
+QString WidgetWiFi::ssid() const
+{
+    return m_ssid->text();
 }
 
 void WidgetWiFi::doConfigure()
@@ -41,10 +45,7 @@ void WidgetWiFi::doConfigure()
 
 QByteArray WidgetWiFi::buildTestPage() const
 {
-    const TestPage::NetworkFields fields{macField()->text(), dhcpAddressField()->text(),
-                                         dhcpNetmaskField()->text(), staticAddressField()->text(),
-                                         staticNetmaskField()->text()};
-    return TestPage::wifi(fields, m_ssid->text(), QDateTime::currentDateTime(),
+    return TestPage::wifi(addresses(), m_ssid->text(), QDateTime::currentDateTime(),
                           g_hostCmd.isRx100());
 }
 

@@ -11,8 +11,10 @@ class WidgetWiFi : public NetworkPage
 public:
     explicit WidgetWiFi(QWidget *parent = nullptr);
 
-    QLineEdit *ssidField() const { return m_ssid; }
-    QPushButton *configureButton() const { return m_configure; }
+    using NetworkPage::fill;
+    // Also the network the printer is joined to.
+    void fill(const NetworkInformation &info) override;
+    QString ssid() const;
 
 public slots:
     void doConfigure();

@@ -47,7 +47,7 @@ WidgetWnet::WidgetWnet(QWidget *parent)
     setFocusChain({m_useApn, m_apn, m_dialNumber, m_restart, saveButton()});
 
     connect(m_restart, &QPushButton::clicked, this, &WidgetWnet::doRestart);
-    connect(m_useApn, &QCheckBox::stateChanged, this, &WidgetWnet::onSelfDefinedApnStateChanged);
+    connect(m_useApn, &QCheckBox::stateChanged, this, &WidgetWnet::updateApnFields);
     connect(m_useApn, &QCheckBox::stateChanged, this, &SettingsPage::onSettingsChanged);
     connect(m_apn, &QLineEdit::textChanged, this, &SettingsPage::onSettingsChanged);
     connect(m_dialNumber, &QLineEdit::textChanged, this, &SettingsPage::onSettingsChanged);
@@ -59,7 +59,7 @@ QString WidgetWnet::statusText(quint16 status) const
     return status < m_statusTexts.size() ? m_statusTexts.at(status) : QString();
 }
 
-void WidgetWnet::setInformation(const WnetInformation &info)
+void WidgetWnet::fill(const WnetInformation &info)
 {
     const std::pair<Field, const QString *> texts[] = {
         {Version, &info.moduleVersion}, {Imei, &info.imei}, {Iccid, &info.iccid},
@@ -85,6 +85,7 @@ void WidgetWnet::setInformation(const WnetInformation &info)
     m_apn->setText(info.apn);
     m_dialNumber->setText(info.dialNumber);
     updateApnFields();
+    saveButton()->setEnabled(false);
 }
 
 void WidgetWnet::showDemoSamples()
@@ -114,13 +115,6 @@ WnetApnRecord WidgetWnet::apnSettings() const
 void WidgetWnet::updateApnFields()
 {
     const bool on = m_restart->isEnabled() && m_useApn->isChecked();
-    m_apn->setEnabled(on);
-    m_dialNumber->setEnabled(on);
-}
-
-void WidgetWnet::onSelfDefinedApnStateChanged(int state)
-{
-    const bool on = m_restart->isEnabled() && state == Qt::Checked;
     m_apn->setEnabled(on);
     m_dialNumber->setEnabled(on);
 }

@@ -36,8 +36,8 @@ public:
     // The text for a status code; empty for codes past the table.
     QString statusText(quint16 status) const;
 
-    // Shows an answer to GetWnetInfo; a "Connected" in it may end a restart.
-    void setInformation(const WnetInformation &info);
+    // Shows an answer to GetWnetInfo, Save left off; a "Connected" in it may end a restart.
+    void fill(const WnetInformation &info);
     // Sample values in place of the module's, for showing the tool.
     void showDemoSamples();
     WnetApnRecord apnSettings() const;
@@ -53,7 +53,6 @@ public:
 public slots:
     void doRestart();
     void doSave() override;
-    void onSelfDefinedApnStateChanged(int state);
 
 protected:
     void timerEvent(QTimerEvent *event) override;

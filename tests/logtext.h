@@ -6,13 +6,18 @@
 #include <QFile>
 #include <QString>
 
+// What the file at path holds; empty when it cannot be read.
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // What the log file at path holds so far: closed to flush it, read, and opened again.
 inline QByteArray logTextSoFar(const QString &path)
 {
     logClose();
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    const QByteArray text = f.readAll();
+    const QByteArray text = fileBytes(path);
     logOpen(path);
     return text;
 }

@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(dialog.connectButton()->isEnabled(), demo); // sample row 0 is selected
         dialog.connectButton()->click(); // and leads nowhere
         QCOMPARE(dialog.result(), 0);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
     }
 
     void networkAnswersBecomeRows_data()
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(row(dialog.table(), 1), (QStringList{"RX220_S", "ZR2108A0001234", "USB"}));
         QCOMPARE(dialog.entry(0)->address, p1.devicePath());
         QCOMPARE(dialog.entry(1)->address, p2.devicePath());
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
 
         QSignalSpy connected(transceiver, &Transceiver::connected);
         dialog.connectButton()->click();
@@ -242,7 +242,7 @@ private slots:
         dialog.connectButton()->click();
         QCOMPARE(shown, QStringLiteral("Error|Invalid IP address."));
         QCOMPARE(dialog.result(), 0);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
     }
 
     void emulatorAnswersDiscovery()

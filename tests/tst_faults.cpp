@@ -1,95 +1,82 @@
+#include "tests/windowfixture.h"
 #include "app/conf.h"
-#include "print/dialogfontsettings.h"
-#include "print/widgetprint.h"
-#include "transport/dialogreconnect.h"
-#include "transport/tcpprinter.h"
-#include "windowfixture.h"
-#include "tests/testfiles.h"
-#include "tests/logtext.h"
 #include "nvimage/widgetnvimage.h"
 #include "pages/widgetaudio.h"
+#include "print/dialogfontsettings.h"
+#include "print/widgetprint.h"
+#include "tests/logtext.h"
+#include "tests/testfiles.h"
+#include "transport/dialogreconnect.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressDialog>
-#include <QTabWidget>
 #include <QTcpSocket>
 
 #include <ctime>
-#include <functional>
-#include <memory>
 
-// The whole window against printers that misbehave. Each case ends with the configuration
-// file as it was and a healthy printer at the same address answering a fresh connection.
+namespace {
+
+DialogReconnect *reconnectDialog() { return qobject_cast<DialogReconnect *>(QApplication::activeModalWidget()); }
+
+// Runs step every 10 ms from the event loop, modal loops included, until it returns true
+// or the time is up; then closes whatever modal dialog is left, so nothing stays stuck.
+bool drive(int timeoutMs, const std::function<bool()> &step)
+{
+    QElapsedTimer clock;
+    clock.start();
+    bool done = false;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        done = done || step();
+        if (done || clock.elapsed() > timeoutMs) {
+            timer.stop();
+            while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                modal->reject();
+        }
+    });
+    timer.start(10);
+    return QTest::qWaitFor([&] { return !timer.isActive(); }, timeoutMs + 1000) && done;
+}
+
+// Runs the event loop itself until done() or the time is up: QTest::qWait sleeps between
+// its turns, which would thin out a flood.
+bool spin(int ms, const std::function<bool()> &done = [] { return false; })
+{
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done() || clock.elapsed() >= ms)
+            loop.quit();
+    });
+    check.start(1);
+    loop.exec();
+    return done();
+}
+
+} // namespace
+
+// The whole window against printers that misbehave. After each case the configuration file
+// is as it was and a healthy printer at the same address answers a fresh connection.
 class TestFaults : public WindowFixture
 {
     Q_OBJECT
 
     QByteArray confBefore;
-    std::unique_ptr<PrinterEmulator> faulty;
+    QString address;
 
-    PrinterEmulator *startFaulty(const char *address, EmulatorOptions options)
+    // The misbehaving printer, with the window's link to it on its way.
+    bool startFaulty(const char *at, const EmulatorOptions &options)
     {
-        options.listen = QHostAddress(QString::fromLatin1(address));
-        faulty = std::make_unique<PrinterEmulator>(options);
-        faulty->state().serialNumber = QStringLiteral("SN-WINDOW-1"); // the fixture's printer
-        return faulty->listen() ? faulty.get() : nullptr;
+        address = QString::fromLatin1(at);
+        return startEmulator(at, options) && g_transceiver->connectTcp(QHostAddress(address), Transceiver::IdentifyByHandshake);
     }
+    // A healthy printer where the faulty one was.
+    bool comeBack() { return startEmulator(qPrintable(address)); }
 
-    static DialogReconnect *reconnectDialog()
-    {
-        return qobject_cast<DialogReconnect *>(QApplication::activeModalWidget());
-    }
-
-    // Runs step every 10 ms from the event loop, modal loops included, until it returns true
-    // or the time is up; then closes whatever modal dialog is left, so nothing stays stuck.
-    static bool drive(const std::function<bool()> &step, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        bool done = false;
-        QTimer timer;
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (!done && step())
-                done = true;
-            if (done || clock.elapsed() > timeoutMs) {
-                timer.stop();
-                while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                    modal->reject();
-            }
-        });
-        timer.start();
-        if (!QTest::qWaitFor([&] { return !timer.isActive(); }, timeoutMs + 1000))
-            return false;
-        return done;
-    }
-
-    // A healthy printer where the faulty one was: the window connects and fills every page.
-    void freshConnectionWorks(const char *address)
-    {
-        faulty.reset();
-        QVERIFY(connectTo(address, "RX210", "RX220_S"));
-        QTRY_VERIFY(window->statusLabel()->text().startsWith(QStringLiteral("Connected (%1)").arg(QLatin1String(address))));
-    }
-
-    // Runs the event loop itself until done() or the time is up: QTest::qWait sleeps between
-    // its turns, which would thin out a flood.
-    static bool spin(int ms, const std::function<bool()> &done = [] { return false; })
-    {
-        QElapsedTimer clock;
-        clock.start();
-        QEventLoop loop;
-        QTimer check;
-        QObject::connect(&check, &QTimer::timeout, [&] {
-            if (done() || clock.elapsed() >= ms)
-                loop.quit();
-        });
-        check.start(1);
-        loop.exec();
-        return done();
-    }
+    QString status() const { return window->statusLabel()->text(); }
 
 private slots:
     void initTestCase()
@@ -98,29 +85,29 @@ private slots:
         // Settings of someone who changed everything, plus what another version left.
         const QString conf = dir.filePath(QStringLiteral("faults.ini"));
         QFile f(conf);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[Conf]\nFileVersion=1\nLanguage=1\nFontSettingsEnabled=1\nDualColorSettingsEnabled=0\n"
-                "VID_PID_List=\"abcd:0002;1234:00d2\"\n\n[Other]\nKept=yes\n");
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("[Conf]\nFileVersion=1\nLanguage=1\nFontSettingsEnabled=1\n"
+                                                       "DualColorSettingsEnabled=0\nVID_PID_List=\"abcd:0002;1234:00d2\"\n"
+                                                       "\n[Other]\nKept=yes\n") > 0);
         f.close();
         g_conf.setFileName(conf);
         g_conf.load();
         g_conf.save();
-        QFile written(conf);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        confBefore = written.readAll();
+        confBefore = fileBytes(conf);
         QVERIFY(confBefore.contains("abcd:0002;1234:00d2") && confBefore.contains("Kept=yes"));
     }
     void cleanupTestCase() { tearDownWindow(); }
 
     void cleanup()
     {
-        QVERIFY(!QApplication::activeModalWidget());
+        const bool modalLeft = QApplication::activeModalWidget();
+        resetWindow();
+        QVERIFY(!modalLeft);
+        QCOMPARE(fileBytes(g_conf.fileName()), confBefore);
+        const bool fresh = connectTo(qPrintable(address), "RX210", "RX220_S") && QTest::qWaitFor([&] {
+            return status().startsWith(QStringLiteral("Connected (%1)").arg(address));
+        });
         closeLink();
-        faulty.reset();
-        g_transceiver->tcpPrinter()->setHeartbeatInterval(TcpPrinter::DefaultHeartbeatIntervalMs);
-        QFile f(g_conf.fileName());
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), confBefore);
+        QVERIFY2(fresh, qPrintable(status()));
     }
 
     // Connected but never answered: not a lost printer. The attempt ends after the handshake
@@ -129,82 +116,56 @@ private slots:
     {
         EmulatorOptions options;
         options.silent = true;
-        QVERIFY(startFaulty("127.0.0.80", options));
-        QSignalSpy hellos(faulty.get(), &PrinterEmulator::requestReceived);
-        QSignalSpy opened(faulty.get(), &PrinterEmulator::connectionOpened);
         g_transceiver->setHandshakeTimeout(300);
-        bool dialog = false;
-        QTimer watch;
-        connect(&watch, &QTimer::timeout, [&] { dialog |= QApplication::activeModalWidget() != nullptr; });
-        watch.start(10);
-        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.80")), Transceiver::IdentifyByHandshake));
-        QTRY_COMPARE(window->statusLabel()->text(),
-                     QStringLiteral("The printer at 127.0.0.80 did not answer the handshake"));
+        QVERIFY(startFaulty("127.0.0.80", options));
+        QSignalSpy opened(emulator, &PrinterEmulator::connectionOpened);
+        QTRY_COMPARE(status(), QStringLiteral("The printer at 127.0.0.80 did not answer the handshake"));
         QTest::qWait(500);
-        QVERIFY(!dialog);
-        QCOMPARE(hellos.count(), 1);
-        QCOMPARE(opened.count(), 1);
-        QCOMPARE(g_transceiver->linkType(), int(Transceiver::LinkNone));
-        QVERIFY(window->connectAction()->isEnabled());
-        g_transceiver->setHandshakeTimeout(Transceiver::HandshakeTimeoutMs);
-        freshConnectionWorks("127.0.0.80");
+        QVERIFY(!QApplication::activeModalWidget()); // a dialog would still be up
+        QVERIFY(requests->count() == 1 && opened.count() == 1 && window->connectAction()->isEnabled());
     }
 
-    // A printer that hangs up after a few requests and stays away: one dialog, retried with
-    // growing pauses that cost the machine next to nothing, each attempt one log line; once
-    // the printer is back it is found within the longest pause.
+    // A printer that hangs up and stays away: one dialog, retried with growing pauses that
+    // cost next to nothing, each one log line; back, it is found within the longest pause.
     void lostPrinterIsRetriedGently()
     {
         EmulatorOptions options;
         options.closeAfter = 4; // the hello and three queries of the Reload
-        QVERIFY(startFaulty("127.0.0.81", options));
         QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
-        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.81")), Transceiver::IdentifyByHandshake));
-
+        QVERIFY(startFaulty("127.0.0.81", options));
+        const QString log = dir.filePath(QStringLiteral("log.txt"));
         constexpr int AwayMs = 2500;
-        std::unique_ptr<PrinterEmulator> comeback;
-        std::unique_ptr<QSignalSpy> again;
         QElapsedTimer away, found;
         std::clock_t cpuAtLoss = 0;
         int dialogs = 0, attemptsAway = 0, logAway = 0;
         double cpuSeconds = 0;
         QStringList texts;
-        bool frameless = false;
-        QVERIFY(drive([&] {
+        QVERIFY(drive(12000, [&] {
             DialogReconnect *dialog = reconnectDialog();
-            if (!comeback) {
-                if (!dialog)
-                    return false;
-                if (!away.isValid()) {
-                    faulty.reset();
-                    away.start();
-                    cpuAtLoss = std::clock();
-                    logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); // from here on
-                    const QList<QLabel *> labels = dialog->findChildren<QLabel *>();
-                    for (const QLabel *l : labels)
-                        texts.append(l->text());
-                    texts.sort();
-                    frameless = dialog->windowFlags() & Qt::FramelessWindowHint;
-                }
-                if (away.elapsed() < AwayMs)
-                    return false;
-                cpuSeconds = double(std::clock() - cpuAtLoss) / CLOCKS_PER_SEC;
-                logAway = logTextSoFar(dir.filePath(QStringLiteral("log.txt"))).size();
-                attemptsAway = dialog->attempts();
-                dialogs = window->findChildren<DialogReconnect *>().size();
-                EmulatorOptions healthy;
-                healthy.listen = QHostAddress(QStringLiteral("127.0.0.81"));
-                comeback = std::make_unique<PrinterEmulator>(healthy);
-                comeback->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-                again = std::make_unique<QSignalSpy>(comeback.get(), &PrinterEmulator::requestReceived);
-                found.start();
-                return !comeback->listen();
+            if (found.isValid()) // back
+                return requests->count() >= 10 && !dialog && status() == QLatin1String("Connected (127.0.0.81)");
+            if (!dialog)
+                return false;
+            if (!away.isValid()) {
+                stopEmulator();
+                away.start();
+                cpuAtLoss = std::clock();
+                logTextSoFar(log); // from here on
+                for (const QLabel *l : dialog->findChildren<QLabel *>())
+                    texts.append(l->text());
+                texts.sort();
             }
-            return again->count() >= 10 && !dialog
-                   && window->statusLabel()->text() == QLatin1String("Connected (127.0.0.81)");
-        }, 12000));
+            if (away.elapsed() < AwayMs)
+                return false;
+            cpuSeconds = double(std::clock() - cpuAtLoss) / CLOCKS_PER_SEC;
+            logAway = logTextSoFar(log).size();
+            attemptsAway = dialog->attempts();
+            dialogs = window->findChildren<DialogReconnect *>().size();
+            found.start();
+            return !comeBack();
+        }));
+        QVERIFY(emulator->isListening());
         QCOMPARE(texts, (QStringList{"Attempt 1, link lost 0 s ago", "Reconnecting to 127.0.0.81..."}));
-        QVERIFY(frameless);
         QCOMPARE(dialogs, 1);
         QVERIFY(answered.count() >= 3); // what came before the hang-up was taken
         // At once, then 0.5, 1 and 2 s apart: four attempts in 2.5 s, not thousands.
@@ -212,69 +173,47 @@ private slots:
         QVERIFY2(logAway < 2000, qPrintable(QString::number(logAway)));
         QVERIFY2(cpuSeconds < 0.5, qPrintable(QString::number(cpuSeconds)));
         QVERIFY2(found.elapsed() < 5000 + 1000, qPrintable(QString::number(found.elapsed())));
-        QTRY_COMPARE(again->count(), 10);
-        again.reset();
-        comeback.reset();
-        freshConnectionWorks("127.0.0.81");
+        QTRY_COMPARE(requests->count(), 10);
     }
 
     // Edits made before the link dropped are not replaced without asking when it comes back
     // by itself: No keeps them and reads nothing.
     void comebackAsksBeforeReplacingEdits()
     {
-        QVERIFY(connectTo("127.0.0.85", "RX210", "RX220_S"));
+        QVERIFY(startFaulty("127.0.0.85", EmulatorOptions{}));
+        QTRY_COMPARE(requests->count(), 10);
         window->audioPage()->onSettingsChanged();
-        QVERIFY(window->audioPage()->saveButton()->isEnabled());
-        delete requests;
-        requests = nullptr;
-        delete emulator; // switched off...
-        emulator = nullptr;
-        std::unique_ptr<PrinterEmulator> back;
-        std::unique_ptr<QSignalSpy> backRequests;
+        stopEmulator();
         bool asked = false;
-        QVERIFY(drive([&] {
-            if (!back) {
-                if (!reconnectDialog())
-                    return false;
-                EmulatorOptions options; // ...and on again
-                options.listen = QHostAddress(QStringLiteral("127.0.0.85"));
-                back = std::make_unique<PrinterEmulator>(options);
-                back->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-                backRequests = std::make_unique<QSignalSpy>(back.get(), &PrinterEmulator::requestReceived);
-                return !back->listen();
-            }
+        QVERIFY(drive(8000, [&] {
+            if (!emulator) // off, and on again once the window retries
+                return reconnectDialog() && !comeBack();
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (box && box->text() == QLatin1String("Unsaved settings will be lost. Continue?")) {
                 asked = true;
                 box->button(QMessageBox::No)->click();
             }
             return asked;
-        }, 8000));
+        }));
         QTest::qWait(100);
-        QCOMPARE(backRequests->count(), 1); // the handshake, no Reload
+        QCOMPARE(requests->count(), 1); // the handshake, no Reload
         QVERIFY(window->audioPage()->saveButton()->isEnabled());
-        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.85)"));
-        g_transceiver->close();
-        QTest::qWait(20);
-        window->audioPage()->saveButton()->setEnabled(false);
+        QCOMPARE(status(), QStringLiteral("Connected (127.0.0.85)"));
     }
 
-    // The printer restarts while a font goes up from the font settings dialog: the window
-    // reconnects, nothing of the cut file reaches the new connection, and once the stalled
-    // progress is cancelled the next upload installs.
+    // The printer restarts during a font upload: the window reconnects, nothing of the cut
+    // file reaches the new connection, and after the stalled progress the next one installs.
     void restartMidUpload()
     {
         EmulatorOptions options;
         options.restartMidUpload = 6000;
         options.restartDelayMs = 300;
-        PrinterEmulator *printer = startFaulty("127.0.0.82", options);
-        QVERIFY(printer);
-        QSignalSpy requests(printer, &PrinterEmulator::requestReceived);
-        QSignalSpy lines(printer, &PrinterEmulator::logLine);
-        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.82")), Transceiver::IdentifyByHandshake));
-        QTRY_COMPARE(requests.count(), 10);
+        QVERIFY(startFaulty("127.0.0.82", options));
+        PrinterState &printer = emulator->state();
+        QSignalSpy lines(emulator, &PrinterEmulator::logLine);
+        QTRY_COMPARE(requests->count(), 10);
         QTRY_VERIFY(window->disconnectAction()->isEnabled());
-        const int factoryFonts = printer->state().fontFolder.entries().size();
+        const int factoryFonts = printer.fontFolder.entries().size();
         // Far more than the link buffers, so blocks are still to go when the printer goes.
         const QString first = writeLocalFile(dir, QStringLiteral("Cut.ttf"), 300000);
         const QString second = writeLocalFile(dir, QStringLiteral("Whole.ttf"), 9000);
@@ -283,84 +222,64 @@ private slots:
         bool reconnectShown = false;
         int linesAtRestart = 0;
         QTimer::singleShot(0, window->printPage()->fontButton(), &QPushButton::click);
-        const bool finished = drive([&] {
+        const bool finished = drive(8000, [&] {
             auto *dialog = window->findChild<DialogFontSettings *>();
-            if (reconnectDialog())
-                reconnectShown = true;
+            reconnectShown = reconnectShown || reconnectDialog();
             if (stage == Done)
                 return !dialog && !QApplication::activeModalWidget();
             if (!dialog)
                 return false;
-            switch (stage) {
-            case Opening:
-                if (dialog->installedNames().size() == factoryFonts - 1 && dialog->installFont(first))
-                    stage = Uploading;
-                break;
-            case Uploading:
+            if (stage == Opening && dialog->installedNames().size() == factoryFonts - 1 && dialog->installFont(first)) {
+                stage = Uploading;
+            } else if (stage == Uploading && reconnectShown && !reconnectDialog() && requests->count() >= 20
+                       && window->disconnectAction()->isEnabled()) {
                 // Back once the window has reloaded over the new connection.
-                if (reconnectShown && !reconnectDialog() && requests.count() >= 20
-                    && window->disconnectAction()->isEnabled()) {
-                    linesAtRestart = lines.count();
-                    stage = Restarted;
-                }
-                break;
-            case Restarted:
+                linesAtRestart = lines.count();
+                stage = Restarted;
+            } else if (stage == Restarted) {
                 // The user gives up on the stalled progress and installs another file.
                 if (dialog->progressDialog())
                     dialog->progressDialog()->cancel();
                 if (dialog->installFont(second))
                     stage = Reinstalling;
-                break;
-            case Reinstalling:
-                if (!dialog->uploading() && dialog->refreshButton()->isEnabled()) {
-                    dialog->doClose();
-                    stage = Done;
-                }
-                break;
-            case Done:
-                break;
+            } else if (stage == Reinstalling && !dialog->uploading() && dialog->refreshButton()->isEnabled()) {
+                dialog->doClose();
+                stage = Done;
             }
             return false;
-        }, 8000);
+        });
         QVERIFY2(finished, qPrintable(QStringLiteral("stuck at stage %1").arg(int(stage))));
-        QVERIFY(reconnectShown);
-        QVERIFY(!printer->state().fontFolder.contains("Cut.ttf"));
+        QVERIFY(!printer.fontFolder.contains("Cut.ttf"));
         // Up to the second upload, the new connection carried requests only.
         for (int i = linesAtRestart; i < lines.count(); ++i)
             QVERIFY2(!lines.at(i).at(0).toString().contains(QLatin1String("not the start of a packet")),
                      qPrintable(lines.at(i).at(0).toString()));
-        QFile whole(second);
-        QVERIFY(whole.open(QIODevice::ReadOnly));
-        QCOMPARE(printer->state().fontFolder.content("Whole.ttf"), whole.readAll());
-        freshConnectionWorks("127.0.0.82");
+        QCOMPARE(printer.fontFolder.content("Whole.ttf"), fileBytes(second));
     }
 
-    // Another printer answers at the address: the pages are cleared before its answers
-    // could fill them, the status line names it, and answers sealed with a key the tool does
-    // not have are dropped, which the status line says once the Reload has had its time.
+    // Another printer at the address: the pages are cleared, the status line names it, and
+    // answers sealed with a key the tool lacks are dropped, which it says in time.
     void differentPrinterWithAnotherKey()
     {
+        QVERIFY(connectTo("127.0.0.86", "RX210", "RX220_S"));
+        QVERIFY(!field(WidgetDeviceInformation::SerialNumber).isEmpty());
+        closeLink();
         EmulatorOptions options;
         options.wrongKey = true;
-        QVERIFY(startFaulty("127.0.0.83", options));
-        faulty->state().serialNumber = QStringLiteral("SN-WRONG-KEY");
-        QSignalSpy requests(faulty.get(), &PrinterEmulator::requestReceived);
         QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
-        QVERIFY(!field(WidgetDeviceInformation::SerialNumber).isEmpty());
-        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.83")), Transceiver::IdentifyByHandshake));
-        QTRY_COMPARE(requests.count(), 10); // the handshake is right, so the window reloads
-        QCOMPARE(window->statusLabel()->text(),
-                 QStringLiteral("Connected (127.0.0.83) to another printer: RX220_S, serial number SN-WRONG-KEY"));
+        QVERIFY(startFaulty("127.0.0.83", options));
+        emulator->state().serialNumber = QStringLiteral("SN-WRONG-KEY");
+        QTRY_COMPARE(requests->count(), 10); // the handshake is right, so the window reloads
+        QCOMPARE(status(), QStringLiteral("Connected (127.0.0.83) to another printer: RX220_S, serial number SN-WRONG-KEY"));
         QCOMPARE(field(WidgetDeviceInformation::SerialNumber), QString());
         QVERIFY(window->nvImagePage()->keyCodes().isEmpty());
         QCOMPARE(g_hostCmd.lastKnown().record(LastKnownRecords::AudioSettings),
                  QByteArray(LastKnownRecords::size(LastKnownRecords::AudioSettings), '\0'));
-        QTRY_COMPARE_WITH_TIMEOUT(window->statusLabel()->text(),
+        QTRY_COMPARE_WITH_TIMEOUT(status(),
                                   QStringLiteral("Connected (127.0.0.83), but none of the printer's answers could be read"),
                                   MainWindow::AnswerTimeoutMs + 2000);
         QCOMPARE(answered.count(), 0);
         QVERIFY(!reconnectDialog());
-        freshConnectionWorks("127.0.0.83");
     }
 
     // Keep-alives and garbage pour in: every Reload still fills the pages, nothing made of
@@ -369,30 +288,22 @@ private slots:
     {
         EmulatorOptions options;
         options.flood = true;
-        QVERIFY(startFaulty("127.0.0.84", options));
-        QSignalSpy requests(faulty.get(), &PrinterEmulator::requestReceived);
         QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
-        QVERIFY(g_transceiver->connectTcp(QHostAddress(QStringLiteral("127.0.0.84")), Transceiver::IdentifyByHandshake));
+        QVERIFY(startFaulty("127.0.0.84", options));
         QTRY_COMPARE(answered.count(), 9);
 
         // What the link carries: a second connection reads it raw.
         QTcpSocket raw;
-        raw.connectToHost(QHostAddress(QStringLiteral("127.0.0.84")), Wire::CommandPort);
+        raw.connectToHost(QHostAddress(address), Wire::CommandPort);
         QVERIFY(raw.waitForConnected(2000));
         raw.write(PacketCodec::encodePacket(QByteArray("\x01\x00\x00\x00", 4), PacketCodec::builtInKey(), true));
-        QElapsedTimer clock;
+        QElapsedTimer clock, sinceTick;
         clock.start();
-        qint64 worstGap = 0;
-        int ticks = 0;
-        QTimer probe;
-        probe.setInterval(10);
-        QElapsedTimer sinceTick;
         sinceTick.start();
-        connect(&probe, &QTimer::timeout, [&] {
-            worstGap = qMax(worstGap, sinceTick.restart());
-            ++ticks;
-        });
-        probe.start();
+        qint64 worstGap = 0, ticks = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] { worstGap = qMax(worstGap, sinceTick.restart()); ++ticks; });
+        probe.start(10);
         for (int reload = 0; reload < 3; ++reload) {
             spin(400); // long enough for garbage between the Reloads
             const int before = answered.count();
@@ -416,10 +327,9 @@ private slots:
         QCOMPARE(words.keys().first(), quint16(GetDeviceInfo));
         QCOMPARE(words.keys().last(), quint16(GetNvImageList));
         QCOMPARE(words.values(), QVector<int>(9, 4).toList());
-        QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.84)"));
-        QCOMPARE(requests.count(), 1 + 36 + 1);
+        QCOMPARE(status(), QStringLiteral("Connected (127.0.0.84)"));
+        QCOMPARE(requests->count(), 1 + 36 + 1);
         raw.abort();
-        freshConnectionWorks("127.0.0.84");
     }
 };
 

@@ -1,129 +1,82 @@
 // The language: the preferences flow of the main window, and what a start in Chinese
 // shows with and without the compiled translation.
+#include "tests/logtext.h"
+#include "tests/windowfixture.h"
 #include "app/conf.h"
 #include "app/dialogpreferences.h"
 #include "app/language.h"
-#include "app/mainwindow.h"
-#include "transport/transceiver.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QFile>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QToolBar>
 #include <QTranslator>
-#include <QtTest>
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList windowTexts(const MainWindow &window)
+QStringList tabTexts(const MainWindow &window)
 {
     QStringList texts;
     for (int i = 0; i < window.tabWidget()->count(); ++i)
         texts.append(window.tabWidget()->tabText(i));
-    const QList<QAction *> actions = window.findChild<QToolBar *>()->actions();
-    for (QAction *action : actions) {
-        if (!action->isSeparator() && !action->text().isEmpty())
-            texts.append(action->text());
-    }
+    for (const QAction *action : {window.connectAction(), window.disconnectAction(), window.reloadAction(),
+                                  window.preferencesAction()})
+        texts.append(action->text());
     return texts;
 }
 
-const QStringList EnglishTexts = {
-    "Device Information", "Ethernet", "4G", "Wi-Fi", "Serial", "Audio", "NV Image", "Print Settings",
-    "Connect", "Disconnect", "Reload", "Preferences",
-};
-
 } // namespace
 
-class TestLanguage : public QObject
+class TestLanguage : public WindowFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
     QString confFile;
-    MainWindow *window = nullptr;
+    QStringList englishTexts; // of the window built before any translation
 
-    // Runs the preferences dialog, picks a language and presses OK or Cancel; tells what
-    // message box followed, if any.
-    QString choose(int language, bool ok)
+    // Picks a language in the preferences, OK or Cancel; tells what message box followed.
+    QString choose(Language language, bool ok)
     {
-        QString message;
         QTimer::singleShot(0, [&] {
-            auto *dialog = qobject_cast<DialogPreferences *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            dialog->findChild<QComboBox *>()->setCurrentIndex(language);
-            QTimer::singleShot(0, [&] {
-                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                    message = box->windowTitle() + QLatin1Char('|') + box->text();
-                    box->button(QMessageBox::Ok)->click();
-                }
-            });
-            ok ? dialog->doOk() : dialog->doCancel();
+            if (auto *dialog = qobject_cast<DialogPreferences *>(QApplication::activeModalWidget())) {
+                dialog->findChild<QComboBox *>()->setCurrentIndex(int(language));
+                ok ? dialog->doOk() : dialog->doCancel();
+            }
         });
-        window->preferencesAction()->trigger();
-        return message;
+        return messageOf([this] { window->preferencesAction()->trigger(); }, 0);
     }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(dir.isValid());
+        setUpWindow();
+        englishTexts = tabTexts(*window);
+        QVERIFY(englishTexts.contains("Device Information"));
         confFile = dir.filePath("zomra-cloud-printer-setup.ini");
         g_conf.setFileName(confFile);
-        g_transceiver = new Transceiver;
-        window = new MainWindow;
     }
-
-    void cleanupTestCase()
-    {
-        delete window;
-        delete g_transceiver;
-        g_transceiver = nullptr;
-    }
+    void cleanupTestCase() { tearDownWindow(); }
 
     void preferencesChangeOnlyOnOkWithAnotherLanguage()
     {
         g_conf.setLanguage(Language::English);
-        // The dialog opens on the configured language.
-        DialogPreferences preview;
-        QCOMPARE(preview.language(), Language::English);
-
-        // Unchanged and OK: nothing written, nothing said.
+        QCOMPARE(DialogPreferences().language(), Language::English); // opens on the configured one
+        // Unchanged and OK, or another and Cancel: nothing written, nothing said.
         QCOMPARE(choose(Language::English, true), QString());
-        QVERIFY(!QFile::exists(confFile));
-
-        // Another language and Cancel: still nothing.
         QCOMPARE(choose(Language::Chinese, false), QString());
         QVERIFY(!QFile::exists(confFile));
         QCOMPARE(g_conf.language(), Language::English);
-
-        // Another language and OK: stored, written, and the user told to restart; the
-        // window keeps its texts.
+        // Another and OK: stored, written, and a restart asked for; the window keeps its texts.
         QCOMPARE(choose(Language::Chinese, true),
                  QStringLiteral("Information|Restart the application to apply language changes."));
         QCOMPARE(g_conf.language(), Language::Chinese);
-        QVERIFY(readFile(confFile).contains("Language=1"));
-        QCOMPARE(windowTexts(*window), EnglishTexts);
+        QVERIFY(fileBytes(confFile).contains("Language=1"));
+        QCOMPARE(tabTexts(*window), englishTexts);
     }
 
     void translationLookupOrder()
     {
-        const QStringList candidates = Language::translationCandidates("/opt/zomra/bin");
-        QVERIFY(candidates.size() >= 3);
-        QCOMPARE(candidates.at(0), QStringLiteral("translations/zh_CN.qm"));
-        QCOMPARE(candidates.at(1), QStringLiteral("/opt/zomra/bin/translations/zh_CN.qm"));
-        QCOMPARE(candidates.at(2), QStringLiteral("/opt/zomra/share/zomra-cloud-printer-setup/translations/zh_CN.qm"));
+        const QStringList candidates = translationCandidates("/opt/zomra/bin");
+        QCOMPARE(candidates.mid(0, 3), (QStringList{"translations/zh_CN.qm", "/opt/zomra/bin/translations/zh_CN.qm",
+                                                    "/opt/zomra/share/zomra-cloud-printer-setup/translations/zh_CN.qm"}));
     }
 
     void chineseStart_data()
@@ -132,7 +85,6 @@ private slots:
         QTest::newRow("translation present") << true;
         QTest::newRow("translation missing") << false;
     }
-
     void chineseStart()
     {
         QFETCH(bool, translationPresent);
@@ -144,35 +96,31 @@ private slots:
             QVERIFY(QDir(cwd.path()).mkpath("translations"));
             QVERIFY(QFile::copy(TRANSLATION_FILE, cwd.filePath("translations/zh_CN.qm")));
         }
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(cwd.path());
+        // As a start in that working directory.
         g_conf.setLanguage(Language::Chinese);
         QTranslator translator;
-        Language::apply(&translator);
-        QDir::setCurrent(previous);
-
+        QDir::setCurrent(cwd.path());
+        applyLanguage(&translator);
+        QDir::setCurrent(dir.path());
         QCOMPARE(QApplication::font().family(), QStringLiteral("微软雅黑"));
-        QCOMPARE(QApplication::font().pointSize(), 10);
-        const MainWindow chinese;
-        const QStringList texts = windowTexts(chinese);
+        const QStringList texts = tabTexts(MainWindow());
         QCoreApplication::removeTranslator(&translator);
-        if (!translationPresent) {
-            QCOMPARE(texts, EnglishTexts);
-            return;
-        }
-        QCOMPARE(texts.size(), EnglishTexts.size());
-        for (int i = 0; i < texts.size(); ++i) {
-            // "4G" may well stay "4G"; every other text is Chinese.
-            if (EnglishTexts.at(i) != "4G" && EnglishTexts.at(i) != "Wi-Fi")
-                QVERIFY2(texts.at(i).contains(QRegularExpression("\\p{Han}")), qPrintable(texts.at(i)));
+        g_mainWindow = window;
+        QCOMPARE(texts.size(), englishTexts.size());
+        if (!translationPresent)
+            QCOMPARE(texts, englishTexts);
+        for (const QString &text : texts) {
+            // "4G" and "Wi-Fi" may well stay; every other text is Chinese.
+            if (translationPresent && text != "4G" && text != "Wi-Fi")
+                QVERIFY2(text.contains(QRegularExpression("\\p{Han}")), qPrintable(text));
         }
     }
 
     void otherLanguagesStartInEnglish()
     {
-        g_conf.setLanguage(7);
+        g_conf.setLanguage(Language(7));
         QTranslator translator;
-        Language::apply(&translator);
+        applyLanguage(&translator);
         QCOMPARE(g_conf.language(), Language::English);
         QCOMPARE(QApplication::font().family(), QStringLiteral("Tahoma"));
         QVERIFY(translator.isEmpty());

@@ -139,7 +139,7 @@ private slots:
         load(conf, "[Conf]\nFontSettingsEnabled=5\nDualColorSettingsEnabled=0\nLanguage=2\n"
                            "VID_PID_List=\"ABCD:0002;;1234:00D2\"\nOther=kept\n[Else]\nx=1\n");
         QCOMPARE(conf.fontSettingsEnabled(), 5);
-        QCOMPARE(conf.language(), 2);
+        QCOMPARE(int(conf.language()), 2);
         QVERIFY(logLines().join().contains("VID/PID abcd:0002 loaded."));
         conf.save();
         QSettings s(path("conf.ini"), QSettings::IniFormat);

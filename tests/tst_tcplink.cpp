@@ -69,7 +69,7 @@ private slots:
         QVERIFY(!transceiver->write("x", 1, 100) && !g_hostCmd.query(GetDeviceInfo)); // no link yet
 
         QVERIFY(transceiver->connectTcp(options.listen));
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp);
         QVERIFY(!transceiver->connectTcp(options.listen)); // one link at a time
         QVERIFY(connected.wait(5000));
         // The options reach the connected socket itself (Qt drops those set before).
@@ -87,7 +87,7 @@ private slots:
 
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
         transceiver->close();
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
         QTRY_COMPARE(disconnected.count(), 1);
     }
 
@@ -119,7 +119,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
         QVERIFY(clock.elapsed() >= 50 * (TcpPrinter::HeartbeatLimit - 1));
         QCOMPARE(connected.count(), 2);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkTcp)); // lost, not closed
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp); // lost, not closed
         QCOMPARE(log().count("Heartbeat lost"), 1);
     }
 
@@ -155,7 +155,7 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(failed.count(), 1);
         QCOMPARE(disconnected.count(), 0);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkNone));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
         const QByteArray text = log();
         QVERIFY(text.count(message.toUtf8()) == 1 && !text.contains("error="));
     }

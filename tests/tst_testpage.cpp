@@ -38,25 +38,14 @@ class TestTestPage : public QObject
     Q_OBJECT
 
 private slots:
-    void ethernetPage_data()
-    {
-        QTest::addColumn<bool>("rx100");
-        QTest::addColumn<bool>("english");
-        QTest::addColumn<QByteArray>("expected");
-        const QByteArray title = "*** Ethernet Print Test Page ***";
-        QTest::newRow("RX200, English: spaced, blank line, long feed")
-            << false << true << frame(title, "\n\n", ethernetBody(" "), false);
-        QTest::newRow("RX100, English: one line end, labels touch values, short feed")
-            << true << true << frame(title, "\n", ethernetBody(""), true);
-        QTest::newRow("RX100, Chinese interface: the blank line returns, still touching")
-            << true << false << frame(title, "\n\n", ethernetBody(""), true);
-    }
     void ethernetPage()
     {
-        QFETCH(bool, rx100);
-        QFETCH(bool, english);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(TestPage::ethernet(Fields, Now, rx100, english), expected);
+        const QByteArray title = "*** Ethernet Print Test Page ***";
+        // RX200 in English: spaced, blank line, long feed. RX100 in English: one line end,
+        // labels touch values, short feed. RX100 in Chinese: the blank line returns.
+        QCOMPARE(TestPage::ethernet(Fields, Now, false, true), frame(title, "\n\n", ethernetBody(" "), false));
+        QCOMPARE(TestPage::ethernet(Fields, Now, true, true), frame(title, "\n", ethernetBody(""), true));
+        QCOMPARE(TestPage::ethernet(Fields, Now, true, false), frame(title, "\n\n", ethernetBody(""), true));
     }
 
     void wifiPageCarriesTheSsidAsUtf8()

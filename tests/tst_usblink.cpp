@@ -247,7 +247,7 @@ private slots:
         transceiver->close(); // else the next open is refused: one link at a time
         QVERIFY(handshake(path, false));
         QTRY_COMPARE(connected.count(), 1);
-        QCOMPARE(transceiver->linkType(), int(Transceiver::LinkUsb));
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
         // One link at a time; the open one is untouched.
         QVERIFY(!transceiver->openUsb(path, false));
         QVERIFY(!transceiver->connectTcp(QHostAddress::LocalHost));
@@ -269,7 +269,7 @@ private slots:
             QCOMPARE(disconnected.count(), 1);
             QVERIFY(!transceiver->usbPrinter()->isOpen() && !transceiver->usbPrinter()->readerRunning());
             // The link type stays until close(): the window tells a lost USB link that way.
-            QCOMPARE(transceiver->linkType(), int(Transceiver::LinkUsb));
+            QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
             const QByteArray text = log();
             QCOMPARE(text.count(usblp ? "ReadFile failed (err=19)." : "ReadFile failed (err="), 1);
             QCOMPARE(text.count("USB closed."), 1);

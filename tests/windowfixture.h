@@ -2,12 +2,17 @@
 
 // The main window against the emulator, both in this process, over loopback only. Each
 // case has its own 127.0.0.x address, since the command port is fixed.
+#include "app/globals.h"
 #include "app/log.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
+#include "pages/testpage.h"
 #include "pages/widgetdeviceinformation.h"
+#include "pages/widgetwnet.h"
 #include "protocol/bytefields.h"
 #include "protocol/hostcmd.h"
+#include "protocol/staticiprecord.h"
+#include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
 
 #include <QAction>
@@ -18,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 inline QByteArray answer(quint16 word, int size)
 {
     QByteArray a(size, '\0');
@@ -25,29 +32,57 @@ inline QByteArray answer(quint16 word, int size)
     return a;
 }
 
-// Presses OK on the next message box once it is up, and tells what it said.
+inline QString boxText(const QMessageBox *box) { return box->windowTitle() + QLatin1Char('|') + box->text(); }
+
+// Hands the next message box to act once it is up.
+inline void onNextMessageBox(const std::function<void(QMessageBox *)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            act(box);
+    });
+}
+// Presses OK on the next message box, and tells what it said.
 inline void readMessageBox(QString *text)
 {
-    QTimer::singleShot(0, [text] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        *text = box->windowTitle() + QLatin1Char('|') + box->text();
+    onNextMessageBox([text](QMessageBox *box) {
+        *text = boxText(box);
         box->button(QMessageBox::Ok)->click();
     });
 }
-
-// Answers the next message box with the given button, once it is up.
+// Answers the next message box with the given button.
 inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
 {
-    QTimer::singleShot(0, [button, seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+    onNextMessageBox([button, seen](QMessageBox *box) {
         *seen = true;
         box->button(button)->click();
     });
 }
+
+// Runs action and tells what the message box it opens, then or within waitMs, said (OK).
+inline QString messageOf(const std::function<void()> &action, int waitMs = 5000)
+{
+    QString text;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            text = boxText(box);
+            poll.stop();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    poll.start(10);
+    action();
+    (void)QTest::qWaitFor([&] { return !text.isEmpty(); }, waitMs);
+    return text;
+}
+
+// Records as texts, so that a failed comparison shows them.
+inline QStringList texts(const TestPage::NetworkFields &f)
+{
+    return {f.mac, f.dhcpAddress, f.dhcpNetmask, f.staticAddress, f.staticNetmask};
+}
+inline QStringList texts(const StaticIpRecord &r) { return {r.address, r.netmask, r.gateway}; }
 
 class WindowFixture : public QObject
 {
@@ -58,21 +93,35 @@ protected:
     QSignalSpy *requests = nullptr;
     QSignalSpy *responses = nullptr;
 
+    // An emulator of the usual model at the address, in place of the one before; the link stays.
+    bool startEmulator(const char *address, EmulatorOptions options = {})
+    {
+        stopEmulator();
+        options.listen = QHostAddress(QString::fromLatin1(address));
+        emulator = new PrinterEmulator(options);
+        emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
+        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
+        return emulator->listen();
+    }
+    // Switches the printer off.
+    void stopEmulator()
+    {
+        delete requests;
+        delete emulator;
+        requests = nullptr;
+        emulator = nullptr;
+    }
+
     // Starts an emulator of the given profile and connects the window to it by address.
     bool connectTo(const char *address, const char *project, const char *model)
     {
         closeLink();
-        EmulatorOptions options;
-        options.listen = QHostAddress(QString::fromLatin1(address));
-        emulator = new PrinterEmulator(options);
+        if (!startEmulator(address))
+            return false;
         emulator->state().project = QString::fromLatin1(project);
         emulator->state().model = QString::fromLatin1(model);
-        emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-        if (!emulator->listen())
-            return false;
-        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
         responses = new QSignalSpy(&g_hostCmd, &HostCmd::responseReceived);
-        g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
+        g_transceiver->connectTcp(emulator->options().listen, Transceiver::IdentifyByHandshake);
         // Hello and the nine queries, each answered and dispatched (queued, so one more turn).
         const bool answered = QTest::qWaitFor(
             [this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
@@ -83,27 +132,12 @@ protected:
     void closeLink()
     {
         g_transceiver->close();
-        delete requests;
+        stopEmulator();
         delete responses;
-        delete emulator;
+        responses = nullptr;
         // Let the window see the closed link before the next one opens.
         QTest::qWait(10);
-        requests = nullptr;
-        responses = nullptr;
-        emulator = nullptr;
     }
-
-    QByteArray lastAnswer(quint16 word) const
-    {
-        for (int i = responses->count() - 1; i >= 0; --i) {
-            const QByteArray r = responses->at(i).at(0).toByteArray();
-            if (ByteFields::u16(r, 0) == word)
-                return r;
-        }
-        return {};
-    }
-
-    quint16 lastWord() const { return quint16(requests->last().at(0).toUInt()); }
 
     // True when nothing more than `count` requests reached the printer within 50 ms.
     bool quietAt(int count) const
@@ -122,10 +156,7 @@ protected:
         QTest::qWait(10);
     }
 
-    QString field(WidgetDeviceInformation::Row row) const
-    {
-        return window->deviceInformationPage()->field(row)->text();
-    }
+    QString field(WidgetDeviceInformation::Row row) const { return window->deviceInformationPage()->text(row); }
 
     // Requests that reached the printer after the first `from`, by word.
     QList<quint16> wordsSince(int from) const
@@ -143,6 +174,21 @@ protected:
         window = new MainWindow;
         QCOMPARE(g_mainWindow, window);
     }
+
+    // Between cases: no link, no dialog, empty pages, and a fresh window's timing and switches.
+    void resetWindow()
+    {
+        while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            modal->reject();
+        closeLink();
+        g_demoMode = false;
+        g_transceiver->setHandshakeTimeout(Transceiver::HandshakeTimeoutMs);
+        g_transceiver->tcpPrinter()->setHeartbeatInterval(TcpPrinter::DefaultHeartbeatIntervalMs);
+        window->wnetPage()->setRestartPollInterval(WidgetWnet::RestartPollMs);
+        qunsetenv("ZOMRA_SERIAL_PORTS");
+        window->clearPages();
+    }
+
     void tearDownWindow()
     {
         closeLink();

@@ -19,7 +19,6 @@ public:
     DialogReconnect(const QHostAddress &address, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
-    QPushButton *cancelButton() const { return m_cancel; }
     int attempts() const { return m_attempts; }
     // The pause before the next attempt after `failures` failed ones, in ms: a printer that
     // is booting is found within the longest pause, and one that stays off costs nothing.

@@ -16,7 +16,8 @@ class Transceiver : public QObject
     Q_OBJECT
 
 public:
-    enum LinkType { LinkNone = 0, LinkUsb = 1, LinkTcp = 2 };
+    enum LinkType { LinkNone, LinkUsb, LinkTcp };
+    Q_ENUM(LinkType)
     // Whether g_hostCmd already holds the printer's project and model (a discovered
     // printer) or must take them from the handshake (a printer reached by its address).
     enum Identify { IdentifyKnown, IdentifyByHandshake };
@@ -35,7 +36,7 @@ public:
     void close();
     bool write(const char *data, qint64 size, int milliseconds);
 
-    int linkType() const { return m_linkType; }
+    LinkType linkType() const { return m_linkType; }
     QHostAddress address() const { return m_address; }
     bool probing() const { return m_probing; }
     TcpPrinter *tcpPrinter() const { return m_tcp; }
@@ -65,7 +66,7 @@ private:
 
     UsbPrinter *m_usb;
     TcpPrinter *m_tcp;
-    int m_linkType = LinkNone;
+    LinkType m_linkType = LinkNone;
     QHostAddress m_address;
     bool m_probing = false;
     Identify m_identify = IdentifyKnown;
