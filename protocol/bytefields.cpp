@@ -1,5 +1,8 @@
 #include "protocol/bytefields.h"
 
+#include <cctype>
+#include <limits>
+
 #include <QStringList>
 
 #include <cstring>
@@ -8,31 +11,76 @@ namespace ByteFields {
 
 namespace {
 
-// An IPv4 address in the forms inet_aton reads: one to four parts, each decimal, octal
-// (leading 0) or hexadecimal (0x), the last part filling the bytes the others leave.
+// One number of an IPv4 text as strtoull reads it with base 0: leading blanks and a plus
+// sign skipped, 0x for hexadecimal, a leading 0 for octal. Sets *end past the digits; false
+// when there are none or the value passes 64 bits.
+bool readNumber(const char *text, const char **end, quint64 *value)
+{
+    const char *p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+        ++p;
+    if (*p == '+')
+        ++p;
+    int base = 10;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && std::isxdigit(uchar(p[2]))) {
+        base = 16;
+        p += 2;
+    } else if (p[0] == '0') {
+        base = 8;
+    }
+    quint64 number = 0;
+    const char *digits = p;
+    for (;; ++p) {
+        const int c = std::tolower(uchar(*p));
+        const int digit = std::isdigit(c) ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : 99;
+        if (digit >= base)
+            break;
+        if (number > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(base))
+            return false;
+        number = number * quint64(base) + quint64(digit);
+    }
+    if (p == digits)
+        return false;
+    *end = p;
+    *value = number;
+    return true;
+}
+
+// An IPv4 address read the way QHostAddress reads one (the program's link code uses it,
+// so the two must agree): one to four numbers, the last filling the bytes the others
+// leave. IPv6 texts, whose IPv4-mapped forms QHostAddress would also take, count as none.
 bool parseIpv4(const QString &text, quint32 *address)
 {
     const QString simple = text.simplified();
-    if (simple.isEmpty() || simple.size() > 15)
+    if (simple.isEmpty() || simple.contains(QLatin1Char(':')))
         return false;
-    const QStringList parts = simple.split(QLatin1Char('.'));
-    if (parts.size() > 4)
-        return false;
-    quint32 value = 0;
-    for (int i = 0; i < parts.size(); ++i) {
-        const QString &part = parts.at(i);
-        if (part.isEmpty() || !part.at(0).isDigit())
+    for (const QChar c : simple) {
+        if (c.unicode() >= 0x7f)
             return false;
-        bool ok = false;
-        const quint64 number = part.toULongLong(&ok, 0);
+    }
+    const QByteArray latin1 = simple.toLatin1();
+    const char *p = latin1.constData();
+    quint32 value = 0;
+    for (int dots = 0; dots < 4; ++dots) {
+        const char *end = nullptr;
+        quint64 number = 0;
+        if (!readNumber(p, &end, &number) || number > 0xffffffffu)
+            return false;
+        const bool last = *end != '.' || dots == 3;
         // The last part fills what is left: all 32 bits when alone, 8 when fourth.
-        const int bits = i == parts.size() - 1 ? 32 - 8 * i : 8;
-        if (!ok || number >> bits != 0)
+        const int bits = last ? 32 - 8 * dots : 8;
+        if (bits < 32 && number >> bits != 0)
             return false;
         value = bits == 32 ? quint32(number) : value << bits | quint32(number);
+        if (last) {
+            if (*end != '\0')
+                return false;
+            *address = value;
+            return true;
+        }
+        p = end + 1;
     }
-    *address = value;
-    return true;
+    return false;
 }
 
 bool fits(const QByteArray &bytes, int offset, int size)
