@@ -34,8 +34,7 @@ class TestLogConf : public QObject
     void load(Conf &conf, const QByteArray &ini)
     {
         QFile f(path("conf.ini"));
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(ini) == ini.size());
         f.close();
         conf.setFileName(path("conf.ini"));
         conf.load();
@@ -45,8 +44,7 @@ private slots:
     void init() { QVERIFY(logOpen(path("log.txt"))); }
     void cleanup() { logClose(); }
 
-    // The format, base names of either kind of path; a closed log writes nothing and an
-    // open one starts afresh.
+    // The format, base names of either kind of path; closed it writes nothing, reopened it starts afresh.
     void lineFormat()
     {
         logWrite("a.cpp", 1, "before");
@@ -76,17 +74,16 @@ private slots:
 
     void twoThreadsWriteWholeLines()
     {
-        auto writer = [](char c) {
-            return QThread::create([c] {
+        std::unique_ptr<QThread> threads[2];
+        for (int t = 0; t < 2; ++t) {
+            threads[t].reset(QThread::create([t] {
                 for (int i = 0; i < 2000; ++i)
-                    logWrite("t.cpp", i, "%s", QByteArray(40, c).constData());
-            });
-        };
-        const std::unique_ptr<QThread> a(writer('a')), b(writer('b'));
-        a->start();
-        b->start();
-        a->wait();
-        b->wait();
+                    logWrite("t.cpp", i, "%s", QByteArray(40, char('a' + t)).constData());
+            }));
+            threads[t]->start();
+        }
+        for (auto &thread : threads)
+            thread->wait();
         const QList<QByteArray> lines = logLines();
         QCOMPARE(lines.size(), 4000);
         const QRegularExpression whole(QStringLiteral("^\\[[ 0-9a-f]{8}\\] (a{40}|b{40}) \\(t\\.cpp,\\d+\\)\\r$"));
@@ -96,15 +93,14 @@ private slots:
 
     void missingFileGivesDefaultsAndIsWrittenWithoutSwitches()
     {
-        QFile::remove(path("conf.ini"));
         Conf conf;
-        conf.setFileName(path("conf.ini"));
+        conf.setFileName(path("missing.ini"));
         conf.load();
         QCOMPARE(conf.fileVersion(), 0);
         QCOMPARE(conf.fontSettingsEnabled(), -1);
         QCOMPARE(conf.usbIds(), (QList<quint32>{0x32730002, 0x327300d2}));
         conf.save();
-        QSettings s(path("conf.ini"), QSettings::IniFormat);
+        QSettings s(path("missing.ini"), QSettings::IniFormat);
         QCOMPARE(s.value("Conf/FileVersion").toInt(), 1);
         QCOMPARE(s.value("Conf/Language").toInt(), 0);
         QCOMPARE(s.value("Conf/VID_PID_List").toString(), QStringLiteral("3273:0002;3273:00d2"));
@@ -113,24 +109,18 @@ private slots:
         QVERIFY(!logLines().join().contains("VID/PID")); // defaults are not logged
     }
 
-    void identifierList_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<QList<quint32>>("ids");
-        // Written by hand, unquoted, and as save() writes it, quoted.
-        QTest::newRow("upper case, empty piece") << QByteArray("ABCD:0002;;1234:00D2") << QList<quint32>{0xabcd0002, 0x123400d2};
-        QTest::newRow("quoted") << QByteArray("\"ABCD:0002;;1234:00D2\"") << QList<quint32>{0xabcd0002, 0x123400d2};
-        QTest::newRow("spaces match nothing") << QByteArray("abcd:0002 ; 1234:00d2") << QList<quint32>{0x32730002, 0x327300d2};
-        QTest::newRow("commas") << QByteArray("abcd:0002,1234:00d2") << QList<quint32>{0x32730002, 0x327300d2};
-        QTest::newRow("duplicates stay") << QByteArray("abcd:0002;abcd:0002") << QList<quint32>{0xabcd0002, 0xabcd0002};
-    }
+    // Written by hand, unquoted; the quoted form save() writes is read in the next test.
     void identifierList()
     {
-        QFETCH(QByteArray, value);
-        QFETCH(QList<quint32>, ids);
-        Conf conf;
-        load(conf, "[Conf]\nFileVersion=1\nVID_PID_List=" + value + "\n");
-        QCOMPARE(conf.usbIds(), ids);
+        const QList<quint32> defaults{0x32730002, 0x327300d2};
+        const QPair<QByteArray, QList<quint32>> cases[] = {{"ABCD:0002;;1234:00D2", {0xabcd0002, 0x123400d2}},
+                                                           {"abcd:0002 ; 1234:00d2", defaults}, // spaces match nothing
+                                                           {"abcd:0002;abcd:0002", {0xabcd0002, 0xabcd0002}}};
+        for (const auto &c : cases) {
+            Conf conf;
+            load(conf, "[Conf]\nFileVersion=1\nVID_PID_List=" + c.first + "\n");
+            QVERIFY2(conf.usbIds() == c.second, c.first.constData());
+        }
     }
 
     void saveRewritesListAndSwitchesAndKeepsOtherKeys()

@@ -3,6 +3,7 @@
 #include "protocol/filerecord.h"
 #include "protocol/bytefields.h"
 #include "protocol/hostcmdword.h"
+#include "protocol/modelpredicates.h"
 #include "tests/testbytes.h"
 
 #include <QtTest>
@@ -31,14 +32,6 @@ void apply(PrinterState &s, const QByteArray &request)
     const PrinterState::Answer a = s.answer(request);
     QCOMPARE(int(a.outcome), int(PrinterState::Outcome::Applied));
     QVERIFY(a.payloads.isEmpty());
-}
-
-PrinterState printer(const char *project, const char *model)
-{
-    PrinterState s;
-    s.project = QLatin1String(project);
-    s.model = QLatin1String(model);
-    return s;
 }
 
 } // namespace
@@ -71,25 +64,36 @@ private slots:
         QCOMPARE(s.webPasswordClears, 1);
     }
 
-    // Each part on and off once; which model has which is tst_modelpredicates'.
+    // The model rules, and the emulator answering with the parts they give.
     void profile_data()
     {
         QTest::addColumn<QString>("project");
         QTest::addColumn<QString>("model");
-        QTest::addColumn<bool>("ethernet");
-        QTest::addColumn<bool>("wifi");
-        QTest::addColumn<bool>("g4");
-        QTest::newRow("RX100 without 4G") << "RX100" << "RX100" << false << true << false;
-        QTest::newRow("RX200 RX230") << "RX200" << "RX230" << true << false << true;
-        QTest::newRow("RX210 RX220_S") << "RX210" << "RX220_S" << true << true << true;
+        QTest::addColumn<int>("dots");
+        QTest::addColumn<QString>("parts"); // E Ethernet, W Wi-Fi, 4 a 4G module
+        QTest::newRow("RX100 RX150-X") << "RX100" << "RX150-X" << 384 << "W4";
+        QTest::newRow("RX100 other model keeps Wi-Fi") << "RX100" << "RX160" << 384 << "W";
+        QTest::newRow("RX200 RX210") << "RX200" << "RX210" << 576 << "EW";
+        QTest::newRow("RX200 RX220") << "RX200" << "RX220" << 576 << "EW4";
+        QTest::newRow("RX200 RX230") << "RX200" << "RX230" << 576 << "E4";
+        QTest::newRow("RX210 RX210_S") << "RX210" << "RX210_S" << 576 << "EW";
+        QTest::newRow("RX210 RX220_S") << "RX210" << "RX220_S" << 576 << "EW4";
+        QTest::newRow("RX210 RX220_E") << "RX210" << "RX220_E" << 576 << "EW4";
+        QTest::newRow("RX210 RX220 without suffix") << "RX210" << "RX220" << 576 << "E";
+        QTest::newRow("RX210 lower case") << "RX210" << "rx220_s" << 576 << "E";
+        QTest::newRow("project is case-sensitive") << "rx100" << "RX110" << 0 << "";
     }
     void profile()
     {
         QFETCH(QString, project);
         QFETCH(QString, model);
-        QFETCH(bool, ethernet);
-        QFETCH(bool, wifi);
-        QFETCH(bool, g4);
+        QFETCH(int, dots);
+        QFETCH(QString, parts);
+        const bool ethernet = parts.contains('E'), wifi = parts.contains('W'), g4 = parts.contains('4');
+        QCOMPARE(ModelPredicates::dotsPerLine(project), dots);
+        QCOMPARE((QVector<bool>{ModelPredicates::hasEthernet(project), ModelPredicates::hasWifi(project, model),
+                                ModelPredicates::has4G(project, model)}),
+                 (QVector<bool>{ethernet, wifi, g4}));
         PrinterState s;
         s.project = project;
         s.model = model;
@@ -124,37 +128,29 @@ private slots:
     }
 
     // Set records whose query answer carries the same bytes from offset 2 on.
-    void mirroredSettings_data()
-    {
-        QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<int>("queryWord");
-
-        QTest::newRow("print settings: quality inverted, signed cut position")
-            << hex("2101 00 80 2e 01 82 9b 71000000 d0070000 64000000 64000000 e7ffffff"
-                   "000000000000000000000000 a0000000 02 03") << 0x0003;
-        QTest::newRow("audio") << hex("0301 00 01 00 01 01") << 0x0006;
-        QTest::newRow("serial") << hex("4101 80250000 07000000 02000000 02000000") << 0x0005;
-        QTest::newRow("fine print on") << hex("2201 02") << 0x0008;
-    }
     void mirroredSettings()
     {
-        QFETCH(QByteArray, request);
-        QFETCH(int, queryWord);
-        PrinterState s;
-        QVERIFY(query(s, quint16(queryWord)).mid(2) != request.mid(2)); // defaults differ
-        apply(s, request);
-        QCOMPARE(query(s, quint16(queryWord)).mid(2), request.mid(2));
+        const QPair<QByteArray, quint16> cases[] = {
+            {hex("2101 00 80 2e 01 82 9b 71000000 d0070000 64000000 64000000 e7ffffff"
+                 "000000000000000000000000 a0000000 02 03"), 0x0003}, // quality inverted, signed cut position
+            {hex("0301 00 01 00 01 01"), 0x0006},
+            {hex("4101 80250000 07000000 02000000 02000000"), 0x0005},
+            {hex("2201 02"), 0x0008}};
+        for (const auto &c : cases) {
+            PrinterState s;
+            QVERIFY(query(s, c.second).mid(2) != c.first.mid(2)); // defaults differ
+            apply(s, c.first);
+            QCOMPARE(query(s, c.second).mid(2), c.first.mid(2));
+        }
     }
 
     void wifiNetwork()
     {
-        PrinterState s = printer("RX100", "RX100");
-        // The tool cuts a long SSID after 127 bytes, here inside the last two-byte character;
-        // it must read back byte for byte.
+        PrinterState s;
+        // The tool cuts a long SSID inside a two-byte character: it reads back byte for byte.
         const QByteArray ssid = QString(QChar(0x00E9)).repeated(64).toUtf8().left(127);
         QByteArray r = record(0x0111, 258);
-        r.replace(2, ssid.size(), ssid);
-        r.replace(130, 6, "secret");
+        place(r, 2, ssid);
         apply(s, r);
         QCOMPARE(text(query(s, 0x0002), 36, 128), ssid);
 
@@ -174,14 +170,11 @@ private slots:
         s.clock = [&now] { return now; };
         s.wnet.restartMs = 6000;
         s.wnet.rssi = -81;
-        QCOMPARE(wnetInfo(s, now), qMakePair(quint16(4), qint16(-81)));
 
-        // Disabling for a sixth, Enabling to a third, Connecting to the end; no signal figure
-        // until Connected.
+        // Disabling for a sixth, Enabling to a third, Connecting to the end; no signal until Connected.
         const qint64 t0 = now;
         apply(s, word(0x0132));
-        const QPair<qint64, quint16> steps[] = {{0, 1},    {999, 1},  {1000, 2}, {1999, 2},
-                                                {2000, 5}, {5999, 5}, {6000, 4}, {60000, 4}};
+        const QPair<qint64, quint16> steps[] = {{999, 1}, {1000, 2}, {1999, 2}, {2000, 5}, {5999, 5}, {6000, 4}};
         for (const auto &step : steps) {
             const auto info = wnetInfo(s, t0 + step.first);
             QVERIFY2(info.first == step.second, qPrintable(QString::number(step.first)));
@@ -196,16 +189,13 @@ private slots:
         QCOMPARE(wnetInfo(s, t0 + 66500).first, quint16(2));
         QCOMPARE(wnetInfo(s, t0 + 71000).first, quint16(4));
 
-        s.wnet.restartMs = 0;
-        apply(s, word(0x0132));
-        QCOMPARE(wnetInfo(s, now), qMakePair(quint16(4), qint16(-81)));
-
         // Nothing to restart without a module: once the model has one, it is up.
-        PrinterState plain = printer("RX100", "RX100");
+        PrinterState plain;
+        plain.model = QStringLiteral("RX220");
         plain.clock = s.clock;
         apply(plain, word(0x0132));
         QCOMPARE(wnetInfo(plain, now), qMakePair(quint16(0), qint16(255)));
-        plain.model = QStringLiteral("RX110");
+        plain.model = QStringLiteral("RX220_S");
         QCOMPARE(wnetInfo(plain, now).first, quint16(4));
     }
 
@@ -222,33 +212,21 @@ private slots:
         QCOMPARE(u16(full, 12), quint16(64));
     }
 
-    void shortSetIgnored_data()
-    {
-        QTest::addColumn<int>("setWord");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<int>("queryWord");
-        QTest::newRow("SetLanStaticIp") << 0x0101 << 14 << 0x0007;
-        QTest::newRow("SetWifiStaticIp") << 0x0102 << 14 << 0x0007;
-        QTest::newRow("SetAudioSettings") << 0x0103 << 7 << 0x0006;
-        QTest::newRow("SetWifiNetwork") << 0x0111 << 258 << 0x0002;
-        QTest::newRow("ClearWifiNetwork") << 0x0112 << 258 << 0x0002;
-        QTest::newRow("SetPrintSettings") << 0x0121 << 46 << 0x0003;
-        QTest::newRow("SetFinePrintMode") << 0x0122 << 3 << 0x0008;
-        QTest::newRow("SetWnetApn") << 0x0131 << 84 << 0x0004;
-        QTest::newRow("SetSerialSettings") << 0x0141 << 18 << 0x0005;
-    }
+    // One byte short, or the bare word, is refused and changes nothing.
     void shortSetIgnored()
     {
-        QFETCH(int, setWord);
-        QFETCH(int, size);
-        QFETCH(int, queryWord);
-        PrinterState s;
-        const QByteArray before = query(s, quint16(queryWord));
-        QByteArray r = record(quint16(setWord), size - 1);
-        r.replace(2, size - 3, QByteArray(size - 3, '\x07'));
-        QCOMPARE(int(s.answer(r).outcome), int(PrinterState::Outcome::TooShort));
-        QCOMPARE(int(s.answer(word(quint16(setWord))).outcome), int(PrinterState::Outcome::TooShort));
-        QCOMPARE(query(s, quint16(queryWord)), before);
+        const int cases[][3] = {{0x0101, 14, 0x0007}, {0x0102, 14, 0x0007}, {0x0103, 7, 0x0006},
+                                {0x0111, 258, 0x0002}, {0x0112, 258, 0x0002}, {0x0121, 46, 0x0003},
+                                {0x0122, 3, 0x0008},  {0x0131, 84, 0x0004},  {0x0141, 18, 0x0005}};
+        for (const auto &c : cases) {
+            PrinterState s;
+            const QByteArray before = query(s, quint16(c[2]));
+            QByteArray r = record(quint16(c[0]), c[1] - 1);
+            r.replace(2, c[1] - 3, QByteArray(c[1] - 3, '\x07'));
+            QCOMPARE(int(s.answer(r).outcome), int(PrinterState::Outcome::TooShort));
+            QCOMPARE(int(s.answer(word(quint16(c[0]))).outcome), int(PrinterState::Outcome::TooShort));
+            QVERIFY2(query(s, quint16(c[2])) == before, qPrintable(QString::number(c[0], 16)));
+        }
     }
 
     // The commit installs only what arrived whole, under its own path, with its digest.
@@ -257,19 +235,14 @@ private slots:
         PrinterState s;
         const QByteArray path("/data/PUB/fonts/new.ttf");
         const QByteArray bytes("glyphs!");
-        FileRecord commit;
-        commit.path = path;
-        commit.size = quint32(bytes.size());
-        commit.digest = FileRecord::md5(bytes);
+        const FileRecord commit{0, path, quint32(bytes.size()), FileRecord::md5(bytes)};
 
         FileUpload partial(path, commit.size);
         partial.take(bytes.constData(), 3);
         FileUpload whole(path, commit.size);
         whole.take(bytes.constData(), quint32(bytes.size()));
-        FileRecord wrongDigest = commit;
-        wrongDigest.digest = FileRecord::md5("other");
-        FileRecord otherPath = commit;
-        otherPath.path = "/data/PUB/fonts/else.ttf";
+        const FileRecord wrongDigest{0, path, commit.size, FileRecord::md5("other")};
+        const FileRecord otherPath{0, "/data/PUB/fonts/else.ttf", commit.size, commit.digest};
 
         const auto commitWith = [&s](const FileRecord &r, const FileUpload *u) {
             return s.answer(r.toBytes(CommitFileUpload), u);

@@ -19,28 +19,23 @@
 
 #include <QtTest>
 
-
 // Request and answer layouts, byte for byte, and the last known records built from answers.
 class TestRecords : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Whole requests, byte for byte.
     void requests_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("expected");
 
         const StaticIpRecord shortForms{QStringLiteral("10.1"), QStringLiteral("0xffffff00"), QStringLiteral("1.2.3.4.5")};
-        QTest::newRow("addresses in inet_aton's short forms") << shortForms.toBytes(SetLanStaticIp)
-                                                               << hex("0101 0a000001 ffffff00 00000000");
-        const StaticIpRecord address{QStringLiteral("192.168.1.20"), QStringLiteral("255.255.255.0"),
-                                     QStringLiteral("not an address")};
-        QTest::newRow("LAN static address, unusable gateway")
-            << address.toBytes(SetLanStaticIp) << hex("0101 c0a80114 ffffff00 00000000");
-        QTest::newRow("Wi-Fi static address, empty one") << address.toBytes(SetWifiStaticIp) + StaticIpRecord{}.toBytes(SetLanStaticIp)
-                                                         << hex("0201 c0a80114 ffffff00 00000000 0101 00000000 00000000 00000000");
+        QTest::newRow("LAN: inet_aton's short forms, unusable gateway")
+            << shortForms.toBytes(SetLanStaticIp) << hex("0101 0a000001 ffffff00 00000000");
+        QTest::newRow("Wi-Fi static address")
+            << StaticIpRecord{QStringLiteral("192.168.1.20"), QStringLiteral("255.255.255.0"), {}}.toBytes(SetWifiStaticIp)
+            << hex("0201 c0a80114 ffffff00 00000000");
 
         PrintSettingsRecord receipt;
         receipt.cjk = 1;
@@ -50,63 +45,44 @@ private slots:
         receipt.quality = 0;
         receipt.printPositionMm = 12.5; // ignored on receipt paper
         receipt.cutPositionMm = -3.0;
+        receipt.feedMm = 20; // unchecked: not sent
         receipt.blackMarkLocation = 2;
         receipt.stopPrinting = true;
-        QTest::newRow("receipt paper: zero black-mark block, quality 0 is 255")
+        QTest::newRow("receipt paper: zero black-mark block and feed, quality 0 is 255")
             << receipt.toBytes()
             << hex("2101 00 01 10 02 82 ff 30000000 00000000 00000000 00000000 00000000"
                    "000000000000000000000000 00000000 02 01");
         PrintSettingsRecord mark = receipt;
         mark.paperType = PrintSettingsRecord::PaperBlackMark;
         mark.quality = 100;
-        mark.printPositionMm = 10.0;
-        mark.cutPositionMm = -2.5;
+        mark.printPositionMm = 2.3; // not lost to binary rounding
+        mark.cutPositionMm = -0.7;
         mark.feedEnabled = true;
-        mark.feedMm = 20;
         mark.stopPrinting = false;
         mark.voiceAlert = true;
         QTest::newRow("black mark: parameters, signed tenths, feed in dots, quality 100 is 155")
             << mark.toBytes()
-            << hex("2101 00 01 10 02 82 9b 71000000 d0070000 64000000 64000000 e7ffffff"
-                   "000000000000000000000000 a0000000 02 02");
-        mark.printPositionMm = 2.3;
-        mark.cutPositionMm = -0.7;
-        mark.feedEnabled = false; // the spin box value stays out of the record
-        QTest::newRow("positions are not lost to binary rounding; feed unchecked is 0")
-            << mark.toBytes()
             << hex("2101 00 01 10 02 82 9b 71000000 d0070000 64000000 17000000 f9ffffff"
-                   "000000000000000000000000 00000000 02 02");
+                   "000000000000000000000000 a0000000 02 02");
 
-        AudioSettingsRecord audio;
-        audio.allAudio = true;
-        audio.noticeAudio = true;
-        audio.paperNotTakenVoice = true;
-        const QByteArray voice = audio.toBytes();
-        audio.paperNotTakenBeep = true;
-        QTest::newRow("audio: voice, then voice and beep") << voice + audio.toBytes() << hex("0301 01 00 00 01 02 0301 01 00 00 01 03");
-
-        SerialSettingsRecord serial;
-        serial.baudRate = 2000000;
-        serial.dataBits = 7;
-        serial.stopBits = 2;
-        serial.parity = SerialSettingsRecord::ParityEven;
-        QTest::newRow("serial") << serial.toBytes() << hex("4101 80841e00 07000000 02000000 02000000");
+        QTest::newRow("audio: voice, then voice and beep")
+            << AudioSettingsRecord{true, false, false, true, true, false}.toBytes() +
+                   AudioSettingsRecord{true, false, false, true, true, true}.toBytes()
+            << hex("0301 01 00 00 01 02 0301 01 00 00 01 03");
+        QTest::newRow("serial") << SerialSettingsRecord{2000000, 7, 2, SerialSettingsRecord::ParityEven}.toBytes()
+                                << hex("4101 80841e00 07000000 02000000 02000000");
         QTest::newRow("fine print on, off") << FinePrintModeRecord{true}.toBytes() + FinePrintModeRecord{false}.toBytes()
                                             << hex("2201 02 2201 00");
 
         QTest::newRow("APN, dial number cut to 15")
             << WnetApnRecord{true, QStringLiteral("cmnet"), QString(20, QLatin1Char('9'))}.toBytes()
             << hex("3101 01 00") + "cmnet" + QByteArray(59, '\0') + QByteArray(15, '9') + '\0';
-        QTest::newRow("empty APN") << WnetApnRecord{}.toBytes() << hex("3101") + QByteArray(82, '\0');
 
         // 126 ASCII bytes and a two-byte character: 128 bytes, cut after 127 mid-character.
         const QString longSsid = QString(126, QLatin1Char('s')) + QStringLiteral("é");
         QTest::newRow("SSID cut mid-character")
             << WifiNetworkRecord{longSsid, QStringLiteral("secret")}.toBytes()
             << hex("1101") + longSsid.toUtf8().left(127) + '\0' + "secret" + QByteArray(122, '\0');
-        const QString exact(127, QLatin1Char('x'));
-        QTest::newRow("SSID of 127") << WifiNetworkRecord{exact, {}}.toBytes()
-                                     << hex("1101") + exact.toLatin1() + QByteArray(129, '\0');
         QTest::newRow("no SSID clears, password and all")
             << WifiNetworkRecord{QString(), QStringLiteral("typed anyway")}.toBytes() << hex("1201") + QByteArray(256, '\0');
 
@@ -135,9 +111,6 @@ private slots:
         QVERIFY(!DeviceInformation::decode(info.left(185), &device));
         QVERIFY(DeviceInformation::decode(info, &device));
         QCOMPARE((QStringList{device.model, device.ttsVersion}), (QStringList{"RX220_S", QString(16, QLatin1Char('T'))}));
-        place(info, 18, QByteArray(16, 'M') + "SN1"); // no zero: runs on into the serial number
-        QVERIFY(DeviceInformation::decode(info, &device));
-        QCOMPARE(device.model, QString(16, QLatin1Char('M')) + QStringLiteral("SN1"));
 
         QByteArray net = record(GetNetworkInfo, NetworkInformation::MinSize);
         place(net, 2, "aa:bb:cc:00:11:22");
@@ -193,11 +166,9 @@ private slots:
         QTest::addColumn<QStringList>("texts");
         const QByteArray valid = deviceRecord("RX200", "RX230", "ZR-LONG");
         QTest::newRow("record") << valid << QStringList{"RX200", "RX230", "ZR-LONG"};
-        QTest::newRow("padded by a later firmware") << valid + "more" << QStringList{"RX200", "RX230", "ZR-LONG"};
         QTest::newRow("cut inside the model") << valid.left(20) << QStringList{"RX200", "RX23", ""};
         QTest::newRow("a full field runs on") << QByteArray(16, 'P') + "M" + QByteArray(15, '\0') + "S"
                                               << QStringList{QString(16, QLatin1Char('P')) + "M", "M", "S"};
-        QTest::newRow("empty") << QByteArray() << QStringList{"", "", ""};
     }
     void discoveryAnswers()
     {
@@ -214,11 +185,9 @@ private slots:
         place(list, 14, QByteArray("A1") + hex("00100000") + "B2" + hex("20000000"));
         NvImageList images;
         QVERIFY(NvImageList::decode(list, &images));
-        QCOMPARE(images.identity, 7u);
-        QCOMPARE(images.memorySize, 0x40000u);
-        QCOMPARE(images.images.size(), 2);
+        QCOMPARE((QVector<quint32>{images.identity, images.memorySize, quint32(images.images.size()), images.images.at(1).size}),
+                 (QVector<quint32>{7, 0x40000, 2, 32}));
         QCOMPARE(images.images.at(1).keyCode, QByteArray("B2"));
-        QCOMPARE(images.images.at(1).size, 32u);
 
         place(list, 12, hex("ffff"));
         QVERIFY(NvImageList::decode(list, &images));
@@ -236,8 +205,7 @@ private slots:
         QCOMPARE(ByteFields::ipv4Text("ab", 0), QStringLiteral("0.0.0.0"));
     }
 
-    // After a Reload the pages hold the decoded answers; a Save then builds the record from
-    // them. That record must equal the last known one, or an unchanged Save would send.
+    // A Save builds its record from the decoded answer: it must equal the last known one.
     void lastKnownRecordsMatchWhatAnUnchangedSaveBuilds()
     {
         LastKnownRecords records;
@@ -252,23 +220,6 @@ private slots:
         settings.density = 90;
         QVERIFY(records.takeIfChanged(LastKnownRecords::PrintSettings, settings.toBytes()));
         QVERIFY(!records.takeIfChanged(LastKnownRecords::PrintSettings, settings.toBytes()));
-
-        QByteArray audio = record(GetAudioSettings, 7);
-        place(audio, 2, hex("01 00 01 01 02"));
-        QVERIFY(records.takeResponse(audio));
-        AudioSettingsRecord sound;
-        QVERIFY(AudioSettingsRecord::decode(audio, &sound));
-        QCOMPARE(records.record(LastKnownRecords::AudioSettings), sound.toBytes());
-
-        QByteArray serial = record(GetSerialSettings, 18);
-        place(serial, 2, hex("00e10000 08000000 01000000 01000000"));
-        QVERIFY(records.takeResponse(serial));
-        SerialSettingsRecord port;
-        QVERIFY(SerialSettingsRecord::decode(serial, &port));
-        QCOMPARE(records.record(LastKnownRecords::SerialSettings), port.toBytes());
-
-        QVERIFY(records.takeResponse(hex("0800 02")));
-        QCOMPARE(records.record(LastKnownRecords::FinePrintMode), FinePrintModeRecord{true}.toBytes());
 
         QByteArray wnet = record(GetWnetInfo, WnetInformation::MinSize);
         place(wnet, 262, hex("0100") + "cmnet");
@@ -306,7 +257,6 @@ private slots:
         QTest::newRow("network information, 247 bytes") << record(GetNetworkInfo, 247);
         QTest::newRow("answer to a Set command") << record(SetLanStaticIp, 14);
         QTest::newRow("one byte") << QByteArray(1, '\x03');
-        QTest::newRow("empty") << QByteArray();
     }
     void shortAndForeignAnswersChangeNothing()
     {
