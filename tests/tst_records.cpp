@@ -160,22 +160,17 @@ private slots:
     }
 
     // A text runs to its next zero, at most to the datagram's end, even into the next field.
-    void discoveryAnswers_data()
-    {
-        QTest::addColumn<QByteArray>("datagram");
-        QTest::addColumn<QStringList>("texts");
-        const QByteArray valid = deviceRecord("RX200", "RX230", "ZR-LONG");
-        QTest::newRow("record") << valid << QStringList{"RX200", "RX230", "ZR-LONG"};
-        QTest::newRow("cut inside the model") << valid.left(20) << QStringList{"RX200", "RX23", ""};
-        QTest::newRow("a full field runs on") << QByteArray(16, 'P') + "M" + QByteArray(15, '\0') + "S"
-                                              << QStringList{QString(16, QLatin1Char('P')) + "M", "M", "S"};
-    }
     void discoveryAnswers()
     {
-        QFETCH(QByteArray, datagram);
-        QFETCH(QStringList, texts);
-        const DiscoveryAnswer a = DiscoveryAnswer::fromDatagram(datagram);
-        QCOMPARE((QStringList{a.project, a.model, a.sn}), texts);
+        const QByteArray valid = deviceRecord("RX200", "RX230", "ZR-LONG");
+        const QPair<QByteArray, QStringList> cases[] = {
+            {valid, {"RX200", "RX230", "ZR-LONG"}},
+            {valid.left(20), {"RX200", "RX23", ""}},
+            {QByteArray(16, 'P') + "M" + QByteArray(15, '\0') + "S", {QString(16, QLatin1Char('P')) + "M", "M", "S"}}};
+        for (const auto &c : cases) {
+            const DiscoveryAnswer a = DiscoveryAnswer::fromDatagram(c.first);
+            QCOMPARE((QStringList{a.project, a.model, a.sn}), c.second);
+        }
     }
 
     void nvImageListNeverReadsPastTheAnswer()
@@ -249,26 +244,18 @@ private slots:
         QCOMPARE(records.record(LastKnownRecords::WifiStaticIp), hex("0201 0a000006 ffffff00 0a000001"));
     }
 
-    void shortAndForeignAnswersChangeNothing_data()
-    {
-        QTest::addColumn<QByteArray>("response");
-        QTest::newRow("print settings, 45 bytes") << record(GetPrintSettings, 45);
-        QTest::newRow("static addresses, 25 bytes") << record(GetStaticIp, 25);
-        QTest::newRow("network information, 247 bytes") << record(GetNetworkInfo, 247);
-        QTest::newRow("answer to a Set command") << record(SetLanStaticIp, 14);
-        QTest::newRow("one byte") << QByteArray(1, '\x03');
-    }
     void shortAndForeignAnswersChangeNothing()
     {
-        QFETCH(QByteArray, response);
         // Non-zero content, so that a record taken from it would show.
-        if (response.size() > 2)
-            response.replace(2, response.size() - 2, QByteArray(response.size() - 2, '\x5a'));
-        LastKnownRecords records;
-        QVERIFY(!records.takeResponse(response));
-        for (int r = 0; r < LastKnownRecords::RecordCount; ++r) {
-            const auto record = LastKnownRecords::Record(r);
-            QCOMPARE(records.record(record), QByteArray(LastKnownRecords::size(record), '\0'));
+        const auto filled = [](quint16 w, int size) { return word(w) + QByteArray(size - 2, '\x5a'); };
+        for (const QByteArray &response : {filled(GetPrintSettings, 45), filled(GetStaticIp, 25), filled(GetNetworkInfo, 247),
+                                           filled(SetLanStaticIp, 14), QByteArray(1, '\x03')}) {
+            LastKnownRecords records;
+            QVERIFY(!records.takeResponse(response));
+            for (int r = 0; r < LastKnownRecords::RecordCount; ++r) {
+                const auto record = LastKnownRecords::Record(r);
+                QCOMPARE(records.record(record), QByteArray(LastKnownRecords::size(record), '\0'));
+            }
         }
     }
 };
