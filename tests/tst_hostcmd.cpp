@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 using namespace PacketCodec;
 
 namespace {
@@ -32,8 +34,8 @@ class TestHostCmd : public QObject
 {
     Q_OBJECT
 
-    HostCmd *engine = nullptr;
-    QSignalSpy *responses = nullptr;
+    std::unique_ptr<HostCmd> engine;
+    std::unique_ptr<QSignalSpy> responses;
 
     // Sealed under the key the handshake of init() gives.
     static QByteArray packet(const QByteArray &payload)
@@ -44,17 +46,13 @@ class TestHostCmd : public QObject
 private slots:
     void init()
     {
-        engine = new HostCmd;
-        responses = new QSignalSpy(engine, &HostCmd::responseReceived);
-        QSignalSpy found(engine, &HostCmd::deviceFound);
+        responses.reset();
+        engine.reset(new HostCmd);
+        responses.reset(new QSignalSpy(engine.get(), &HostCmd::responseReceived));
+        QSignalSpy found(engine.get(), &HostCmd::deviceFound);
         feed(*engine, encodePacket(Record, builtInKey(), true));
         QCOMPARE(found.count(), 1);
         QCOMPARE(engine->sessionKey(), deriveSessionKey(0, "SN0042", 6));
-    }
-    void cleanup()
-    {
-        delete responses;
-        delete engine;
     }
 
     // The key comes from the hello's nonce; a record of the wrong size, or split, is lost.
@@ -62,7 +60,7 @@ private slots:
     {
         engine->sendHello(true); // no link: nothing is written, but the nonce is set
         QCOMPARE(engine->nonce(), 1u);
-        QSignalSpy found(engine, &HostCmd::deviceFound);
+        QSignalSpy found(engine.get(), &HostCmd::deviceFound);
         QCOMPARE(feed(*engine, encodePacket(Record.left(40), builtInKey(), true)), QList<quint32>{0});
         const QByteArray answer = encodePacket(Record, builtInKey(), true);
         feed(*engine, answer.left(36));

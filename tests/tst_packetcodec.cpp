@@ -120,13 +120,11 @@ private slots:
         }
     }
 
-    void sessionKeyTakesSixteenSerialCharactersUpToTheZero()
+    // Up to its zero, in tst_hostcmd.
+    void sessionKeyTakesSixteenSerialCharacters()
     {
         const char longSerial[24] = "ABCDEFGHIJKLMNOPQRSTUVW";
-        const char cut[16] = {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O', 'P'};
-        QCOMPARE(deriveSessionKey(7, longSerial, 24), deriveSessionKey(7, cut, 16));
-        const char shortSerial[24] = "AB\0garbage";
-        QCOMPARE(deriveSessionKey(7, shortSerial, 24), deriveSessionKey(7, "AB", 2));
+        QCOMPARE(deriveSessionKey(7, longSerial, 24), deriveSessionKey(7, longSerial, 16));
         QVERIFY(deriveSessionKey(7, "AB", 2) != deriveSessionKey(8, "AB", 2));
     }
 };

@@ -107,17 +107,6 @@ private slots:
                  (QStringList{"aa:bb:cc:00:11:22", "192.168.1.10", "255.255.255.0", "0.0.0.0",
                               QStringLiteral("Café 5G"), "10.0.0.5", "255.0.0.0", "ZR-1234"}));
 
-        QByteArray wnet = record(GetWnetInfo, WnetInformation::MinSize);
-        place(wnet, 194, "113.9,22.5");
-        place(wnet, 258, hex("bdff 0400 ff00"));
-        place(wnet, 264, "cmnet");
-        WnetInformation m;
-        QVERIFY(WnetInformation::decode(wnet, &m));
-        QCOMPARE((QStringList{m.position, m.apn}), (QStringList{"113.9,22.5", "cmnet"}));
-        QCOMPARE((QVector<int>{m.signalStrength, m.status, m.useSpecificApn}), (QVector<int>{-67, 4, 0})); // 255: no APN, as 0
-        place(wnet, 262, hex("0100"));
-        QVERIFY(WnetInformation::decode(wnet, &m) && m.useSpecificApn);
-
         QByteArray print = record(GetPrintSettings, 46);
         place(print, 7, hex("9b"));
         place(print, 20, hex("64000000 e7ffffff"));
