@@ -17,13 +17,9 @@ QList<quint32> feed(HostCmd &engine, const QByteArray &chunk)
 {
     QList<quint32> returns;
     const auto *data = reinterpret_cast<const uchar *>(chunk.constData());
-    quint32 offset = 0;
-    while (offset < quint32(chunk.size())) {
-        const quint32 used = engine.receive(data + offset, quint32(chunk.size()) - offset);
+    for (quint32 offset = 0, used = 1; used != 0 && offset < quint32(chunk.size()); offset += used) {
+        used = engine.receive(data + offset, quint32(chunk.size()) - offset);
         returns.append(used);
-        if (used == 0)
-            break;
-        offset += used;
     }
     return returns;
 }

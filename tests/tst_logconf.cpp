@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/conf.h"
 #include "app/log.h"
+#include "tests/logtext.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -18,15 +19,9 @@ class TestLogConf : public QObject
 
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
 
-    QByteArray logBytes()
+    QList<QByteArray> logLines() const
     {
-        logClose();
-        QFile f(path("log.txt"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    QList<QByteArray> logLines()
-    {
-        QList<QByteArray> lines = logBytes().split('\n');
+        QList<QByteArray> lines = logTextSoFar(path("log.txt")).split('\n');
         lines.removeAll(QByteArray());
         return lines;
     }
@@ -66,7 +61,7 @@ private slots:
         logWrite("a.cpp", 1, "%s", QByteArray(1012, 'm').constData());
         logWrite("a.cpp", 2, "%s", QByteArray(5000, 'n').constData());
         logWrite("a.cpp", 3, "after");
-        const QByteArray all = logBytes();
+        const QByteArray all = logTextSoFar(path("log.txt"));
         QCOMPARE(all.size(), 1023 + 1023 + 11 + int(qstrlen("after (a.cpp,3)\r\n")));
         QVERIFY(all.mid(11, 1012) == QByteArray(1012, 'm'));
         QVERIFY(all.endsWith("after (a.cpp,3)\r\n"));
