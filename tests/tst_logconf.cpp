@@ -126,7 +126,8 @@ private slots:
         conf.save();
         QSettings s(path("conf.ini"), QSettings::IniFormat);
         QStringList saved;
-        for (const char *key : {"Conf/FontSettingsEnabled", "Conf/DualColorSettingsEnabled", "Conf/VID_PID_List", "Conf/Other", "Else/x"})
+        for (const char *key : {"Conf/FontSettingsEnabled", "Conf/DualColorSettingsEnabled", "Conf/VID_PID_List",
+                                "Conf/Other", "Else/x"})
             saved << s.value(QLatin1String(key)).toString();
         QCOMPARE(saved, (QStringList{"1", "0", "abcd:0002;1234:00d2", "kept", "1"}));
     }

@@ -34,18 +34,16 @@ private slots:
                    StaticIpRecord{"192.168.1.20", "255.255.255.0", {}}.toBytes(SetWifiStaticIp)
             << hex("0101 0a000001 ffffff00 00000000 0201 c0a80114 ffffff00 00000000");
 
-        // CJK, code page, UTF-8, density, quality, paper, print and cut position, feed on, feed, mark location,
-        // stop, voice.
-        const PrintSettingsRecord receipt{1, 0x10, 2, 130, 0, PrintSettingsRecord::PaperReceipt, 12.5, -3.0, false, 20, 2,
-                                          true, false};
+        // CJK, code page, UTF-8, density, quality, paper, positions, feed on, feed, mark location, stop, voice.
+        const PrintSettingsRecord receipt{1, 0x10, 2, 130, 0, PrintSettingsRecord::PaperReceipt,
+                                          12.5, -3.0, false, 20, 2, true, false};
         QTest::newRow("receipt paper: zero black-mark block and feed, quality 0 is 255")
             << receipt.toBytes()
             << hex("2101 00 01 10 02 82 ff 30000000 00000000 00000000 00000000 00000000"
                    "000000000000000000000000 00000000 02 01");
-        // Positions not lost to binary rounding.
-        const PrintSettingsRecord mark{1, 0x10, 2, 130, 100, PrintSettingsRecord::PaperBlackMark, 2.3, -0.7, true, 20, 2,
-                                       false, true};
-        QTest::newRow("black mark: parameters, signed tenths, feed in dots, quality 100 is 155")
+        const PrintSettingsRecord mark{1, 0x10, 2, 130, 100, PrintSettingsRecord::PaperBlackMark,
+                                       2.3, -0.7, true, 20, 2, false, true};
+        QTest::newRow("black mark: parameters, signed tenths not lost to rounding, feed in dots, quality 100 is 155")
             << mark.toBytes()
             << hex("2101 00 01 10 02 82 9b 71000000 d0070000 64000000 17000000 f9ffffff"
                    "000000000000000000000000 a0000000 02 02");
@@ -53,7 +51,7 @@ private slots:
         QTest::newRow("serial") << SerialSettingsRecord{2000000, 7, 2, SerialSettingsRecord::ParityEven}.toBytes()
                                 << hex("4101 80841e00 07000000 02000000 02000000");
 
-        QTest::newRow("fine print off; on is 02, tst_printpage") << FinePrintModeRecord{false}.toBytes() << hex("2201 00");
+        QTest::newRow("fine print off, on in tst_printpage") << FinePrintModeRecord{false}.toBytes() << hex("2201 00");
         QTest::newRow("APN, dial number cut to 15")
             << WnetApnRecord{true, QStringLiteral("cmnet"), QString(20, QLatin1Char('9'))}.toBytes()
             << hex("3101 01 00") + "cmnet" + QByteArray(59, '\0') + QByteArray(15, '9') + '\0';
@@ -128,8 +126,9 @@ private slots:
         QVERIFY(!FileRecord::decode(reply.left(151), &status));
     }
 
-    // A text runs to its next zero, at most to the datagram's end, even into the next field.
-    void discoveryAnswers()
+    // A text runs to its next zero, at most to the end of the bytes, even into the next field; a
+    // number that does not fit reads as zero.
+    void textsStopAtTheEnd()
     {
         const QByteArray valid = deviceRecord("RX200", "RX230", "ZR-LONG");
         const QPair<QByteArray, QStringList> cases[] = {
@@ -140,6 +139,9 @@ private slots:
             const DiscoveryAnswer a = DiscoveryAnswer::fromDatagram(c.first);
             QCOMPARE((QStringList{a.project, a.model, a.sn}), c.second);
         }
+        QCOMPARE(ByteFields::text("abc", -1), QByteArray());
+        QCOMPARE(ByteFields::u32("abc", 0), 0u);
+        QCOMPARE(ByteFields::ipv4Text("ab", 0), QStringLiteral("0.0.0.0"));
     }
 
     // The entries themselves are read in tst_nvimage; here the stated count is capped.
@@ -152,13 +154,6 @@ private slots:
         QCOMPARE(images.statedCount, quint16(0xffff));
         QCOMPARE(images.images.size(), NvImageList::MaxImages);
         QVERIFY(!NvImageList::decode(list.left(397), &images));
-    }
-
-    void textFieldsStopAtTheEnd()
-    {
-        QCOMPARE(ByteFields::text("abc", -1), QByteArray()); // past the end: the discovery answers
-        QCOMPARE(ByteFields::u32("abc", 0), 0u); // does not fit: zero, not a read past the end
-        QCOMPARE(ByteFields::ipv4Text("ab", 0), QStringLiteral("0.0.0.0"));
     }
 
     // A Save builds its record from the decoded answer: it must equal the last known one. What a
@@ -201,8 +196,9 @@ private slots:
     {
         // Non-zero content, so that a record taken from it would show.
         const auto filled = [](quint16 w, int size) { return word(w) + QByteArray(size - 2, '\x5a'); };
-        for (const QByteArray &response : {filled(GetPrintSettings, 45), filled(GetStaticIp, 25), filled(GetNetworkInfo, 247),
-                                           filled(SetLanStaticIp, 14), QByteArray(1, '\x03')}) {
+        for (const QByteArray &response :
+             {filled(GetPrintSettings, 45), filled(GetStaticIp, 25), filled(GetNetworkInfo, 247),
+              filled(SetLanStaticIp, 14), QByteArray(1, '\x03')}) {
             LastKnownRecords records;
             QVERIFY(!records.takeResponse(response));
             for (int r = 0; r < LastKnownRecords::RecordCount; ++r) {
