@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/conf.h"
 #include "app/log.h"
+#include "tests/logtext.h"
 
 #include <QRegularExpression>
 #include <QSettings>
@@ -18,15 +19,9 @@ class TestLogConf : public QObject
 
     QString path(const char *name) const { return dir.filePath(QLatin1String(name)); }
 
-    QByteArray logBytes()
+    QList<QByteArray> logLines() const
     {
-        logClose();
-        QFile f(path("log.txt"));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    QList<QByteArray> logLines()
-    {
-        QList<QByteArray> lines = logBytes().split('\n');
+        QList<QByteArray> lines = logTextSoFar(path("log.txt")).split('\n');
         lines.removeAll(QByteArray());
         return lines;
     }
@@ -34,8 +29,7 @@ class TestLogConf : public QObject
     void load(Conf &conf, const QByteArray &ini)
     {
         QFile f(path("conf.ini"));
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(ini);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(ini) == ini.size());
         f.close();
         conf.setFileName(path("conf.ini"));
         conf.load();
@@ -45,8 +39,7 @@ private slots:
     void init() { QVERIFY(logOpen(path("log.txt"))); }
     void cleanup() { logClose(); }
 
-    // The format, base names of either kind of path; a closed log writes nothing and an
-    // open one starts afresh.
+    // The format, base names of either kind of path; closed it writes nothing, reopened it starts afresh.
     void lineFormat()
     {
         logWrite("a.cpp", 1, "before");
@@ -62,13 +55,13 @@ private slots:
         QVERIFY(lines.at(1).endsWith(" x (hostcmd.cpp,7)\r"));
     }
 
+    // 11 bytes of thread piece; a message of 1012 fills the line to byte 1023.
     void longMessagesAreCut()
     {
-        // 11 bytes of thread piece; a message of 1012 fills the line to byte 1023.
         logWrite("a.cpp", 1, "%s", QByteArray(1012, 'm').constData());
         logWrite("a.cpp", 2, "%s", QByteArray(5000, 'n').constData());
         logWrite("a.cpp", 3, "after");
-        const QByteArray all = logBytes();
+        const QByteArray all = logTextSoFar(path("log.txt"));
         QCOMPARE(all.size(), 1023 + 1023 + 11 + int(qstrlen("after (a.cpp,3)\r\n")));
         QVERIFY(all.mid(11, 1012) == QByteArray(1012, 'm'));
         QVERIFY(all.endsWith("after (a.cpp,3)\r\n"));
@@ -76,17 +69,16 @@ private slots:
 
     void twoThreadsWriteWholeLines()
     {
-        auto writer = [](char c) {
-            return QThread::create([c] {
+        std::unique_ptr<QThread> threads[2];
+        for (int t = 0; t < 2; ++t) {
+            threads[t].reset(QThread::create([t] {
                 for (int i = 0; i < 2000; ++i)
-                    logWrite("t.cpp", i, "%s", QByteArray(40, c).constData());
-            });
-        };
-        const std::unique_ptr<QThread> a(writer('a')), b(writer('b'));
-        a->start();
-        b->start();
-        a->wait();
-        b->wait();
+                    logWrite("t.cpp", i, "%s", QByteArray(40, char('a' + t)).constData());
+            }));
+            threads[t]->start();
+        }
+        for (auto &thread : threads)
+            thread->wait();
         const QList<QByteArray> lines = logLines();
         QCOMPARE(lines.size(), 4000);
         const QRegularExpression whole(QStringLiteral("^\\[[ 0-9a-f]{8}\\] (a{40}|b{40}) \\(t\\.cpp,\\d+\\)\\r$"));
@@ -96,41 +88,32 @@ private slots:
 
     void missingFileGivesDefaultsAndIsWrittenWithoutSwitches()
     {
-        QFile::remove(path("conf.ini"));
         Conf conf;
-        conf.setFileName(path("conf.ini"));
+        conf.setFileName(path("missing.ini"));
         conf.load();
-        QCOMPARE(conf.fileVersion(), 0);
-        QCOMPARE(conf.fontSettingsEnabled(), -1);
+        QVERIFY(conf.fileVersion() == 0 && conf.fontSettingsEnabled() == -1);
         QCOMPARE(conf.usbIds(), (QList<quint32>{0x32730002, 0x327300d2}));
         conf.save();
-        QSettings s(path("conf.ini"), QSettings::IniFormat);
-        QCOMPARE(s.value("Conf/FileVersion").toInt(), 1);
-        QCOMPARE(s.value("Conf/Language").toInt(), 0);
-        QCOMPARE(s.value("Conf/VID_PID_List").toString(), QStringLiteral("3273:0002;3273:00d2"));
-        QVERIFY(!s.contains("Conf/FontSettingsEnabled"));
-        QVERIFY(!s.contains("Conf/DualColorSettingsEnabled"));
+        QSettings s(path("missing.ini"), QSettings::IniFormat);
+        QCOMPARE((QStringList{s.value("Conf/FileVersion").toString(), s.value("Conf/Language").toString(),
+                              s.value("Conf/VID_PID_List").toString()}),
+                 (QStringList{"1", "0", "3273:0002;3273:00d2"}));
+        QVERIFY(!s.contains("Conf/FontSettingsEnabled") && !s.contains("Conf/DualColorSettingsEnabled"));
         QVERIFY(!logLines().join().contains("VID/PID")); // defaults are not logged
     }
 
-    void identifierList_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<QList<quint32>>("ids");
-        // Written by hand, unquoted, and as save() writes it, quoted.
-        QTest::newRow("upper case, empty piece") << QByteArray("ABCD:0002;;1234:00D2") << QList<quint32>{0xabcd0002, 0x123400d2};
-        QTest::newRow("quoted") << QByteArray("\"ABCD:0002;;1234:00D2\"") << QList<quint32>{0xabcd0002, 0x123400d2};
-        QTest::newRow("spaces match nothing") << QByteArray("abcd:0002 ; 1234:00d2") << QList<quint32>{0x32730002, 0x327300d2};
-        QTest::newRow("commas") << QByteArray("abcd:0002,1234:00d2") << QList<quint32>{0x32730002, 0x327300d2};
-        QTest::newRow("duplicates stay") << QByteArray("abcd:0002;abcd:0002") << QList<quint32>{0xabcd0002, 0xabcd0002};
-    }
+    // Written by hand, unquoted; the quoted form save() writes is read in the next test.
     void identifierList()
     {
-        QFETCH(QByteArray, value);
-        QFETCH(QList<quint32>, ids);
-        Conf conf;
-        load(conf, "[Conf]\nFileVersion=1\nVID_PID_List=" + value + "\n");
-        QCOMPARE(conf.usbIds(), ids);
+        const QList<quint32> defaults{0x32730002, 0x327300d2};
+        const QPair<QByteArray, QList<quint32>> cases[] = {{"ABCD:0002;;1234:00D2", {0xabcd0002, 0x123400d2}},
+                                                           {"abcd:0002 ; 1234:00d2", defaults}, // spaces match nothing
+                                                           {"abcd:0002;abcd:0002", {0xabcd0002, 0xabcd0002}}};
+        for (const auto &c : cases) {
+            Conf conf;
+            load(conf, "[Conf]\nFileVersion=1\nVID_PID_List=" + c.first + "\n");
+            QVERIFY2(conf.usbIds() == c.second, c.first.constData());
+        }
     }
 
     void saveRewritesListAndSwitchesAndKeepsOtherKeys()
@@ -138,16 +121,15 @@ private slots:
         Conf conf;
         load(conf, "[Conf]\nFontSettingsEnabled=5\nDualColorSettingsEnabled=0\nLanguage=2\n"
                            "VID_PID_List=\"ABCD:0002;;1234:00D2\"\nOther=kept\n[Else]\nx=1\n");
-        QCOMPARE(conf.fontSettingsEnabled(), 5);
-        QCOMPARE(int(conf.language()), 2);
+        QVERIFY(conf.fontSettingsEnabled() == 5 && int(conf.language()) == 2);
         QVERIFY(logLines().join().contains("VID/PID abcd:0002 loaded."));
         conf.save();
         QSettings s(path("conf.ini"), QSettings::IniFormat);
-        QCOMPARE(s.value("Conf/FontSettingsEnabled").toInt(), 1);
-        QCOMPARE(s.value("Conf/DualColorSettingsEnabled").toInt(), 0);
-        QCOMPARE(s.value("Conf/VID_PID_List").toString(), QStringLiteral("abcd:0002;1234:00d2"));
-        QCOMPARE(s.value("Conf/Other").toString(), QStringLiteral("kept"));
-        QCOMPARE(s.value("Else/x").toInt(), 1);
+        QStringList saved;
+        for (const char *key : {"Conf/FontSettingsEnabled", "Conf/DualColorSettingsEnabled", "Conf/VID_PID_List",
+                                "Conf/Other", "Else/x"})
+            saved << s.value(QLatin1String(key)).toString();
+        QCOMPARE(saved, (QStringList{"1", "0", "abcd:0002;1234:00d2", "kept", "1"}));
     }
 
     void commandLine()
