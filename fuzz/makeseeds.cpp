@@ -40,6 +40,11 @@ QByteArray answerTo(PrinterState &state, const QByteArray &request)
     return state.answer(request).payloads.value(0);
 }
 
+QByteArray sealed(const QByteArray &payload)
+{
+    return FuzzStream::segment(FuzzStream::Sealed, payload);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -65,17 +70,19 @@ int main(int argc, char *argv[])
     using FS = FuzzStream;
     const QByteArray info = answerTo(state, word(GetDeviceInfo));
     const QByteArray network = answerTo(state, word(GetNetworkInfo));
-    ok &= write("hostcmd_receive", "one-answer", FS::input(FS::sealed(info)));
-    ok &= write("hostcmd_receive", "answer-in-three-chunks", FS::input(FS::sealed(network), {20, 100}));
+    ok &= write("hostcmd_receive", "one-answer", FS::input(sealed(info)));
+    ok &= write("hostcmd_receive", "answer-in-three-chunks", FS::input(sealed(network), {20, 100}));
     ok &= write("hostcmd_receive", "two-answers-one-chunk",
-                FS::input(FS::sealed(word(GetAudioSettings) + QByteArray(5, '\1')) + FS::sealed(info), {0}));
+                FS::input(sealed(word(GetAudioSettings) + QByteArray(5, '\1')) + sealed(info), {0}));
     ok &= write("hostcmd_receive", "keepalive-then-answer",
-                FS::input(FS::keepAlive() + FS::sealed(word(GetFinePrintMode) + '\2')));
+                FS::input(FS::segment(FS::KeepAlive) + sealed(word(GetFinePrintMode) + '\2')));
     ok &= write("hostcmd_receive", "new-handshake-then-answer",
-                FS::input(FS::handshake(deviceRecord("RX100", "RX160", "ZR1000042")) + FS::sealed(info), {68}));
+                FS::input(FS::segment(FS::Handshake, deviceRecord("RX100", "RX160", "ZR1000042")) + sealed(info),
+                          {68}));
     ok &= write("hostcmd_receive", "tail-starts-next-packet",
-                FS::input(FS::sealed(QByteArray(50, 'a')) + FS::sealed(QByteArray(50, 'b')), {30, 65}));
-    ok &= write("hostcmd_receive", "garbage", FS::input(FS::raw(QByteArray("\x10\x01\x11\x20garbage", 11) + QByteArray(30, 'x'))));
+                FS::input(sealed(QByteArray(50, 'a')) + sealed(QByteArray(50, 'b')), {30, 65}));
+    const QByteArray garbage = QByteArray("\x10\x01\x11\x20garbage", 11) + QByteArray(30, 'x');
+    ok &= write("hostcmd_receive", "garbage", FS::input(FS::segment(FS::Raw, garbage)));
 
     // Discovery: the emulator's record, a short one, one with texts filling their fields.
     ok &= write("discovery_answer", "record", state.deviceRecord().toBytes());
@@ -85,11 +92,9 @@ int main(int argc, char *argv[])
     // The NV image list: the samples, an empty memory, a count past what is held.
     const QByteArray list = answerTo(state, word(GetNvImageList));
     ok &= write("nvimage_list", "samples", list);
-    {
-        PrinterState empty;
-        empty.nvMemory = NvMemory();
-        ok &= write("nvimage_list", "empty", answerTo(empty, word(GetNvImageList)));
-    }
+    PrinterState empty;
+    empty.nvMemory = NvMemory();
+    ok &= write("nvimage_list", "empty", answerTo(empty, word(GetNvImageList)));
     QByteArray overCount = list;
     overCount[12] = char(0xff);
     overCount[13] = char(0x7f);
@@ -114,31 +119,31 @@ int main(int argc, char *argv[])
     // its data and commit, a print stream on the command link, a second hello.
     QByteArray queries;
     for (quint16 w = GetDeviceInfo; w <= GetNvImageList; ++w)
-        queries += FS::sealed(word(w));
+        queries += sealed(word(w));
     ok &= write("emulator_feed", "nine-queries", FS::input(queries));
     StaticIpRecord ip;
     ip.address = QStringLiteral("192.168.1.20");
     ip.netmask = QStringLiteral("255.255.255.0");
     ip.gateway = QStringLiteral("192.168.1.1");
     ok &= write("emulator_feed", "settings",
-                FS::input(FS::sealed(ip.toBytes(SetLanStaticIp))
-                              + FS::sealed(WifiNetworkRecord{QStringLiteral("shop"), QStringLiteral("secret")}.toBytes())
-                              + FS::sealed(word(GetStaticIp)), {40, 0}));
+                FS::input(sealed(ip.toBytes(SetLanStaticIp))
+                              + sealed(WifiNetworkRecord{QStringLiteral("shop"), QStringLiteral("secret")}.toBytes())
+                              + sealed(word(GetStaticIp)), {40, 0}));
     const QByteArray file("font bytes\n");
-    ok &= write("emulator_feed", "upload",
-                FS::input(FS::sealed(FileRecord{0, "/data/PUB/fonts/A.ttf", quint32(file.size()), {}}.toBytes(BeginFileUpload))
-                          + FS::raw(file)
-                          + FS::sealed(FileRecord{0, "/data/PUB/fonts/A.ttf", quint32(file.size()), FileRecord::md5(file)}
-                                           .toBytes(CommitFileUpload))
-                          + FS::sealed(FileRecord::pathRecord(ListFiles, "/data/PUB/fonts/"))));
+    FileRecord upload{0, "/data/PUB/fonts/A.ttf", quint32(file.size()), {}};
+    QByteArray uploadSegments = sealed(upload.toBytes(BeginFileUpload)) + FS::segment(FS::Raw, file);
+    upload.digest = FileRecord::md5(file);
+    uploadSegments += sealed(upload.toBytes(CommitFileUpload));
+    uploadSegments += sealed(FileRecord::pathRecord(ListFiles, "/data/PUB/fonts/"));
+    ok &= write("emulator_feed", "upload", FS::input(uploadSegments));
     QImage dots(16, 8, QImage::Format_Mono);
     dots.fill(0);
     // The stream arrives cut inside its first command, then the keep-alive on its own.
     const QByteArray print = NvImageCommands::define(dots, 'A', '1') + NvImageCommands::printStored('A', '1');
     ok &= write("emulator_feed", "print-stream",
-                FS::input(FS::raw(print) + FS::keepAlive() + FS::sealed(word(GetNvImageList)),
+                FS::input(FS::segment(FS::Raw, print) + FS::segment(FS::KeepAlive) + sealed(word(GetNvImageList)),
                           {7, uint8_t(print.size() - 7), 4}));
-    ok &= write("emulator_feed", "second-hello",
-                FS::input(FS::handshake(QByteArray("\x07\x00\x00\x00", 4)) + FS::sealed(word(GetFontScripts)), {20}));
+    const QByteArray hello = FS::segment(FS::Handshake, QByteArray("\x07\x00\x00\x00", 4));
+    ok &= write("emulator_feed", "second-hello", FS::input(hello + sealed(word(GetFontScripts)), {20}));
     return ok ? 0 : 1;
 }
