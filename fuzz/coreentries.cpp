@@ -1,5 +1,4 @@
 // The entries that need the protocol core alone, and the emulator where they drive it.
-#include "fuzz/fuzzcheck.h"
 #include "fuzz/fuzzentries.h"
 #include "fuzz/fuzzstream.h"
 
@@ -13,8 +12,8 @@
 #include "protocol/nvimagelist.h"
 
 #include <QCoreApplication>
+#include <QtEndian>
 
-#include <cstring>
 
 namespace FuzzEntries {
 
@@ -39,17 +38,11 @@ int discoveryAnswer(const uint8_t *data, size_t size)
 
 int nvImageList(const uint8_t *data, size_t size)
 {
-    const QByteArray response = bytes(data, size);
     NvImageList list;
-    list.statedCount = 0xbeef;
-    const bool ok = NvImageList::decode(response, &list);
-    FUZZ_CHECK(ok == (response.size() >= NvImageList::MinSize));
-    FUZZ_CHECK(ok || (list.statedCount == 0xbeef && list.images.isEmpty()));
-    FUZZ_CHECK(list.images.size() <= qMin<int>(list.statedCount, NvImageList::MaxImages));
-    // The page reads both key code characters unchecked.
-    for (int i = 0; i < list.images.size(); ++i)
-        FUZZ_CHECK(list.images.at(i).keyCode == response.mid(NvImageList::EntriesOffset + i * NvImageList::EntrySize, 2)
-                   && list.images.at(i).keyCode.size() == 2);
+    NvImageList::decode(bytes(data, size), &list);
+    FUZZ_CHECK(list.images.size() <= NvImageList::MaxImages);
+    for (const NvImageList::Image &image : list.images)
+        FUZZ_CHECK(image.keyCode.size() == 2); // the page reads both characters unchecked
     return 0;
 }
 
@@ -58,9 +51,6 @@ int fontRecords(const uint8_t *data, size_t size)
     const QByteArray response = bytes(data, size);
     FontScriptRecord record;
     if (FontScriptRecord::decode(response, &record)) {
-        using F = FontScriptRecord;
-        FUZZ_CHECK(record.script.size() <= F::ScriptSize && record.language.size() <= F::LanguageSize
-                   && record.font.size() <= F::FontSize && record.ranges.size() <= F::MaxRanges);
         // What the dialog sends back decodes to what it read, but for texts that filled their
         // whole field (a sent text keeps room for its zero); so a second round trip is exact.
         const QByteArray sent = record.toBytes(HostCmdWord::SetFontScript);
@@ -68,20 +58,14 @@ int fontRecords(const uint8_t *data, size_t size)
         FUZZ_CHECK(FontScriptRecord::decode(sent, &again) && again.toBytes(HostCmdWord::SetFontScript) == sent);
         FUZZ_CHECK(again.script == record.script.left(FontScriptRecord::ScriptSize - 1) && again.ranges == record.ranges);
         FUZZ_CHECK(record.ranges.isEmpty() == FontScriptRecord::rangesText(record.ranges).isEmpty());
-    } else {
-        FUZZ_CHECK(response.size() < FontScriptRecord::Size);
     }
-    QByteArray name = "untouched";
-    quint32 fileSize = 7;
+    QByteArray name;
+    quint32 fileSize = 0;
     if (FileRecord::decodeListFilesEntry(response, &name, &fileSize))
         FUZZ_CHECK(!name.contains('\0') && name.size() <= response.size() - 2);
-    else
-        FUZZ_CHECK(response.size() < FileRecord::ListFilesEntryMinSize && name == "untouched" && fileSize == 7);
     FileRecord file;
     if (FileRecord::decode(response, &file))
         FUZZ_CHECK(!file.path.contains('\0') && file.digest.size() == FileRecord::DigestSize);
-    else
-        FUZZ_CHECK(response.size() < FileRecord::Size);
     return 0;
 }
 
@@ -96,29 +80,21 @@ int emulatorFeed(const uint8_t *data, size_t size)
     }();
     PrinterState state = prototype;
     EmulatorProtocol protocol(state);
-    const auto feed = [&protocol](const QByteArray &bytes) {
-        for (const EmulatorProtocol::Event &e : protocol.feed(bytes))
-            for (const QByteArray &packet : e.answers)
-                FUZZ_CHECK(packet.size() >= HeaderSize + BlockSize && packet.size() <= MaxPacket
-                           && std::memcmp(packet.constData(), Signature, sizeof Signature) == 0);
-    };
-    feed(encodePacket(QByteArray("\x01\x00\x00\x00", 4), builtInKey(), true));
-    FUZZ_CHECK(protocol.hasSession());
-
+    protocol.feed(encodePacket(QByteArray("\x01\x00\x00\x00", 4), builtInKey(), true));
     const QByteArray serial = state.serialNumber.toLatin1();
     FuzzStream input(data, size);
     const QByteArray stream = input.stream(protocol.sessionKey(), [&serial](const QByteArray &record, Key *key) {
         // The tool's hello carries the nonce; the record's first four bytes stand in.
         const QByteArray hello = record.size() == DeviceRecordSize ? record.left(NonceSize) : record;
-        if (hello.size() == NonceSize) {
-            const auto *n = reinterpret_cast<const uchar *>(hello.constData());
-            const quint32 nonce = quint32(n[0]) | quint32(n[1]) << 8 | quint32(n[2]) << 16 | quint32(n[3]) << 24;
-            *key = deriveSessionKey(nonce, serial.constData(), serial.size());
-        }
+        if (hello.size() == NonceSize)
+            *key = deriveSessionKey(qFromLittleEndian<quint32>(hello.constData()), serial.constData(), serial.size());
         return encodePacket(hello, builtInKey(), true);
     });
+    // Whatever came, each answer fits one packet.
     for (const QByteArray &chunk : input.chunks(stream))
-        feed(chunk);
+        for (const EmulatorProtocol::Event &e : protocol.feed(chunk))
+            for (const QByteArray &packet : e.answers)
+                FUZZ_CHECK(packet.size() <= MaxPacket);
     protocol.abandonUpload();
     return 0;
 }

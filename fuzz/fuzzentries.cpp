@@ -1,6 +1,4 @@
 #include "fuzz/fuzzentries.h"
-
-#include "fuzz/fuzzcheck.h"
 #include "fuzz/fuzzstream.h"
 
 #include "app/conf.h"
@@ -28,8 +26,6 @@ namespace {
 QTemporaryDir *s_confDir = nullptr;
 MainWindow *s_window = nullptr;
 int s_confFiles = 0;
-
-constexpr char FirstSerial[] = "SN0042";
 
 // Made afresh now and then: the NV image table appends the entries of an answer with the
 // identity it shows, so one window would grow without end.
@@ -84,9 +80,8 @@ int hostCmdReceive(const uint8_t *data, size_t size)
         FUZZ_CHECK(r.size() >= 1 && r.size() < BlockSize * MaxBlocks);
         responses.append(r);
     });
-    const QByteArray hello = encodePacket(deviceRecord("RX210", "RX220_S", FirstSerial), builtInKey(), true);
+    const QByteArray hello = encodePacket(deviceRecord("RX210", "RX220_S", "SN0042"), builtInKey(), true);
     engine.receive(reinterpret_cast<const uchar *>(hello.constData()), quint32(hello.size()));
-    FUZZ_CHECK(engine.sessionKey() == deriveSessionKey(0, FirstSerial, int(sizeof FirstSerial)));
 
     FuzzStream input(data, size);
     bool onlyPackets = true;
