@@ -58,9 +58,7 @@ void initialize(int *argc, char ***argv)
 {
     if (QCoreApplication::instance())
         return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QApplication(*argc, *argv);
+    new QApplication(*argc, *argv); // offscreen, as fuzz/run.sh and the suite set it
     // QSettings syncs each file it writes to disk; on tmpfs that costs nothing.
     const QFileInfo shm(QStringLiteral("/dev/shm"));
     s_confDir = new QTemporaryDir((shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath())
@@ -116,9 +114,10 @@ int confFile(const uint8_t *data, size_t size)
 {
     // A new name each time: QSettings may take an unchanged size and time stamp for unchanged contents.
     const QString name = s_confDir->filePath(QStringLiteral("conf-%1.ini").arg(++s_confFiles));
-    QFile file(name);
-    FUZZ_CHECK(file.open(QIODevice::WriteOnly) && file.write(bytes(data, size)) == qint64(size));
-    file.close();
+    {
+        QFile file(name);
+        FUZZ_CHECK(file.open(QIODevice::WriteOnly) && file.write(bytes(data, size)) == qint64(size));
+    }
     g_conf.setFileName(name);
 
     const auto read = loadConf();

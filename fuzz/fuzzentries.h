@@ -19,8 +19,8 @@ struct Target
     Entry entry;
 };
 
-// Once, before any entry: the application object (offscreen) and what the entries share; the
-// core's alone for a program of coreentries.cpp, which links no widgets.
+// Once, before any entry: the application object and what the entries share; the core's alone
+// for a program of coreentries.cpp, which links no widgets.
 void initialize(int *argc, char ***argv);
 void initializeCore(int *argc, char ***argv);
 

@@ -16,8 +16,8 @@
 //   op % 4 == 1  sealed:    u16 length (mod 481), then the plain payload
 //   op % 4 == 2  handshake: the 56-byte device record; with op bit 2 set, a u8 length first
 //   op % 4 == 3  keep-alive
-// Each chunk-size byte c reads c bytes (0 reads 1024), the rest is one chunk. Short operands
-// take what there is, so every input means something.
+// Chunk-size byte c reads c bytes (0: 1024), the rest is one chunk. Short operands take what
+// there is, so every input means something.
 class FuzzStream
 {
 public:
@@ -32,8 +32,7 @@ public:
                       bool *onlyPackets = nullptr);
     QVector<QByteArray> chunks(const QByteArray &stream) const;
 
-    // Builds an input: one segment (a handshake of other than one record takes the long form),
-    // then segments and chunk sizes together.
+    // Build inputs (makeseeds.cpp); a handshake of other than one record takes the long form.
     static QByteArray segment(Kind kind, const QByteArray &bytes = {});
     static QByteArray input(const QByteArray &segments, const QVector<uint8_t> &chunkSizes = {});
 
