@@ -56,7 +56,8 @@ int fontRecords(const uint8_t *data, size_t size)
         const QByteArray sent = record.toBytes(HostCmdWord::SetFontScript);
         FontScriptRecord again;
         FUZZ_CHECK(FontScriptRecord::decode(sent, &again) && again.toBytes(HostCmdWord::SetFontScript) == sent);
-        FUZZ_CHECK(again.script == record.script.left(FontScriptRecord::ScriptSize - 1) && again.ranges == record.ranges);
+        FUZZ_CHECK(again.script == record.script.left(FontScriptRecord::ScriptSize - 1)
+                   && again.ranges == record.ranges);
         FUZZ_CHECK(record.ranges.isEmpty() == FontScriptRecord::rangesText(record.ranges).isEmpty());
     }
     QByteArray name;

@@ -128,8 +128,8 @@ private slots:
         QVERIFY(steps >= DialogConnect::NetworkSteps);
         QCOMPARE(dialog.table()->rowCount(), 2); // every answer repeated, each printer once
         for (int r = 0; r < 2; ++r) {
-            QCOMPARE(row(dialog.table(), r),
-                     (QStringList{"RX220_S", answerers.at(2 * r + 1), QStringLiteral("Network (%1)").arg(answerers.at(2 * r))}));
+            const QString network = QStringLiteral("Network (%1)").arg(answerers.at(2 * r));
+            QCOMPARE(row(dialog.table(), r), (QStringList{"RX220_S", answerers.at(2 * r + 1), network}));
             QCOMPARE(dialog.entry(r)->project, QStringLiteral("RX210"));
         }
         QCOMPARE(dialog.table()->selectedItems().first()->row(), 0);
