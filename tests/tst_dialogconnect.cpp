@@ -222,6 +222,7 @@ private slots:
         QSignalSpy connected(transceiver, &Transceiver::connected);
         dialog.connectButton()->click();
         QCOMPARE(transceiver->address(), options.listen);
+        QCOMPARE(dialog.statusLabel()->text(), QStringLiteral("Connecting to 127.0.0.40..."));
         QVERIFY(!dialog.connectButton()->isEnabled());
         QVERIFY(connected.wait(3000));
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
