@@ -57,8 +57,6 @@ public:
     const FileUpload *upload() const { return m_upload.get(); }
     // Where the print streams' NV images and printouts are saved as PNG files; empty: nowhere.
     void setSpoolDir(const QString &dir) { m_spool.setDir(dir); }
-    // The start of a print command waiting for the rest of its bytes.
-    const QByteArray &heldCommand() const { return m_held; }
 
     // Ends the upload as the connection goes: a log line, or empty when there was none.
     QString abandonUpload();
@@ -92,6 +90,6 @@ private:
     std::unique_ptr<FileUpload> m_upload;
     // A packet start too short to decode, left where an upload's bytes ended.
     QByteArray m_carry;
-    QByteArray m_held;
+    QByteArray m_held; // the start of a print command waiting for the rest of its bytes
     RasterSpool m_spool;
 };

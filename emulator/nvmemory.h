@@ -62,10 +62,6 @@ public:
     const QVector<Image> &images() const { return m_images; }
     const Image *find(char kc1, char kc2) const;
     quint32 used() const;
-    // Counts the changes: a different value after every define, delete and delete all.
-    quint32 generation() const { return m_generation; }
-    // Rasters printed so far, counted from 1 over the memory's life.
-    int printCount() const { return m_printCount; }
 
     // Printable key code characters, as the printer takes them.
     static bool isKeyCodeChar(char c) { return c >= 32 && c <= 126; }
@@ -76,6 +72,6 @@ private:
     void print(const Raster &raster, Result &result);
 
     QVector<Image> m_images;
-    quint32 m_generation = 0;
-    int m_printCount = 0;
+    quint32 m_generation = 0; // a different value after every define, delete and delete all
+    int m_printCount = 0; // rasters printed over the memory's life
 };

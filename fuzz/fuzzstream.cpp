@@ -1,7 +1,5 @@
 #include "fuzz/fuzzstream.h"
 
-#include "protocol/packetcodec.h"
-
 #include <algorithm>
 
 namespace {
@@ -13,8 +11,7 @@ FuzzStream::FuzzStream(const uint8_t *data, size_t size)
     : m_data(data)
     , m_size(size)
 {
-    const size_t sizes = size == 0 ? 0 : std::min<size_t>(data[0], size - 1);
-    m_end = size - sizes;
+    m_end = size - (size == 0 ? 0 : std::min<size_t>(data[0], size - 1));
 }
 
 uint8_t FuzzStream::u8()
@@ -36,25 +33,37 @@ QByteArray FuzzStream::take(int n)
     return b;
 }
 
-FuzzStream::Segment FuzzStream::nextSegment()
+QByteArray FuzzStream::stream(PacketCodec::Key key, const SealHandshake &handshake, QVector<QByteArray> *sealed,
+                              bool *onlyPackets)
 {
-    Segment s;
-    const uint8_t op = u8();
-    s.kind = Kind(op % 4);
-    switch (s.kind) {
-    case Raw:
-        s.bytes = take(u16() % MaxRaw);
-        break;
-    case Sealed:
-        s.bytes = take(u16() % (PacketCodec::MaxPayload + 1));
-        break;
-    case Handshake:
-        s.bytes = take((op & 4) ? u8() : PacketCodec::DeviceRecordSize);
-        break;
-    case KeepAlive:
-        break;
+    QByteArray out;
+    bool packets = true;
+    while (m_pos < m_end) {
+        const uint8_t op = u8();
+        switch (Kind(op % 4)) {
+        case Raw:
+            out += take(u16() % MaxRaw);
+            packets = false;
+            break;
+        case Sealed: {
+            const QByteArray payload = take(u16() % (PacketCodec::MaxPayload + 1));
+            out += PacketCodec::encodePacket(payload, key);
+            if (sealed && !payload.isEmpty())
+                sealed->append(payload);
+            break;
+        }
+        case Handshake:
+            out += handshake(take((op & 4) ? u8() : PacketCodec::DeviceRecordSize), &key);
+            packets = false;
+            break;
+        case KeepAlive:
+            out += PacketCodec::keepAlivePacket();
+            break;
+        }
     }
-    return s;
+    if (onlyPackets)
+        *onlyPackets = packets;
+    return out;
 }
 
 QVector<QByteArray> FuzzStream::chunks(const QByteArray &stream) const
@@ -71,35 +80,19 @@ QVector<QByteArray> FuzzStream::chunks(const QByteArray &stream) const
     return out;
 }
 
-QByteArray FuzzStream::raw(const QByteArray &bytes)
+QByteArray FuzzStream::segment(Kind kind, const QByteArray &bytes)
 {
-    const int n = std::min(int(bytes.size()), MaxRaw - 1);
-    return QByteArray(1, char(Raw)) + char(n & 0xff) + char(n >> 8) + bytes.left(n);
-}
-
-QByteArray FuzzStream::sealed(const QByteArray &payload)
-{
-    const int n = std::min(int(payload.size()), PacketCodec::MaxPayload);
-    return QByteArray(1, char(Sealed)) + char(n & 0xff) + char(n >> 8) + payload.left(n);
-}
-
-QByteArray FuzzStream::handshake(const QByteArray &record)
-{
-    if (record.size() == PacketCodec::DeviceRecordSize)
-        return QByteArray(1, char(Handshake)) + record;
-    const int n = std::min(int(record.size()), 255);
-    return QByteArray(1, char(Handshake | 4)) + char(n) + record.left(n);
-}
-
-QByteArray FuzzStream::keepAlive()
-{
-    return QByteArray(1, char(KeepAlive));
+    if (kind == KeepAlive || (kind == Handshake && bytes.size() == PacketCodec::DeviceRecordSize))
+        return char(kind) + bytes;
+    if (kind == Handshake)
+        return QByteArray(1, char(Handshake | 4)) + char(std::min(bytes.size(), 255)) + bytes.left(255);
+    const int n = std::min(bytes.size(), kind == Raw ? MaxRaw - 1 : PacketCodec::MaxPayload);
+    return QByteArray(1, char(kind)) + char(n & 0xff) + char(n >> 8) + bytes.left(n);
 }
 
 QByteArray FuzzStream::input(const QByteArray &segments, const QVector<uint8_t> &chunkSizes)
 {
-    QByteArray out(1, char(chunkSizes.size()));
-    out += segments;
+    QByteArray out = char(chunkSizes.size()) + segments;
     for (const uint8_t c : chunkSizes)
         out += char(c);
     return out;

@@ -5,8 +5,8 @@
 #include "app/conf.h"
 #include "app/log.h"
 #include "protocol/dialogconnect.h"
-#include "transport/transceiver.h"
 #include "tests/privatenetns.h"
+#include "transport/transceiver.h"
 #include "transport/usbport.h"
 
 #include <QApplication>
@@ -15,31 +15,26 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    bool ok = false;
-    const int stepMs = args.size() == 2 ? args.at(1).toInt(&ok) : 0;
-    if (!ok || stepMs < 1) {
+    const int stepMs = argc == 2 ? std::atoi(argv[1]) : 0;
+    if (stepMs < 1) {
         std::fprintf(stderr, "usage: zomra-discoveryscan STEP-MS\n");
         return 2;
     }
-    // The scan multicasts: only inside the namespace the caller made for it.
-    if (!inPrivateNetns()) {
+    if (!inPrivateNetns()) { // the scan multicasts
         std::fprintf(stderr, "zomra-discoveryscan: refusing to run outside a private network namespace\n");
         return 77;
     }
     logOpen();
-    // The identifier list the USB phase matches (defaults when there is no file).
-    g_conf.load();
-    // This machine's own USB printers are none of the test's business: only the tree a
-    // test names (an emulated USB printer) is probed, else none.
+    g_conf.load(); // the identifiers the USB phase matches
+    // Only the tree a test names (an emulated USB printer) is probed, never this machine's own.
     QTemporaryDir noUsb;
     const QByteArray sysfsRoot = qgetenv("ZOMRA_SYSFS_ROOT");
     UsbPort::setSysfsRoot(sysfsRoot.isEmpty() ? noUsb.path().toStdString() : sysfsRoot.toStdString());
-
     g_transceiver = new Transceiver;
     DialogConnect::setStepInterval(stepMs);
     auto *dialog = new DialogConnect;
@@ -47,10 +42,10 @@ int main(int argc, char *argv[])
     QObject::connect(&poll, &QTimer::timeout, dialog, [&] {
         if (dialog->phase() != DialogConnect::PhaseIdle)
             return;
-        QTableWidget *table = dialog->table();
+        const QTableWidget *table = dialog->table();
         for (int r = 0; r < table->rowCount(); ++r)
-            std::printf("%s\t%s\t%s\n", qPrintable(table->item(r, 0)->text()),
-                        qPrintable(table->item(r, 1)->text()), qPrintable(table->item(r, 2)->text()));
+            std::printf("%s\t%s\t%s\n", qPrintable(table->item(r, 0)->text()), qPrintable(table->item(r, 1)->text()),
+                        qPrintable(table->item(r, 2)->text()));
         app.exit(0);
     });
     poll.start(20);
