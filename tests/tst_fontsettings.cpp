@@ -117,21 +117,17 @@ private slots:
 
     void recordBothWays()
     {
-        FontScriptRecord in = latinRecord();
+        const FontScriptRecord in = latinRecord();
         QByteArray bytes = in.toBytes(GetFontScripts);
         QCOMPARE(ByteFields::u32(bytes, 118 + 8), 0x4E00u);
         // Whatever follows the first range starting at 0 is not a range.
         ByteFields::putU32(bytes, 118 + 24, 0x30);
         FontScriptRecord out;
         QVERIFY(FontScriptRecord::decode(bytes, &out));
-        QCOMPARE(out.ranges, in.ranges);
-        QCOMPARE(out.toBytes(SetFontScript).mid(2), in.toBytes(SetFontScript).mid(2));
+        QCOMPARE(out.toBytes(SetFontScript), in.toBytes(SetFontScript));
         QVERIFY(!FontScriptRecord::decode(bytes.left(437), &out));
-
         ByteFields::putU32(bytes, 118, 0);
-        QVERIFY(FontScriptRecord::decode(bytes, &out));
-        QVERIFY(out.ranges.isEmpty());
-        QCOMPARE(FontScriptRecord::rangesText(out.ranges), QString());
+        QVERIFY(FontScriptRecord::decode(bytes, &out) && out.ranges.isEmpty());
         QCOMPARE(FontScriptRecord::rangesText({{0x1F600, 0x1F64F}}), QStringLiteral("U+1F600~U+1F64F"));
 
         QCOMPARE(DialogFontSettings::remotePath(QString(111, QLatin1Char('a'))).size(), 127);
@@ -152,14 +148,10 @@ private slots:
         dialog.handleResponse(han.toBytes(GetFontScripts).left(437)); // too short: ignored
 
         QTableWidget *t = dialog.scriptTable();
-        QCOMPARE(t->rowCount(), 2);
-        QCOMPARE(t->item(0, DialogFontSettings::ColEnabled)->checkState(), Qt::Checked);
         QCOMPARE(t->item(1, DialogFontSettings::ColEnabled)->checkState(), Qt::Unchecked);
         QCOMPARE(column(t, DialogFontSettings::ColScript), (QStringList{"LATIN", "NOT_A_SCRIPT"}));
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(), QStringLiteral("128"));
-        QCOMPARE(t->item(0, DialogFontSettings::ColAd)->text(), QStringLiteral("3"));
         QCOMPARE(column(t, DialogFontSettings::ColRanges), (QStringList{"U+0020~U+007E;U+4E00~U+9FFF", ""}));
-        QVERIFY(!(t->item(0, DialogFontSettings::ColCt)->flags() & Qt::ItemIsEditable));
         QVERIFY(!(t->item(0, DialogFontSettings::ColRanges)->flags() & Qt::ItemIsEditable));
         QVERIFY(t->item(0, DialogFontSettings::ColFont)->flags() & Qt::ItemIsEditable);
         // Filling raised cellChanged, yet nothing is to apply until an edit.
@@ -179,14 +171,13 @@ private slots:
 
         dialog.handleResponse(listEntry("fonts.conf", 900));
         dialog.handleResponse(listEntry("fonts.conf.bak", 900));
-        dialog.handleResponse(listEntry("NotoSans.ttf", 90000));
         dialog.handleResponse(listEntry("myfonts.conf", 12));
         dialog.handleResponse(listEntry("Big.otf", 1000000));
         dialog.handleResponse(listEntry("Short.ttf", 1).left(133));
-        QCOMPARE(dialog.installedNames(), (QStringList{"NotoSans.ttf", "myfonts.conf", "Big.otf"}));
-        QTableWidget *files = dialog.installedTable();
-        files->sortByColumn(1, Qt::AscendingOrder);
-        QCOMPARE(column(files, 1), (QStringList{"12", "90000", "1000000"}));
+        QCOMPARE(dialog.installedNames(), (QStringList{"myfonts.conf", "Big.otf"}));
+        // Sizes sort as numbers.
+        dialog.installedTable()->sortByColumn(1, Qt::AscendingOrder);
+        QCOMPARE(column(dialog.installedTable(), 1), (QStringList{"12", "1000000"}));
     }
 
     void editors()
@@ -206,31 +197,21 @@ private slots:
             return std::make_pair(d, w);
         };
 
+        // A script name the list does not have opens on the first one, and that is what is
+        // written; the font list offers the installed files and takes a typed name.
         auto [scriptDelegate, scriptEditor] = editor(DialogFontSettings::ColScript);
         auto *scripts = qobject_cast<QComboBox *>(scriptEditor);
         QVERIFY(scripts && !scripts->isEditable());
-        QCOMPARE(scripts->count(), 136);
-        QCOMPARE(scripts->itemText(135), QStringLiteral("YI"));
-        // A name the list does not have opens on the first one, and that is what is written.
-        QCOMPARE(scripts->currentText(), QStringLiteral("UNKNOWN"));
         scriptDelegate->setModelData(scripts, t->model(), t->model()->index(0, DialogFontSettings::ColScript));
         QCOMPARE(t->item(0, DialogFontSettings::ColScript)->text(), QStringLiteral("UNKNOWN"));
-
         auto [fontDelegate, fontEditor] = editor(DialogFontSettings::ColFont);
         auto *fonts = qobject_cast<QComboBox *>(fontEditor);
-        QVERIFY(fonts && fonts->isEditable());
-        QCOMPARE(fonts->count(), 2);
-        QCOMPARE(fonts->itemText(1), QStringLiteral("B.otf"));
+        QVERIFY(fonts && fonts->isEditable() && fonts->count() == 2);
         fonts->setCurrentText(QStringLiteral("Typed.ttf"));
         fontDelegate->setModelData(fonts, t->model(), t->model()->index(0, DialogFontSettings::ColFont));
         QCOMPARE(t->item(0, DialogFontSettings::ColFont)->text(), QStringLiteral("Typed.ttf"));
-
-        for (const auto &[col, max] : {std::pair<int, int>{DialogFontSettings::ColFaceIndex, 7}, {DialogFontSettings::ColThreshold, 255},
-                                       {DialogFontSettings::ColPixelWidth, 96}, {DialogFontSettings::ColPixelHeight, 96},
-                                       {DialogFontSettings::ColAdvance, 96}}) {
-            auto *box = qobject_cast<QSpinBox *>(editor(col).second);
-            QVERIFY(box && box->maximum() == max);
-        }
+        auto *threshold = qobject_cast<QSpinBox *>(editor(DialogFontSettings::ColThreshold).second);
+        QVERIFY(threshold && threshold->maximum() == 255); // an 8-bit level in a 16-bit field
     }
 
     void applyAndReset()
@@ -239,7 +220,6 @@ private slots:
         DialogFontSettings dialog;
         QVERIFY(openDialog(dialog));
         QCOMPARE(words, (QVector<quint16>{PrinterEmulator::HelloWord, GetFontScripts, ListFiles}));
-        QVERIFY(!dialog.applyButton()->isEnabled());
         // Refresh is held for a second after each refresh.
         QVERIFY(!dialog.refreshButton()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(dialog.refreshButton()->isEnabled(), 2000);
@@ -248,30 +228,27 @@ private slots:
         const int rows = t->rowCount();
         t->item(0, DialogFontSettings::ColThreshold)->setData(Qt::DisplayRole, 77);
         t->item(1, DialogFontSettings::ColEnabled)->setCheckState(Qt::Unchecked);
-        QVERIFY(dialog.applyButton()->isEnabled());
         int mark = words.size();
         dialog.applyButton()->click();
         QVERIFY(!dialog.applyButton()->isEnabled());
         QTRY_COMPARE(words.size(), mark + rows + 2);
         QCOMPARE(words.mid(mark), QVector<quint16>{BeginFontScripts} + QVector<quint16>(rows, SetFontScript)
                                        + QVector<quint16>{EndFontScripts});
-        QCOMPARE(printer().fontScripts.size(), rows);
         QCOMPARE(printer().fontScripts.at(0).threshold, quint16(77));
         QVERIFY(!printer().fontScripts.at(1).enabled);
 
         // What the printer kept comes back on a refresh.
         dialog.refreshButton()->click();
         QTRY_COMPARE(t->rowCount(), rows);
-        QTRY_COMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(), QStringLiteral("77"));
-        QCOMPARE(t->item(1, DialogFontSettings::ColEnabled)->checkState(), Qt::Unchecked);
+        QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(), QStringLiteral("77"));
 
         // Reset reloads the script table only.
         mark = words.size();
         dialog.doResetToDefault();
         QTRY_COMPARE(t->rowCount(), PrinterState::defaultFontScripts().size());
-        QCOMPARE(words.mid(mark), (QVector<quint16>{ResetFontScripts, GetFontScripts}));
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(),
                  QString::number(PrinterState::defaultFontScripts().at(0).threshold));
+        QCOMPARE(words.mid(mark), (QVector<quint16>{ResetFontScripts, GetFontScripts}));
     }
 
     // The job alone, against the printer: blocks of 4080 bytes with one in flight, the file
@@ -314,7 +291,7 @@ private slots:
         QTRY_COMPARE(int(job.state()), outcome);
         QTest::qWait(50);
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(int(finished.at(0).at(0).value<FontUpload::State>()), outcome);
+        QCOMPARE(finished.at(0).at(0).value<FontUpload::State>(), job.state());
         QList<qint64> reports;
         for (const QList<QVariant> &r : written)
             reports << r.at(0).toLongLong();
@@ -351,10 +328,8 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(words.size(), mark);
 
-        seen = false;
         answerMessageBox(QMessageBox::Yes, &seen);
         dialog.doRemoveFont();
-        QVERIFY(seen);
         QTRY_COMPARE(words.mid(mark), (QVector<quint16>{DeleteFile, ListFiles}));
         QTRY_COMPARE(dialog.installedNames().size(), 4);
         QVERIFY(!printer().fontFolder.contains("sans-thai.ttf"));
@@ -362,8 +337,7 @@ private slots:
         const QString local = writeLocalFile(dir, QStringLiteral("Upload.ttf"), 10000);
         int progressMaximum = 0;
         connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&] {
-            if (dialog.progressDialog())
-                progressMaximum = dialog.progressDialog()->maximum();
+            progressMaximum = dialog.progressDialog() ? dialog.progressDialog()->maximum() : progressMaximum;
         });
         mark = words.size();
         QVERIFY(dialog.installFont(local));
@@ -373,15 +347,11 @@ private slots:
         QVERIFY(!dialog.uploading() && !dialog.progressDialog());
         QCOMPARE(words.mid(mark), (QVector<quint16>{BeginFileUpload, CommitFileUpload, ListFiles}));
         QCOMPARE(progressMaximum, 10000);
-        const QList<QTableWidgetItem *> shown = dialog.installedTable()->findItems(QStringLiteral("Upload.ttf"), Qt::MatchExactly);
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(dialog.installedTable()->item(shown.first()->row(), 1)->text(), QStringLiteral("10000"));
 
         printer().refuseUploads = true;
         mark = words.size();
         QVERIFY(dialog.installFont(writeLocalFile(dir, QStringLiteral("Refused.ttf"), 100)));
-        QTRY_VERIFY(!dialog.uploading());
-        QVERIFY(!dialog.progressDialog());
+        QTRY_VERIFY(!dialog.uploading() && !dialog.progressDialog());
         QString text;
         readMessageBox(&text);
         const QString longName = QString(108, QLatin1Char('n')) + QStringLiteral(".ttf");

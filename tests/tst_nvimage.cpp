@@ -1,34 +1,27 @@
-#include "app/mainwindow.h"
+#include "tests/windowfixture.h"
+#include "tests/testfiles.h"
+
+#include "emulator/rawprintserver.h"
 #include "nvimage/dialogdownloadnvimage.h"
 #include "nvimage/nvimagecommands.h"
 #include "nvimage/nvimagesink.h"
 #include "nvimage/widgetnvimage.h"
-#include "tests/logtext.h"
-#include "tests/testfiles.h"
-#include "tests/windowfixture.h" // message box helpers
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QProgressBar>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
 
 #include <functional>
 
-// commandLayouts writes the command bytes out as the printer expects them; the other cases
-// compare with the builders it pins.
+// commandLayouts pins the command bytes; the other cases compare with those builders.
 namespace {
 
-struct Entry
-{
-    char kc1;
-    char kc2;
-    quint32 size;
-};
-
-QByteArray listAnswer(quint32 identity, quint32 memorySize, const QVector<Entry> &entries)
+// An image list answer; each entry is a key code and a size.
+QByteArray listAnswer(quint32 identity, quint32 memorySize, const QList<QPair<QByteArray, quint32>> &entries)
 {
     QByteArray a(398, '\0');
     ByteFields::putU16(a, 0, GetNvImageList);
@@ -36,9 +29,8 @@ QByteArray listAnswer(quint32 identity, quint32 memorySize, const QVector<Entry>
     ByteFields::putU32(a, 6, memorySize);
     ByteFields::putU16(a, 12, quint16(entries.size()));
     for (int i = 0; i < entries.size(); ++i) {
-        a[14 + 6 * i] = entries.at(i).kc1;
-        a[15 + 6 * i] = entries.at(i).kc2;
-        ByteFields::putU32(a, 16 + 6 * i, entries.at(i).size);
+        a.replace(14 + 6 * i, 2, entries.at(i).first);
+        ByteFields::putU32(a, 16 + 6 * i, entries.at(i).second);
     }
     return a;
 }
@@ -67,12 +59,12 @@ QByteArray visibleBits(const QImage &mono)
 
 } // namespace
 
-class TestNvImage : public QObject
+// The NV image dialog and page, alone and, last, against the emulator.
+class TestNvImage : public WindowFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QList<QByteArray> sent;
+    QList<QByteArray> sent; // all the page and the dialog send, link or not
 
     QString saved(const QImage &image, const char *name)
     {
@@ -80,30 +72,18 @@ class TestNvImage : public QObject
         return image.save(file) ? file : QString();
     }
 
-    QByteArray logText() { return logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); }
-
-    static void selectRows(QTableWidget *table, std::initializer_list<int> rows)
-    {
-        table->clearSelection();
-        for (int row : rows)
-            table->selectionModel()->select(table->model()->index(row, 0),
-                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    }
+    WidgetNvImage *page() const { return window->nvImagePage(); }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
+        setUpWindow();
         NvImageSink::setListener([this](const QByteArray &bytes) { sent.append(bytes); });
-        // No link: rawPrint and the list queries go nowhere.
-        g_transceiver = new Transceiver;
     }
     void cleanupTestCase()
     {
         NvImageSink::setListener({});
-        delete g_transceiver;
-        g_transceiver = nullptr;
-        logClose();
+        tearDownWindow();
     }
     void init()
     {
@@ -118,12 +98,11 @@ private slots:
         DialogDownloadNvImage dialog({}, nullptr);
         QVERIFY(!dialog.widthBox()->isEnabled() && !dialog.printButton()->isEnabled());
         QVERIFY(dialog.openImage(saved(squareImage(1000, 500, 0, 0, 1), "wide.png")));
-        QCOMPARE(QSize(dialog.widthBox()->value(), dialog.heightBox()->value()), dialog.oneBitImage().size());
-        QCOMPARE(dialog.oneBitImage().size(), QSize(384, 192));
+        QCOMPARE(QSize(dialog.widthBox()->value(), dialog.heightBox()->value()), QSize(384, 192));
         QCOMPARE(dialog.informationLabel()->text(), QStringLiteral("1000x500x32b"));
         QVERIFY(dialog.widthBox()->isEnabled() && dialog.printButton()->isEnabled() && !dialog.downloadButton()->isEnabled());
         QVERIFY(!dialog.openImage(writeLocalFile(dir, QStringLiteral("junk.png"), 100))); // no picture
-        QCOMPARE(dialog.oneBitImage().size(), QSize(384, 192));
+        QCOMPARE(dialog.oneBitImage().size(), QSize(384, 192)); // the preview follows the boxes
     }
 
     void keepAspectRefusesBeyondLimits()
@@ -169,8 +148,7 @@ private slots:
         QCOMPARE(NvImageCommands::rasterRows(mono), rows);
         QCOMPARE(NvImageCommands::rasterRows(mono.convertToFormat(QImage::Format_MonoLSB)), rows);
 
-        QCOMPARE(NvImageCommands::printRaster(mono, 576),
-                 QByteArray("\x1D\x76\x30\x00\x02\x00\x02\x00", 8) + rows + QByteArray("\n\n\n\n"));
+        // On 80 mm paper four feeds follow: pinned through the dialog's Print below.
         QCOMPARE(NvImageCommands::printRaster(mono, 384),
                  QByteArray("\x1D\x76\x30\x00\x02\x00\x02\x00", 8) + rows + QByteArray("\n\n"));
         QCOMPARE(NvImageCommands::define(mono, 'A', 'B'),
@@ -215,7 +193,6 @@ private slots:
 
         DialogDownloadNvImage dialog({}, nullptr);
         dialog.setSourceImage(mono);
-        QCOMPARE(dialog.informationLabel()->text(), QStringLiteral("20x6x1b"));
         dialog.kc1Field()->setText(QStringLiteral("M"));
         dialog.kc2Field()->setText(QStringLiteral("1"));
         for (QRadioButton *button : {dialog.orderedButton(), dialog.thresholdButton(), dialog.diffuseButton()}) {
@@ -253,7 +230,7 @@ private slots:
             return text;
         };
         QCOMPARE(message([&] { dialog.doDownload(); }), QStringLiteral("Download NV Image|Please specify the key code."));
-        for (const QString &bad : {QString(QChar(0xE9)), QString(QChar(0x1F)), QString(QChar(0x7F))}) {
+        for (const QString &bad : {QString(QChar(0x1F)), QString(QChar(0x7F))}) {
             dialog.kc2Field()->setText(bad);
             dialog.onKeyCodeTextEdited();
             QCOMPARE(message([&] { dialog.downloadButton()->click(); }),
@@ -265,7 +242,6 @@ private slots:
         // A key code the printer holds: No sends nothing and keeps the dialog going.
         dialog.kc2Field()->clear();
         QTest::keyClicks(dialog.kc2Field(), QStringLiteral("B"));
-        QVERIFY(dialog.downloadButton()->isEnabled());
         for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
             bool asked = false;
             answerMessageBox(answer, &asked);
@@ -287,51 +263,82 @@ private slots:
     // cap of 64 are the decoder's, in tst_records.
     void listMergesByIdentity()
     {
-        MainWindow window;
-        WidgetNvImage *page = window.nvImagePage();
-        window.handleResponse(listAnswer(7, 65536, {{'A', 'A', 100}, {'B', '1', 200}}));
-        window.handleResponse(listAnswer(7, 65536, {{'C', '2', 300}}));
-        QCOMPARE(page->table()->rowCount(), 3);
-        QCOMPARE(page->keyCodes(), (QList<quint16>{0x4141, 0x4231, 0x4332}));
-        QCOMPARE(page->usageLabel()->text(), QStringLiteral("600 Used, 65536 Total"));
-
-        window.handleResponse(listAnswer(8, 32768, {}));
-        QVERIFY(page->table()->rowCount() == 0 && page->keyCodes().isEmpty());
-        QCOMPARE(page->usageLabel()->text(), QStringLiteral("0 Used, 32768 Total"));
-
-        const QByteArray log = logText();
-        QVERIFY(log.contains("ident: 7 (widgetnvimage.cpp,") && log.contains("memory_size: 65536 (widgetnvimage.cpp,"));
+        window->handleResponse(listAnswer(7, 65536, {{"AA", 100}, {"B1", 200}}));
+        window->handleResponse(listAnswer(7, 65536, {{"C2", 300}}));
+        QCOMPARE(page()->keyCodes(), (QList<quint16>{0x4141, 0x4231, 0x4332}));
+        QCOMPARE(page()->table()->item(1, 0)->text(), QStringLiteral("\"B1\""));
+        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("600 Used, 65536 Total"));
+        window->handleResponse(listAnswer(8, 32768, {}));
+        QVERIFY(page()->table()->rowCount() == 0 && page()->keyCodes().isEmpty());
+        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("0 Used, 32768 Total"));
     }
 
-    void selectionAndCommands()
+    // Against the printer: what the page downloads, prints and deletes is what the printer's
+    // memory then holds and lists; a print needs exactly one row, a delete any.
+    void againstThePrinter()
     {
-        WidgetNvImage page;
-        QVERIFY(!page.printButton()->isEnabled() && !page.deleteButton()->isEnabled());
-        page.doDeleteAll();
-        QVERIFY(sent.isEmpty());
+        QVERIFY(connectTo("127.0.0.70", "RX210", "RX220_S"));
+        RawPrintServer rawPort;
+        QVERIFY(rawPort.listen(QHostAddress(QStringLiteral("127.0.0.70"))));
+        rawPort.setPrinterState(&emulator->state());
+        const quint16 a1 = NvImageCommands::keyCode('A', '1'), b1 = NvImageCommands::keyCode('B', '1');
+        const quint16 a2 = NvImageCommands::keyCode('A', '2'), z9 = NvImageCommands::keyCode('Z', '9');
+        QCOMPARE(page()->keyCodes(), (QList<quint16>{a1, a2, b1}));
+        QVERIFY(!page()->printButton()->isEnabled() && !page()->deleteButton()->isEnabled()); // none chosen
 
-        page.setNvImageList(listAnswer(1, 8192, {{'A', 'A', 10}, {'B', '%', 20}, {'C', 'c', 30}}));
-        selectRows(page.table(), {0, 2});
-        QVERIFY(!page.printButton()->isEnabled() && page.deleteButton()->isEnabled());
-        page.printButton()->click();
-        QVERIFY(sent.isEmpty());
-        selectRows(page.table(), {0});
-        QVERIFY(page.printButton()->isEnabled() && page.deleteButton()->isEnabled());
-        page.printButton()->click();
-        QCOMPARE(sent, QList<QByteArray>{NvImageCommands::printStored('A', 'A')}); // bytes pinned above
-        QVERIFY(logText().contains("key code: \"\"AA\"\""));
+        QImage picture(100, 40, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QPainter(&picture).fillRect(20, 8, 16, 16, Qt::black);
+        QTimer::singleShot(0, [&] {
+            if (auto *dialog = qobject_cast<DialogDownloadNvImage *>(QApplication::activeModalWidget())) {
+                dialog->setSourceImage(picture);
+                dialog->kc1Field()->setText(QStringLiteral("Z"));
+                dialog->kc2Field()->setText(QStringLiteral("9"));
+                dialog->onKeyCodeTextEdited();
+                dialog->downloadButton()->click();
+            }
+        });
+        int mark = requests->count();
+        page()->doDownload();
+        QTRY_VERIFY_WITH_TIMEOUT(page()->keyCodes().contains(z9), 5000);
+        QCOMPARE(wordsSince(mark), QList<quint16>{GetNvImageList});
+        QCOMPARE(page()->table()->item(page()->keyCodes().indexOf(z9), 1)->text(), QStringLiteral("520")); // 13 x 40
+        // Its dots: the dialog's bits are pinned above, the printer's reading in tst_nvmemory.
+        const NvMemory::Image *stored = emulator->state().nvMemory.find('Z', '9');
+        QVERIFY(stored && stored->raster.width == 100 && stored->raster.dot(20, 8) && !stored->raster.dot(19, 8));
 
+        const auto select = [this](std::initializer_list<quint16> keyCodes) {
+            page()->table()->clearSelection();
+            for (quint16 keyCode : keyCodes)
+                page()->table()->selectionModel()->select(page()->table()->model()->index(page()->keyCodes().indexOf(keyCode), 0),
+                                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        };
+        select({a1, z9});
+        QVERIFY(!page()->printButton()->isEnabled() && page()->deleteButton()->isEnabled());
+        select({a2});
         sent.clear();
-        selectRows(page.table(), {0, 1, 2});
+        page()->printButton()->click();
+        QCOMPARE(sent, QList<QByteArray>{NvImageCommands::printStored('A', '2')});
+
+        select({a1, a2});
+        sent.clear();
+        mark = requests->count();
         QElapsedTimer timer;
         timer.start();
-        page.deleteButton()->click();
-        QVERIFY(timer.elapsed() >= WidgetNvImage::RefreshDelayMs - 10);
-        QCOMPARE(sent.size(), 3);
+        page()->deleteButton()->click();
+        QVERIFY(timer.elapsed() >= WidgetNvImage::RefreshDelayMs - 10); // the printer's time to store
         QCOMPARE(QSet<QByteArray>(sent.begin(), sent.end()),
-                 (QSet<QByteArray>{NvImageCommands::deleteOne('A', 'A'), NvImageCommands::deleteOne('B', '%'),
-                                   NvImageCommands::deleteOne('C', 'c')}));
+                 (QSet<QByteArray>{NvImageCommands::deleteOne('A', '1'), NvImageCommands::deleteOne('A', '2')}));
+        QTRY_COMPARE(page()->keyCodes(), (QList<quint16>{b1, z9}));
+        QCOMPARE(wordsSince(mark), QList<quint16>{GetNvImageList});
 
+        page()->doDeleteAll();
+        QTRY_VERIFY(page()->keyCodes().isEmpty());
+        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("0 Used, %1 Total").arg(emulator->state().nvMemorySize));
+        QVERIFY(emulator->state().nvMemory.images().isEmpty());
+        sent.clear();
+        page()->doDeleteAll(); // nothing listed: nothing sent
+        QVERIFY(sent.isEmpty());
     }
 };
 

@@ -14,23 +14,25 @@
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 
+namespace {
+
+// A printer at a case's own loopback address, since the command port is fixed.
+EmulatorOptions at(const char *address)
+{
+    EmulatorOptions options;
+    options.listen = QHostAddress(QString::fromLatin1(address));
+    return options;
+}
+
+} // namespace
+
 // The tool's TCP link against the emulator, both in this process, over loopback only.
-// Each case has its own 127.0.0.x address, since the command port is fixed.
 class TestTcpLink : public QObject
 {
     Q_OBJECT
 
     QTemporaryDir dir;
     Transceiver *transceiver = nullptr;
-
-    bool start(PrinterEmulator &emulator)
-    {
-        if (!emulator.listen()) {
-            qWarning("cannot listen: %s", qPrintable(emulator.errorString()));
-            return false;
-        }
-        return true;
-    }
 
     QByteArray log() { return logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); }
 
@@ -57,17 +59,15 @@ private slots:
     void handshakeAndQuery()
     {
         QFETCH(int, chunk);
-        EmulatorOptions options;
-        options.listen = QHostAddress(QStringLiteral("127.0.0.2"));
+        EmulatorOptions options = at("127.0.0.2");
         options.chunk = chunk;
         PrinterEmulator emulator(options);
         emulator.state().serialNumber = QStringLiteral("SN-LINK-1");
-        QVERIFY(start(emulator));
+        QVERIFY2(emulator.listen(), qPrintable(emulator.errorString()));
         QSignalSpy requests(&emulator, &PrinterEmulator::requestReceived);
         QSignalSpy connected(transceiver, &Transceiver::connected);
         QSignalSpy responses(&g_hostCmd, &HostCmd::responseReceived);
         QVERIFY(!transceiver->write("x", 1, 100) && !g_hostCmd.query(GetDeviceInfo)); // no link yet
-
         QVERIFY(transceiver->connectTcp(options.listen));
         QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp);
         QVERIFY(!transceiver->connectTcp(options.listen)); // one link at a time
@@ -84,7 +84,6 @@ private slots:
         const QByteArray info = responses.at(0).at(0).toByteArray();
         QVERIFY(info.size() == 186 && fieldText(info.constData() + 34, 24) == "SN-LINK-1");
         QVERIFY(requests.count() == 2 && requests.at(1).at(0).toUInt() == GetDeviceInfo);
-
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
         transceiver->close();
         QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
@@ -93,11 +92,10 @@ private slots:
 
     void keepAliveHoldsAndSilenceDrops()
     {
-        EmulatorOptions options;
-        options.listen = QHostAddress(QStringLiteral("127.0.0.3"));
+        EmulatorOptions options = at("127.0.0.3");
         options.keepAliveMs = 10;
         PrinterEmulator talking(options);
-        QVERIFY(start(talking));
+        QVERIFY(talking.listen());
         transceiver->tcpPrinter()->setHeartbeatInterval(50);
         QSignalSpy connected(transceiver, &Transceiver::connected);
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
@@ -109,10 +107,10 @@ private slots:
         QTRY_COMPARE(disconnected.count(), 1);
 
         // Announced, then nothing more: lost once the heartbeat runs out.
-        options.listen = QHostAddress(QStringLiteral("127.0.0.4"));
+        options = at("127.0.0.4");
         options.keepAliveMs = 0;
         PrinterEmulator quiet(options);
-        QVERIFY(start(quiet));
+        QVERIFY(quiet.listen());
         QElapsedTimer clock;
         clock.start();
         QVERIFY(transceiver->connectTcp(options.listen));
@@ -127,25 +125,20 @@ private slots:
     // with the cause, one log line, the link closed, no disconnected().
     void failedAttempts_data()
     {
-        QTest::addColumn<QString>("address");
-        QTest::addColumn<bool>("silent");
+        QTest::addColumn<bool>("listening");
         QTest::addColumn<QString>("message");
-        QTest::newRow("nothing listens") << "127.0.0.5" << false
-                                         << "Cannot connect to 127.0.0.5:17900: connection refused";
-        QTest::newRow("no handshake answer") << "127.0.0.6" << true
-                                             << "The printer at 127.0.0.6 did not answer the handshake";
+        QTest::newRow("nothing listens") << false << "Cannot connect to 127.0.0.5:17900: connection refused";
+        QTest::newRow("no handshake answer") << true << "The printer at 127.0.0.5 did not answer the handshake";
     }
     void failedAttempts()
     {
-        QFETCH(QString, address);
-        QFETCH(bool, silent);
+        QFETCH(bool, listening);
         QFETCH(QString, message);
-        EmulatorOptions options;
-        options.listen = QHostAddress(address);
+        EmulatorOptions options = at("127.0.0.5");
         options.silent = true;
         PrinterEmulator printer(options);
-        if (silent)
-            QVERIFY(start(printer));
+        if (listening)
+            QVERIFY(printer.listen());
         transceiver->setHandshakeTimeout(300);
         QSignalSpy failed(transceiver, &Transceiver::connectFailed);
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
