@@ -135,17 +135,26 @@ private slots:
         QCOMPARE(DialogFontSettings::remotePath(QStringLiteral("字体.ttf")), QByteArray("/data/PUB/fonts/??.ttf"));
     }
 
-    void rowsFromAnswers()
+    // Rows from the answers and back, their editors, and the installed files.
+    void rowsBothWays()
     {
         DialogFontSettings dialog;
         FontScriptRecord latin = latinRecord();
+        FontScriptRecord other = latin;
+        other.enabled = false;
+        other.script = "NOT_A_SCRIPT";
+        other.ranges.clear();
         dialog.handleResponse(latin.toBytes(GetFontScripts));
-        FontScriptRecord han = latin;
-        han.enabled = false;
-        han.script = "NOT_A_SCRIPT";
-        han.ranges.clear();
-        dialog.handleResponse(han.toBytes(GetFontScripts));
-        dialog.handleResponse(han.toBytes(GetFontScripts).left(437)); // too short: ignored
+        dialog.handleResponse(other.toBytes(GetFontScripts));
+        dialog.handleResponse(other.toBytes(GetFontScripts).left(437)); // too short: ignored
+        dialog.handleResponse(listEntry("fonts.conf", 900));
+        dialog.handleResponse(listEntry("fonts.conf.bak", 900));
+        dialog.handleResponse(listEntry("myfonts.conf", 12));
+        dialog.handleResponse(listEntry("Big.otf", 1000000));
+        dialog.handleResponse(listEntry("Short.ttf", 1).left(133));
+        QCOMPARE(dialog.installedNames(), (QStringList{"myfonts.conf", "Big.otf"}));
+        dialog.installedTable()->sortByColumn(1, Qt::AscendingOrder); // sizes sort as numbers
+        QCOMPARE(column(dialog.installedTable(), 1), (QStringList{"12", "1000000"}));
 
         QTableWidget *t = dialog.scriptTable();
         QCOMPARE(t->item(1, DialogFontSettings::ColEnabled)->checkState(), Qt::Unchecked);
@@ -158,60 +167,36 @@ private slots:
         QVERIFY(!dialog.applyButton()->isEnabled());
         t->item(0, DialogFontSettings::ColThreshold)->setData(Qt::DisplayRole, 90);
         QVERIFY(dialog.applyButton()->isEnabled());
-
-        // A row goes back as it came, ranges included.
         latin.threshold = 90;
-        QCOMPARE(dialog.scriptRecord(0).toBytes(SetFontScript), latin.toBytes(SetFontScript));
+        QCOMPARE(dialog.scriptRecord(0).toBytes(SetFontScript), latin.toBytes(SetFontScript)); // ranges too
+
+        // The second row's editors: an unknown script opens on the first of the list, and
+        // that is written; the font list offers the installed files and takes a typed name.
+        const auto editor = [t](int col) {
+            QWidget *w = t->itemDelegateForColumn(col)->createEditor(t->viewport(), {}, t->model()->index(1, col));
+            t->itemDelegateForColumn(col)->setEditorData(w, t->model()->index(1, col));
+            return w;
+        };
+        const auto store = [t](int col, QWidget *w) {
+            t->itemDelegateForColumn(col)->setModelData(w, t->model(), t->model()->index(1, col));
+            return t->item(1, col)->text();
+        };
+        auto *scripts = qobject_cast<QComboBox *>(editor(DialogFontSettings::ColScript));
+        QVERIFY(scripts && !scripts->isEditable());
+        QCOMPARE(store(DialogFontSettings::ColScript, scripts), QStringLiteral("UNKNOWN"));
+        auto *fonts = qobject_cast<QComboBox *>(editor(DialogFontSettings::ColFont));
+        QVERIFY(fonts && fonts->isEditable() && fonts->count() == 2);
+        fonts->setCurrentText(QStringLiteral("Typed.ttf"));
+        QCOMPARE(store(DialogFontSettings::ColFont, fonts), QStringLiteral("Typed.ttf"));
+        auto *threshold = qobject_cast<QSpinBox *>(editor(DialogFontSettings::ColThreshold));
+        QVERIFY(threshold && threshold->maximum() == 255); // an 8-bit level in a 16-bit field
+
         // Texts longer than their fields are cut, each keeping its terminating zero.
         t->item(1, DialogFontSettings::ColScript)->setText(QString(40, QLatin1Char('S')));
         t->item(1, DialogFontSettings::ColLanguage)->setText(QStringLiteral("zh-CN"));
         const QByteArray cut = dialog.scriptRecord(1).toBytes(SetFontScript);
         QCOMPARE(ByteFields::text(cut, 6), QByteArray(31, 'S'));
         QCOMPARE(ByteFields::text(cut, 38), QByteArray("zh-"));
-
-        dialog.handleResponse(listEntry("fonts.conf", 900));
-        dialog.handleResponse(listEntry("fonts.conf.bak", 900));
-        dialog.handleResponse(listEntry("myfonts.conf", 12));
-        dialog.handleResponse(listEntry("Big.otf", 1000000));
-        dialog.handleResponse(listEntry("Short.ttf", 1).left(133));
-        QCOMPARE(dialog.installedNames(), (QStringList{"myfonts.conf", "Big.otf"}));
-        // Sizes sort as numbers.
-        dialog.installedTable()->sortByColumn(1, Qt::AscendingOrder);
-        QCOMPARE(column(dialog.installedTable(), 1), (QStringList{"12", "1000000"}));
-    }
-
-    void editors()
-    {
-        DialogFontSettings dialog;
-        FontScriptRecord r = latinRecord();
-        r.script = "KLINGON";
-        dialog.handleResponse(r.toBytes(GetFontScripts));
-        dialog.handleResponse(listEntry("A.ttf", 1));
-        dialog.handleResponse(listEntry("B.otf", 2));
-        QTableWidget *t = dialog.scriptTable();
-        const auto editor = [t](int col) {
-            const QModelIndex index = t->model()->index(0, col);
-            QAbstractItemDelegate *d = t->itemDelegateForColumn(col);
-            QWidget *w = d->createEditor(t->viewport(), QStyleOptionViewItem(), index);
-            d->setEditorData(w, index);
-            return std::make_pair(d, w);
-        };
-
-        // A script name the list does not have opens on the first one, and that is what is
-        // written; the font list offers the installed files and takes a typed name.
-        auto [scriptDelegate, scriptEditor] = editor(DialogFontSettings::ColScript);
-        auto *scripts = qobject_cast<QComboBox *>(scriptEditor);
-        QVERIFY(scripts && !scripts->isEditable());
-        scriptDelegate->setModelData(scripts, t->model(), t->model()->index(0, DialogFontSettings::ColScript));
-        QCOMPARE(t->item(0, DialogFontSettings::ColScript)->text(), QStringLiteral("UNKNOWN"));
-        auto [fontDelegate, fontEditor] = editor(DialogFontSettings::ColFont);
-        auto *fonts = qobject_cast<QComboBox *>(fontEditor);
-        QVERIFY(fonts && fonts->isEditable() && fonts->count() == 2);
-        fonts->setCurrentText(QStringLiteral("Typed.ttf"));
-        fontDelegate->setModelData(fonts, t->model(), t->model()->index(0, DialogFontSettings::ColFont));
-        QCOMPARE(t->item(0, DialogFontSettings::ColFont)->text(), QStringLiteral("Typed.ttf"));
-        auto *threshold = qobject_cast<QSpinBox *>(editor(DialogFontSettings::ColThreshold).second);
-        QVERIFY(threshold && threshold->maximum() == 255); // an 8-bit level in a 16-bit field
     }
 
     void applyAndReset()

@@ -1,5 +1,6 @@
 #include "app/conf.h"
 #include "app/log.h"
+#include "emulator/printeremulator.h"
 #include "emulator/printerstate.h"
 #include "emulator/usbptyprinter.h"
 #ifdef ZOMRA_HAVE_FUSE
@@ -7,6 +8,7 @@
 #include "emulator/usblpdevice.h"
 #endif
 #include "protocol/hostcmd.h"
+#include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
@@ -17,12 +19,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <memory>
@@ -49,7 +52,16 @@ void addDevice(const QString &root, int index, const char *vendor, const char *p
         writeFile(lp + QStringLiteral("/uevent"), "MAJOR=180\nDEVNAME=" + devName + '\n');
 }
 
-enum ReadFault { NoFault, ZeroLength, ReadErrors, Unplug, RefuseOpen };
+// A printer at a case's own loopback address, since the command port is fixed.
+EmulatorOptions at(const char *address)
+{
+    EmulatorOptions options;
+    options.listen = QHostAddress(QString::fromLatin1(address));
+    return options;
+}
+
+enum Link { Pty, Usblp, Tcp };
+enum Fault { NoFault, Pieces, ZeroLength, ReadErrors, Unplug, RefuseOpen };
 
 // A write to the usblp double: how its transfers go, the write, and what must come of it.
 struct WriteCase
@@ -68,9 +80,9 @@ struct WriteCase
 
 Q_DECLARE_METATYPE(WriteCase)
 
-// The tool's USB link against the emulator's USB printer on a pseudo-terminal and on the
-// usblp double (a FUSE node), in this process, with a fake sysfs tree.
-class TestUsbLink : public QObject
+// The tool's links against the emulator in this process: TCP over loopback, USB on a
+// pseudo-terminal and on the usblp double (a FUSE node), with a fake sysfs tree.
+class TestLinks : public QObject
 {
     Q_OBJECT
 
@@ -133,11 +145,13 @@ private slots:
         g_conf.setFileName(dir.filePath(QStringLiteral("conf.ini")));
         g_conf.load();
         options.keepAliveMs = 0;
+        state.serialNumber = QStringLiteral("SN-LINK-1");
     }
     void init()
     {
         transceiver = new Transceiver;
         g_transceiver = transceiver;
+        log();
     }
     void cleanup()
     {
@@ -160,37 +174,37 @@ private slots:
         UsbPort::setSysfsRoot(sysfs.path().toStdString());
         QCOMPARE(UsbPrinter::enumeratePrinters(),
                  (QStringList{"/dev/usb/lp0", "/dev/usb/lp2", "/dev/usb/lp2", "/dev/usb/lp10"}));
-        const QByteArray text = log();
-        QVERIFY(text.contains("2: /dev/usb/lp1 (usb#vid_1234&pid_5678)")); // seen, not listed
-        QVERIFY(text.contains("4: /dev/usb/lp10 (usb#vid_3273&pid_0002)"));
-
+        QVERIFY(log().contains("2: /dev/usb/lp1 (usb#vid_1234&pid_5678)")); // seen, not listed
         QTemporaryDir empty; // no printer-class driver at all
         UsbPort::setSysfsRoot(empty.path().toStdString());
         QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList());
     }
 
-    // The read side on both doubles, and the opens: a probe announces nothing, one link at a
-    // time, the traffic survives what the driver does, an unplug ends the reader once.
-    void reads_data()
+    // A session on each link: one link at a time, a USB probe announces nothing, the traffic
+    // survives what the driver does, an unplug ends the reader once.
+    void sessions_data()
     {
-        QTest::addColumn<bool>("usblp");
+        QTest::addColumn<int>("link");
         QTest::addColumn<int>("fault");
-        QTest::newRow("pty: probe, handshake, queries") << false << int(NoFault);
-        QTest::newRow("pty: unplugged, one disconnected()") << false << int(Unplug);
-        QTest::newRow("usblp: zero-length packets are no end") << true << int(ZeroLength);
-        QTest::newRow("usblp: EIO survived, logged within bounds") << true << int(ReadErrors);
-        QTest::newRow("usblp: ENODEV: unplugged, one disconnected()") << true << int(Unplug);
-        QTest::newRow("usblp: open refused with EACCES, even to root") << true << int(RefuseOpen);
+        QTest::newRow("tcp: whole answers") << int(Tcp) << int(NoFault);
+        QTest::newRow("tcp: answers in 7-byte pieces") << int(Tcp) << int(Pieces);
+        QTest::newRow("pty: probe, handshake, queries") << int(Pty) << int(NoFault);
+        QTest::newRow("pty: unplugged, one disconnected()") << int(Pty) << int(Unplug);
+        QTest::newRow("usblp: zero-length packets are no end") << int(Usblp) << int(ZeroLength);
+        QTest::newRow("usblp: EIO survived, logged within bounds") << int(Usblp) << int(ReadErrors);
+        QTest::newRow("usblp: ENODEV: unplugged, one disconnected()") << int(Usblp) << int(Unplug);
+        QTest::newRow("usblp: open refused with EACCES, even to root") << int(Usblp) << int(RefuseOpen);
     }
-    void reads()
+    void sessions()
     {
-        QFETCH(bool, usblp);
+        QFETCH(int, link);
         QFETCH(int, fault);
-        state.serialNumber = QStringLiteral("SN-USB-1");
         QTemporaryDir sysfs;
         std::unique_ptr<UsbPtyPrinter> pty;
+        std::unique_ptr<PrinterEmulator> emulator;
         QString path;
-        if (usblp) {
+        QVERIFY(!transceiver->write("x", 1, 100) && !g_hostCmd.query(GetDeviceInfo)); // no link yet
+        if (link == Usblp) {
 #ifdef ZOMRA_HAVE_FUSE
             const QString unavailable = startUsblp();
             if (!unavailable.isEmpty())
@@ -206,29 +220,47 @@ private slots:
 #else
             QSKIP("built without FUSE: no usblp double");
 #endif
-        } else {
+        } else if (link == Pty) {
             pty = std::make_unique<UsbPtyPrinter>(state, options);
             QVERIFY2(pty->start(sysfs.path(), 0x3273, 0x0002), qPrintable(pty->errorString()));
             UsbPort::setSysfsRoot(sysfs.path().toStdString());
             path = pty->devicePath();
         }
-        QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList{path});
         QSignalSpy connected(transceiver, &Transceiver::connected);
-        QVERIFY(handshake(path, true));
-        QTest::qWait(20);
-        QVERIFY(connected.isEmpty() && transceiver->probing()); // a probe announces nothing
-        transceiver->close(); // else the next open is refused: one link at a time
-        QVERIFY(handshake(path, false));
-        QTRY_COMPARE(connected.count(), 1);
-        QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
+        if (link == Tcp) {
+            EmulatorOptions tcp = at("127.0.0.2");
+            tcp.chunk = fault == Pieces ? 7 : 0;
+            emulator = std::make_unique<PrinterEmulator>(tcp);
+            emulator->state().serialNumber = state.serialNumber;
+            QVERIFY2(emulator->listen(), qPrintable(emulator->errorString()));
+            QVERIFY(transceiver->connectTcp(tcp.listen));
+            QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp); // while it connects
+            QVERIFY(!transceiver->connectTcp(tcp.listen));
+            QVERIFY(connected.wait(5000));
+            // The options reach the connected socket itself (Qt drops those set before).
+            const int fd = int(transceiver->tcpPrinter()->findChild<QTcpSocket *>()->socketDescriptor());
+            int keepAlive = 0, noDelay = 0;
+            socklen_t length = sizeof(int);
+            QVERIFY(getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &length) == 0 && keepAlive);
+            QVERIFY(getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &length) == 0 && noDelay);
+        } else {
+            QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList{path});
+            QVERIFY(handshake(path, true));
+            QTest::qWait(20);
+            QVERIFY(connected.isEmpty() && transceiver->probing()); // a probe announces nothing
+            transceiver->close(); // else the next open is refused: one link at a time
+            QVERIFY(handshake(path, false));
+            QTRY_COMPARE(connected.count(), 1);
+            QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
+            QVERIFY(!transceiver->usbPrinter()->usbOpen(path));
+        }
         // One link at a time; the open one is untouched.
         QVERIFY(!transceiver->openUsb(path, false));
         QVERIFY(!transceiver->connectTcp(QHostAddress::LocalHost));
-        QVERIFY(!transceiver->usbPrinter()->usbOpen(path));
         log();
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
 #ifdef ZOMRA_HAVE_FUSE
-        if (usblp) {
+        if (link == Usblp) {
             QCOMPARE(fuse->device()->counters().opens, 2);
             injectFault(fault);
         }
@@ -243,7 +275,7 @@ private slots:
             // The link type stays until close(): the window tells a lost USB link that way.
             QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
             const QByteArray text = log();
-            QCOMPARE(text.count(usblp ? "ReadFile failed (err=19)." : "ReadFile failed (err="), 1);
+            QCOMPARE(text.count(link == Usblp ? "ReadFile failed (err=19)." : "ReadFile failed (err="), 1);
             QCOMPARE(text.count("USB closed."), 1);
             QVERIFY(!g_hostCmd.query(GetDeviceInfo));
             return;
@@ -254,15 +286,80 @@ private slots:
             QVERIFY(g_hostCmd.query(word));
         QTRY_COMPARE(events.responses.count(), 9);
         QCOMPARE(written.count(), 9);
-        QCOMPARE(events.responses.at(0).mid(34, 8), QByteArray("SN-USB-1"));
+        QCOMPARE(events.responses.at(0).mid(34, 9), QByteArray("SN-LINK-1"));
         const QByteArray text = log();
         QCOMPARE(text.count("GetOverlappedResult failed."), fault == ReadErrors ? int(UsbPrinter::LoggedReadFailures) : 0);
         QCOMPARE(text.contains("Reading again after 5 failed reads."), fault == ReadErrors);
         transceiver->close();
-        QCOMPARE(disconnected.count(), 1);
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
+        QTRY_COMPARE(disconnected.count(), 1);
         transceiver->close(); // closing a closed link does nothing and says nothing
         transceiver->usbPrinter()->usbClose();
+        QTest::qWait(20);
         QCOMPARE(disconnected.count(), 1);
+    }
+
+    void keepAliveHoldsAndSilenceDrops()
+    {
+        EmulatorOptions options = at("127.0.0.3");
+        options.keepAliveMs = 10;
+        PrinterEmulator talking(options);
+        QVERIFY(talking.listen());
+        transceiver->tcpPrinter()->setHeartbeatInterval(50);
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QVERIFY(connected.wait(5000));
+        QTest::qWait(50 * TcpPrinter::HeartbeatLimit * 2);
+        QCOMPARE(disconnected.count(), 0);
+        transceiver->close();
+        QTRY_COMPARE(disconnected.count(), 1);
+
+        // Announced, then nothing more: lost once the heartbeat runs out.
+        options = at("127.0.0.4");
+        options.keepAliveMs = 0;
+        PrinterEmulator quiet(options);
+        QVERIFY(quiet.listen());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
+        QVERIFY(clock.elapsed() >= 50 * (TcpPrinter::HeartbeatLimit - 1));
+        QCOMPARE(connected.count(), 2);
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp); // lost, not closed
+        QCOMPARE(log().count("Heartbeat lost"), 1);
+    }
+
+    // Attempts that never reach an announced printer are no lost links: one connectFailed
+    // with the cause, one log line, the link closed, no disconnected().
+    void failedAttempts_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing listens") << false << "Cannot connect to 127.0.0.5:17900: connection refused";
+        QTest::newRow("no handshake answer") << true << "The printer at 127.0.0.5 did not answer the handshake";
+    }
+    void failedAttempts()
+    {
+        QFETCH(bool, listening);
+        QFETCH(QString, message);
+        EmulatorOptions options = at("127.0.0.5");
+        options.silent = true;
+        PrinterEmulator printer(options);
+        if (listening)
+            QVERIFY(printer.listen());
+        transceiver->setHandshakeTimeout(300);
+        QSignalSpy failed(transceiver, &Transceiver::connectFailed);
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 3000);
+        QVERIFY2(failed.at(0).at(0).toString().startsWith(message), qPrintable(failed.at(0).at(0).toString()));
+        QTest::qWait(100);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(disconnected.count(), 0);
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
+        const QByteArray text = log();
+        QVERIFY(text.count(message.toUtf8()) == 1 && !text.contains("error="));
     }
 
     // The end of a reader thread reaches the GUI thread late; by then the link may have
@@ -288,26 +385,15 @@ private slots:
         usb->usbClose();
     }
 
-    void refusedPathsAndSlowWrites()
+    void refusedPaths()
     {
         UsbPrinter *usb = transceiver->usbPrinter();
         QVERIFY(!usb->usbOpen(QStringLiteral("/dev/") + QString(300, QLatin1Char('x'))));
         QVERIFY(!usb->usbOpen(dir.filePath(QStringLiteral("no-such-device"))));
-        QVERIFY(log().contains("CreateFile failed (err=36).")); // too long: refused, not cut
+        const QByteArray text = log();
+        QVERIFY(text.contains("CreateFile failed (err=36).")); // too long: refused, not cut
+        QVERIFY(text.contains("CreateFile failed (err=2)."));
         QVERIFY(!usb->write("x", 1, 100)); // nothing open
-
-        // A printer that never reads: the write gives up after its time limit.
-        const int master = posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-        QVERIFY(usb->usbOpen(QString::fromLocal8Bit(ptsname(master))));
-        const QByteArray flood(256 * 1024, 'z');
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!usb->write(flood.constData(), quint32(flood.size()), 200));
-        QVERIFY(clock.elapsed() >= 190 && clock.elapsed() < 2000);
-        QVERIFY(log().contains("Write timed out after 200 ms"));
-        usb->usbClose();
-        ::close(master);
     }
 
 #ifdef ZOMRA_HAVE_FUSE
@@ -378,5 +464,5 @@ private slots:
 #endif
 };
 
-QTEST_GUILESS_MAIN(TestUsbLink)
-#include "tst_usblink.moc"
+QTEST_GUILESS_MAIN(TestLinks)
+#include "tst_links.moc"
