@@ -40,9 +40,7 @@ QImage squareImage(int width, int height, int x0, int y0, int side)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::white);
-    for (int y = y0; y < y0 + side; ++y)
-        for (int x = x0; x < x0 + side; ++x)
-            image.setPixel(x, y, qRgb(0, 0, 0));
+    QPainter(&image).fillRect(x0, y0, side, side, Qt::black);
     return image;
 }
 
@@ -132,9 +130,8 @@ private slots:
 
     void commandLayouts()
     {
-        // The fit: the aspect kept, the height step starting again from the source width.
-        // 1000 x 500 on either width is pinned through the dialog below.
-        QCOMPARE(NvImageCommands::fit({300, 1200}, 576), QSize(200, 800));
+        // The fit: the aspect kept, the height step starting again from the source width; the
+        // plain cases go through the dialog above.
         QCOMPARE(NvImageCommands::fit({1000, 2000}, 576), QSize(400, 800));
         QCOMPARE(NvImageCommands::fit({1000, 500}, 0), QSize(0, 0)); // unknown printer
 
@@ -201,19 +198,13 @@ private slots:
             QCOMPARE(NvImageCommands::rasterRows(dialog.oneBitImage()), expected);
         }
         dialog.doDownload();
-        QCOMPARE(sent.size(), 1);
-        QCOMPARE(sent.at(0).mid(16), expected);
-        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(sent, QList<QByteArray>{NvImageCommands::define(mono, 'M', '1')});
 
-        // From a file: whatever table the reader gives, the bits go out as read.
-        const QString file = saved(mono, "mono.png");
-        const QImage read(file);
-        QCOMPARE(read.depth(), 1);
+        // From a file: whatever table the reader gives, the bits go out as drawn.
         DialogDownloadNvImage fromFile({}, nullptr);
-        QVERIFY(fromFile.openImage(file));
+        QVERIFY(fromFile.openImage(saved(mono, "mono.png")));
         fromFile.thresholdButton()->click();
-        QCOMPARE(visibleBits(fromFile.oneBitImage()), visibleBits(read));
-        QCOMPARE(visibleBits(read), visibleBits(mono));
+        QCOMPARE(visibleBits(fromFile.oneBitImage()), visibleBits(mono));
     }
 
     void keyCodeChecks()
@@ -286,12 +277,9 @@ private slots:
         QCOMPARE(page()->keyCodes(), (QList<quint16>{a1, a2, b1}));
         QVERIFY(!page()->printButton()->isEnabled() && !page()->deleteButton()->isEnabled()); // none chosen
 
-        QImage picture(100, 40, QImage::Format_RGB32);
-        picture.fill(Qt::white);
-        QPainter(&picture).fillRect(20, 8, 16, 16, Qt::black);
         QTimer::singleShot(0, [&] {
             if (auto *dialog = qobject_cast<DialogDownloadNvImage *>(QApplication::activeModalWidget())) {
-                dialog->setSourceImage(picture);
+                dialog->setSourceImage(squareImage(100, 40, 20, 8, 16));
                 dialog->kc1Field()->setText(QStringLiteral("Z"));
                 dialog->kc2Field()->setText(QStringLiteral("9"));
                 dialog->onKeyCodeTextEdited();

