@@ -214,19 +214,11 @@ private slots:
         QTest::keyClicks(dialog.kc1Field(), QStringLiteral("A"));
         QVERIFY(!dialog.downloadButton()->isEnabled());
 
-        const auto message = [](const std::function<void()> &download) {
-            QString text;
-            readMessageBox(&text);
-            download();
-            return text;
-        };
-        QCOMPARE(message([&] { dialog.doDownload(); }), QStringLiteral("Download NV Image|Please specify the key code."));
+        QCOMPARE(messageOf([&] { dialog.doDownload(); }), QStringLiteral("Download NV Image|Please specify the key code."));
         for (const QString &bad : {QString(QChar(0x1F)), QString(QChar(0x7F))}) {
             dialog.kc2Field()->setText(bad);
             dialog.onKeyCodeTextEdited();
-            QCOMPARE(message([&] { dialog.downloadButton()->click(); }),
-                     QStringLiteral("Download NV Image|kc1 and kc2 must be printable ASCII character "
-                                    "(character code range: 32-126)."));
+            QVERIFY(messageOf([&] { dialog.downloadButton()->click(); }).endsWith(QStringLiteral("(character code range: 32-126).")));
         }
         QVERIFY(sent.isEmpty());
 
