@@ -58,8 +58,7 @@ EmulatorOptions at(const char *address)
     return options;
 }
 
-enum Link { Pty, Usblp, Tcp };
-enum Fault { NoFault, Pieces, ZeroLength, ReadErrors, Unplug, RefuseOpen };
+enum Fault { Pieces, ZeroLength, ReadErrors, Unplug, RefuseOpen };
 
 // A write to the usblp double: how its transfers go, the write, and what must come of it.
 struct WriteCase
@@ -178,30 +177,26 @@ private slots:
         QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList());
     }
 
-    // A session on each link: one link at a time, a USB probe announces nothing, the traffic
-    // survives what the driver does, an unplug ends the reader once.
+    // A session on TCP and on the usblp double: one link at a time, a USB probe announces
+    // nothing, the traffic survives what the driver does, an unplug ends the reader once.
+    // The pseudo-terminal double's sessions run in tst_dialogconnect and tst_mainwindow.
     void sessions_data()
     {
-        QTest::addColumn<int>("link");
         QTest::addColumn<int>("fault");
-        QTest::newRow("tcp: answers in 7-byte pieces") << int(Tcp) << int(Pieces);
-        QTest::newRow("pty: probe, handshake, queries") << int(Pty) << int(NoFault);
-        QTest::newRow("pty: unplugged, one disconnected()") << int(Pty) << int(Unplug);
-        QTest::newRow("usblp: zero-length packets are no end") << int(Usblp) << int(ZeroLength);
-        QTest::newRow("usblp: EIO survived, logged within bounds") << int(Usblp) << int(ReadErrors);
-        QTest::newRow("usblp: ENODEV: unplugged, one disconnected()") << int(Usblp) << int(Unplug);
-        QTest::newRow("usblp: open refused with EACCES, even to root") << int(Usblp) << int(RefuseOpen);
+        QTest::newRow("tcp: answers in 7-byte pieces") << int(Pieces);
+        QTest::newRow("usblp: zero-length packets are no end") << int(ZeroLength);
+        QTest::newRow("usblp: EIO survived, logged within bounds") << int(ReadErrors);
+        QTest::newRow("usblp: ENODEV: unplugged, one disconnected()") << int(Unplug);
+        QTest::newRow("usblp: open refused with EACCES, even to root") << int(RefuseOpen);
     }
     void sessions()
     {
-        QFETCH(int, link);
         QFETCH(int, fault);
-        QTemporaryDir sysfs;
-        std::unique_ptr<UsbPtyPrinter> pty;
+        const bool tcp = fault == Pieces;
         std::unique_ptr<PrinterEmulator> emulator;
         QString path;
         QVERIFY(!transceiver->write("x", 1, 100) && !g_hostCmd.query(GetDeviceInfo)); // no link yet
-        if (link == Usblp) {
+        if (!tcp) {
 #ifdef ZOMRA_HAVE_FUSE
             const QString unavailable = startUsblp();
             if (!unavailable.isEmpty())
@@ -216,22 +211,17 @@ private slots:
 #else
             QSKIP("built without FUSE: no usblp double");
 #endif
-        } else if (link == Pty) {
-            pty = std::make_unique<UsbPtyPrinter>(state, options);
-            QVERIFY2(pty->start(sysfs.path(), 0x3273, 0x0002), qPrintable(pty->errorString()));
-            UsbPort::setSysfsRoot(sysfs.path().toStdString());
-            path = pty->devicePath();
         }
         QSignalSpy connected(transceiver, &Transceiver::connected);
-        if (link == Tcp) {
-            EmulatorOptions tcp = at("127.0.0.2");
-            tcp.chunk = 7; // in pieces; whole answers come in every window test
-            emulator = std::make_unique<PrinterEmulator>(tcp);
+        if (tcp) {
+            EmulatorOptions pieces = at("127.0.0.2");
+            pieces.chunk = 7; // whole answers come in every window test
+            emulator = std::make_unique<PrinterEmulator>(pieces);
             emulator->state().serialNumber = state.serialNumber;
             QVERIFY2(emulator->listen(), qPrintable(emulator->errorString()));
-            QVERIFY(transceiver->connectTcp(tcp.listen));
+            QVERIFY(transceiver->connectTcp(pieces.listen));
             QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp); // while it connects
-            QVERIFY(!transceiver->connectTcp(tcp.listen));
+            QVERIFY(!transceiver->connectTcp(pieces.listen));
             QVERIFY(connected.wait(5000));
             // The options reach the connected socket itself (Qt drops those set before).
             const int fd = int(transceiver->tcpPrinter()->findChild<QTcpSocket *>()->socketDescriptor());
@@ -255,11 +245,9 @@ private slots:
         log();
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
 #ifdef ZOMRA_HAVE_FUSE
-        if (link == Usblp)
+        if (!tcp)
             injectFault(fault);
 #endif
-        if (pty && fault == Unplug)
-            pty->unplug();
         if (fault == Unplug) {
             QTRY_COMPARE(disconnected.count(), 1);
             QTest::qWait(50);
@@ -268,7 +256,7 @@ private slots:
             // The link type stays until close(): the window tells a lost USB link that way.
             QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
             const QByteArray text = log();
-            QCOMPARE(text.count(link == Usblp ? "ReadFile failed (err=19)." : "ReadFile failed (err="), 1);
+            QCOMPARE(text.count("ReadFile failed (err=19)."), 1);
             QCOMPARE(text.count("USB closed."), 1);
             QVERIFY(!g_hostCmd.query(GetDeviceInfo));
             return;
