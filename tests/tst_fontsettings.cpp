@@ -37,43 +37,28 @@ QStringList column(const QTableWidget *table, int col)
 } // namespace
 
 // The font settings dialog: its rows both ways, its editors, and its traffic.
-class TestFontSettings : public QObject
+class TestFontSettings : public WindowFixture
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    HostCmdEvents events;
-    // The printer of the case, on TCP or on USB, and what it was asked.
-    std::unique_ptr<PrinterEmulator> emulator;
     PrinterState usbState;
     std::unique_ptr<UsbPtyPrinter> usbPrinter;
-    QVector<quint16> words; // as the emulator decoded them
 
     PrinterState &printer() { return emulator ? emulator->state() : usbState; }
 
-    // Connects to a fresh emulator over the link the case names.
+    // The window on a fresh printer over the link the case names, its Reload answered.
     bool linkUp(const QString &link)
     {
+        if (link == QLatin1String("tcp"))
+            return connectTo("127.0.0.50", "RX210", "RX220_S");
+        closeLink();
         EmulatorOptions options;
         options.keepAliveMs = 0;
-        options.listen = QHostAddress(QStringLiteral("127.0.0.50"));
-        const int found = events.found;
-        words.clear();
-        const auto note = [this](quint16 word, const QByteArray &) { words << word; };
-        if (link == QLatin1String("usb")) {
-            usbPrinter = std::make_unique<UsbPtyPrinter>(usbState, options);
-            connect(usbPrinter.get(), &UsbPtyPrinter::requestReceived, this, note);
-            if (!usbPrinter->start(dir.filePath(QStringLiteral("sys")), 0x3273, 0x0002)
-                || !g_transceiver->openUsb(usbPrinter->devicePath(), false))
-                return false;
-        } else {
-            emulator = std::make_unique<PrinterEmulator>(options);
-            connect(emulator.get(), &PrinterEmulator::requestReceived, this, note);
-            if (!emulator->listen())
-                return false;
-            g_transceiver->connectTcp(options.listen, Transceiver::IdentifyByHandshake);
-        }
-        return QTest::qWaitFor([&] { return events.found > found; }, 3000);
+        usbPrinter = std::make_unique<UsbPtyPrinter>(usbState, options);
+        requests = new QSignalSpy(usbPrinter.get(), &UsbPtyPrinter::requestReceived);
+        return usbPrinter->start(dir.filePath(QStringLiteral("sys")), 0x3273, 0x0002)
+               && g_transceiver->openUsb(usbPrinter->devicePath(), false)
+               && QTest::qWaitFor([this] { return requests->count() == 10; }, 5000);
     }
 
     // A dialog on screen with both tables filled from the printer.
@@ -88,21 +73,11 @@ class TestFontSettings : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
-        g_transceiver = new Transceiver;
-    }
-    void cleanupTestCase()
-    {
-        delete g_transceiver;
-        g_transceiver = nullptr;
-        logClose();
-    }
+    void initTestCase() { setUpWindow(); }
+    void cleanupTestCase() { tearDownWindow(); }
     void cleanup()
     {
-        g_transceiver->close();
-        emulator.reset();
+        closeLink();
         usbPrinter.reset();
     }
 
@@ -191,9 +166,10 @@ private slots:
     void applyAndReset()
     {
         QVERIFY(linkUp(QStringLiteral("tcp")));
+        int mark = requests->count();
         DialogFontSettings dialog;
         QVERIFY(openDialog(dialog));
-        QCOMPARE(words, (QVector<quint16>{PrinterEmulator::HelloWord, GetFontScripts, ListFiles}));
+        QCOMPARE(wordsSince(mark), (QList<quint16>{GetFontScripts, ListFiles}));
         // Refresh is held for a second after each refresh.
         QVERIFY(!dialog.refreshButton()->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(dialog.refreshButton()->isEnabled(), 2000);
@@ -202,11 +178,11 @@ private slots:
         const int rows = t->rowCount();
         t->item(0, DialogFontSettings::ColThreshold)->setData(Qt::DisplayRole, 77);
         t->item(1, DialogFontSettings::ColEnabled)->setCheckState(Qt::Unchecked);
-        int mark = words.size();
+        mark = requests->count();
         dialog.applyButton()->click();
         QVERIFY(!dialog.applyButton()->isEnabled());
-        QTRY_COMPARE(words.mid(mark), QVector<quint16>{BeginFontScripts} + QVector<quint16>(rows, SetFontScript)
-                                           + QVector<quint16>{EndFontScripts});
+        QTRY_COMPARE(wordsSince(mark), QList<quint16>{BeginFontScripts} + QVector<quint16>(rows, SetFontScript).toList()
+                                           + QList<quint16>{EndFontScripts});
         QVERIFY(!printer().fontScripts.at(1).enabled);
         // What the printer kept comes back on a refresh.
         dialog.refreshButton()->click();
@@ -214,12 +190,12 @@ private slots:
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(), QStringLiteral("77"));
 
         // Reset reloads the script table only.
-        mark = words.size();
+        mark = requests->count();
         dialog.doResetToDefault();
         QTRY_COMPARE(t->rowCount(), PrinterState::defaultFontScripts().size());
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(),
                  QString::number(PrinterState::defaultFontScripts().at(0).threshold));
-        QCOMPARE(words.mid(mark), (QVector<quint16>{ResetFontScripts, GetFontScripts}));
+        QCOMPARE(wordsSince(mark), (QList<quint16>{ResetFontScripts, GetFontScripts}));
     }
 
     // The job alone, against the printer: blocks of 4080 bytes with one in flight, the file
@@ -245,6 +221,7 @@ private slots:
         QFETCH(QList<qint64>, blocks);
         QVERIFY(linkUp(link));
         printer().refuseUploads = outcome == FontUpload::Refused;
+        const int mark = requests->count();
         FontUpload job;
         QSignalSpy written(g_transceiver, &Transceiver::bytesWritten);
         QSignalSpy finished(&job, &FontUpload::finished);
@@ -269,8 +246,8 @@ private slots:
         const bool whole = outcome == FontUpload::Committed;
         QCOMPARE(reports.mid(1, blocks.size()), blocks);
         QCOMPARE(reports.size(), 1 + blocks.size() + (whole ? 1 : 0));
-        QCOMPARE(words.mid(1), whole ? (QVector<quint16>{BeginFileUpload, CommitFileUpload})
-                                             : QVector<quint16>{BeginFileUpload});
+        QCOMPARE(wordsSince(mark), whole ? (QList<quint16>{BeginFileUpload, CommitFileUpload})
+                                         : QList<quint16>{BeginFileUpload});
         QCOMPARE(printer().fontFolder.content("Job.ttf"), whole ? bytes : QByteArray());
         QCOMPARE(progress.isEmpty(), outcome == FontUpload::Refused);
         QVERIFY(progress.isEmpty() || progress.first() == 0);
@@ -284,7 +261,7 @@ private slots:
         QVERIFY(linkUp(QStringLiteral("tcp")));
         DialogFontSettings dialog;
         QVERIFY(openDialog(dialog));
-        int mark = words.size();
+        int mark = requests->count();
         dialog.doRemoveFont(); // nothing selected: nothing asked
         const QList<QTableWidgetItem *> found = dialog.installedTable()->findItems(QStringLiteral("sans-thai.ttf"), Qt::MatchExactly);
         QVERIFY(!found.isEmpty());
@@ -294,11 +271,11 @@ private slots:
         dialog.doRemoveFont();
         QVERIFY(seen);
         QTest::qWait(50);
-        QCOMPARE(words.size(), mark);
+        QCOMPARE(requests->count(), mark);
 
         answerMessageBox(QMessageBox::Yes, &seen);
         dialog.doRemoveFont();
-        QTRY_COMPARE(words.mid(mark), (QVector<quint16>{DeleteFile, ListFiles}));
+        QTRY_COMPARE(wordsSince(mark), (QList<quint16>{DeleteFile, ListFiles}));
         QTRY_COMPARE(dialog.installedNames().size(), 4); // sans-thai.ttf gone
 
         const QString local = writeLocalFile(dir, QStringLiteral("Upload.ttf"), 10000);
@@ -306,17 +283,17 @@ private slots:
         connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&] {
             progressMaximum = dialog.progressDialog() ? dialog.progressDialog()->maximum() : progressMaximum;
         });
-        mark = words.size();
+        mark = requests->count();
         QVERIFY(dialog.installFont(local));
         QVERIFY(dialog.uploading());
         QTRY_VERIFY(dialog.installedNames().contains(QStringLiteral("Upload.ttf")));
         QCOMPARE(printer().fontFolder.content("Upload.ttf"), patternBytes(10000));
         QVERIFY(!dialog.uploading() && !dialog.progressDialog());
-        QCOMPARE(words.mid(mark), (QVector<quint16>{BeginFileUpload, CommitFileUpload, ListFiles}));
+        QCOMPARE(wordsSince(mark), (QList<quint16>{BeginFileUpload, CommitFileUpload, ListFiles}));
         QCOMPARE(progressMaximum, 10000);
 
         printer().refuseUploads = true;
-        mark = words.size();
+        mark = requests->count();
         QVERIFY(dialog.installFont(writeLocalFile(dir, QStringLiteral("Refused.ttf"), 100)));
         QTRY_VERIFY(!dialog.uploading() && !dialog.progressDialog());
         QString text;
@@ -326,7 +303,7 @@ private slots:
         QVERIFY2(text.startsWith(QStringLiteral("Font Settings|")) && text.contains(QStringLiteral("too long")), qPrintable(text));
         QVERIFY(!dialog.installFont(dir.filePath(QStringLiteral("missing.ttf"))));
         QTest::qWait(50);
-        QCOMPARE(words.mid(mark), QVector<quint16>{BeginFileUpload}); // no commit
+        QCOMPARE(wordsSince(mark), QList<quint16>{BeginFileUpload}); // no commit
     }
 };
 
