@@ -11,7 +11,6 @@
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
 #include "tests/logtext.h"
-#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -57,6 +56,22 @@ EmulatorOptions at(const char *address)
     options.listen = QHostAddress(QString::fromLatin1(address));
     return options;
 }
+
+// HostCmd's announcements and answers as the program's own receivers get them: queued to
+// this thread, so that the USB reader thread does not race the checks.
+struct HostCmdEvents
+{
+    HostCmdEvents()
+    {
+        QObject::connect(&g_hostCmd, &HostCmd::deviceFound, &context, [this] { ++found; }, Qt::QueuedConnection);
+        QObject::connect(&g_hostCmd, &HostCmd::responseReceived, &context,
+                         [this](const QByteArray &response) { responses << response; }, Qt::QueuedConnection);
+    }
+
+    QObject context;
+    int found = 0;
+    QList<QByteArray> responses;
+};
 
 enum Fault { Pieces, ZeroLength, ReadErrors, Unplug, RefuseOpen };
 
