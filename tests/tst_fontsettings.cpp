@@ -136,8 +136,7 @@ private slots:
         latin.threshold = 90;
         QCOMPARE(dialog.scriptRecord(0).toBytes(SetFontScript), latin.toBytes(SetFontScript)); // ranges too
 
-        // The second row's editors: an unknown script opens on the first of the list, and
-        // that is written; the font list offers the installed files and takes a typed name.
+        // An unknown script opens on the list's first, which is written; fonts: the installed or typed.
         const auto editor = [t](int col) {
             QWidget *w = t->itemDelegateForColumn(col)->createEditor(t->viewport(), {}, t->model()->index(1, col));
             t->itemDelegateForColumn(col)->setEditorData(w, t->model()->index(1, col));
@@ -198,8 +197,7 @@ private slots:
         QCOMPARE(wordsSince(mark), (QList<quint16>{ResetFontScripts, GetFontScripts}));
     }
 
-    // The job alone, against the printer: blocks of 4080 bytes with one in flight, the file
-    // whole with its digest, or refused, or cancelled with no block after and no commit.
+    // The job alone: 4080-byte blocks, one in flight; whole with its digest, refused, or cancelled uncommitted.
     void uploadJob_data()
     {
         QTest::addColumn<QString>("link");
@@ -253,9 +251,7 @@ private slots:
         QVERIFY(progress.isEmpty() || progress.first() == 0);
     }
 
-    // Uninstall asks first. Install Font: the file goes up, the list comes back with it, the
-    // progress dialog goes; a refusal leaves the dialog as it was; a name too long for the
-    // path is refused before anything is sent.
+    // Uninstall asks first; Install uploads and relists; a refusal or a name too long changes nothing.
     void fontFiles()
     {
         QVERIFY(linkUp(QStringLiteral("tcp")));

@@ -57,8 +57,7 @@ EmulatorOptions at(const char *address)
     return options;
 }
 
-// HostCmd's announcements and answers as the program's own receivers get them: queued to
-// this thread, so that the USB reader thread does not race the checks.
+// HostCmd's announcements and answers, queued as the program's receivers get them: no race with the reader.
 struct HostCmdEvents
 {
     HostCmdEvents()
@@ -92,8 +91,7 @@ struct WriteCase
 
 Q_DECLARE_METATYPE(WriteCase)
 
-// The tool's links against the emulator in this process: TCP over loopback, USB on a
-// pseudo-terminal and on the usblp double (a FUSE node), with a fake sysfs tree.
+// The tool's links against the emulator in this process: TCP over loopback, USB on doubles and a fake sysfs.
 class TestLinks : public QObject
 {
     Q_OBJECT
@@ -150,8 +148,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
-        // The tags are built once, from the configuration as it is when the first link is
-        // made; the same pair twice lists a device twice.
+        // The tags are built once, at the first link; the same pair twice lists a device twice.
         writeFile(dir.filePath(QStringLiteral("conf.ini")),
                   "[Conf]\nFileVersion=1\nVID_PID_List=\"3273:0002;abcd:0001;ABCD:0001\"\n");
         g_conf.setFileName(dir.filePath(QStringLiteral("conf.ini")));
@@ -192,9 +189,8 @@ private slots:
         QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList());
     }
 
-    // A session on TCP and on the usblp double: one link at a time, a USB probe announces
-    // nothing, the traffic survives what the driver does, an unplug ends the reader once.
-    // The pseudo-terminal double's sessions run in tst_dialogconnect and tst_mainwindow.
+    // One link at a time, a probe announces nothing, traffic survives the driver, an unplug ends the reader
+    // once. The pseudo-terminal double's sessions run in tst_dialogconnect and tst_mainwindow.
     void sessions_data()
     {
         QTest::addColumn<int>("fault");
@@ -326,8 +322,7 @@ private slots:
         QCOMPARE(log().count("Heartbeat lost"), 1);
     }
 
-    // Attempts that never reach an announced printer are no lost links: one connectFailed
-    // with the cause, one log line, the link closed, no disconnected().
+    // Attempts that never reach an announced printer: one connectFailed and log line, no disconnected().
     void failedAttempts_data()
     {
         QTest::addColumn<bool>("listening");
@@ -358,8 +353,7 @@ private slots:
         QVERIFY(text.count(message.toUtf8()) == 1 && !text.contains("error="));
     }
 
-    // The end of a reader thread reaches the GUI thread late; by then the link may have
-    // been closed and another device opened, which the late call must leave alone.
+    // A reader's end reaches the GUI thread late, maybe after another device opened: that one stays.
     void lateEndOfAnOldReaderKeepsTheNewDevice()
     {
         QTemporaryDir first, second;

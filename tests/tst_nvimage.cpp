@@ -15,7 +15,6 @@
 #include <QSpinBox>
 #include <QTableWidget>
 
-#include <functional>
 
 // commandLayouts pins the command bytes; the other cases compare with those builders.
 namespace {
@@ -89,8 +88,7 @@ private slots:
         g_hostCmd.setProject(QStringLiteral("RX200"));
     }
 
-    // The dialog fits the picture to the printer's width, read once; with the aspect kept a
-    // box refuses what would break a limit; a file that is no image changes nothing.
+    // The picture fits the printer's width; a box refuses what breaks a limit; no image changes nothing.
     void boxesFitThePrinter()
     {
         g_hostCmd.setProject(QStringLiteral("RX100"));
@@ -123,8 +121,7 @@ private slots:
 
     void commandLayouts()
     {
-        // The fit: the aspect kept, the height step starting again from the source width; the
-        // plain cases go through the dialog above.
+        // The height step starts again from the source width; the plain fits go through the dialog.
         QCOMPARE(NvImageCommands::fit({1000, 2000}, 576), QSize(400, 800));
         QCOMPARE(NvImageCommands::fit({1000, 500}, 0), QSize(0, 0)); // unknown printer
 
@@ -235,8 +232,7 @@ private slots:
         QCOMPARE(sent.at(1).mid(8, 2), QByteArray("AA"));
     }
 
-    // The page through the window's dispatcher: lists merge by identity. Short lists and the
-    // cap of 64 are the decoder's, in tst_records.
+    // Lists merge by identity; short lists and the cap of 64 are the decoder's, in tst_records.
     void listMergesByIdentity()
     {
         window->handleResponse(listAnswer(7, 65536, {{"AA", 100}, {"B1", 200}}));
@@ -249,8 +245,7 @@ private slots:
         QCOMPARE(page()->usageLabel()->text(), QStringLiteral("0 Used, 32768 Total"));
     }
 
-    // Against the printer: what the page downloads, prints and deletes is what the printer's
-    // memory then holds and lists; a print needs exactly one row, a delete any.
+    // What the page downloads and deletes the printer then holds and lists; Print takes one row only.
     void againstThePrinter()
     {
         QVERIFY(connectTo("127.0.0.70", "RX210", "RX220_S"));

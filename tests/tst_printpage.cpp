@@ -13,8 +13,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
-// The Print Settings tab: its enabling rules, the snapping sliders, the record both ways
-// and its printouts, against the emulator.
+// The Print Settings tab against the emulator: rules, sliders, the record both ways, printouts.
 class TestPrintPage : public WindowFixture
 {
     Q_OBJECT
@@ -32,8 +31,7 @@ private slots:
     }
     void cleanupTestCase() { tearDownWindow(); }
 
-    // Which controls take input: the opt-in buttons, then the character set rules, each
-    // driven by a filled record.
+    // The opt-in buttons, then the character set rules, each driven by a filled record.
     void enablingRules()
     {
         QVERIFY(page()->fontButton()->isHidden() && page()->dualColorButton()->isHidden());
