@@ -1,10 +1,7 @@
 #pragma once
 
-#include "protocol/hostcmd.h"
-
 #include <QByteArray>
 #include <QFile>
-#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -23,19 +20,3 @@ inline QString writeLocalFile(const QTemporaryDir &dir, const QString &name, int
     QFile f(dir.filePath(name));
     return f.open(QIODevice::WriteOnly) && f.write(patternBytes(size)) == size ? f.fileName() : QString();
 }
-
-// HostCmd's announcements and answers as the program's own receivers get them: queued to
-// this thread, so that the USB reader thread does not race the checks.
-struct HostCmdEvents
-{
-    HostCmdEvents()
-    {
-        QObject::connect(&g_hostCmd, &HostCmd::deviceFound, &context, [this] { ++found; }, Qt::QueuedConnection);
-        QObject::connect(&g_hostCmd, &HostCmd::responseReceived, &context,
-                         [this](const QByteArray &response) { responses << response; }, Qt::QueuedConnection);
-    }
-
-    QObject context;
-    int found = 0;
-    QList<QByteArray> responses;
-};

@@ -16,14 +16,13 @@ fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS="-fsanitize=thread -O1" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
 start=$SECONDS
-cmake --build "$build" -j"$(nproc)" --target tst_tcplink tst_usblink tst_mainwindow >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tst_links tst_mainwindow >/dev/null
 echo "thread-sanitizer.sh: built in $((SECONDS - start)) s"
 export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp halt_on_error=1 exitcode=66 ${TSAN_OPTIONS:-}"
 export QT_QPA_PLATFORM=offscreen
 
 # In a namespace of their own, so their emulators' fixed ports never meet the suite's.
 run() { "$root/scripts/netns-run.sh" "$build/tests/$1"; }
-run tst_tcplink
-run tst_usblink
+run tst_links
 # The whole window test: the reconnects after a lost TCP link, the USB printer pulled out.
 run tst_mainwindow

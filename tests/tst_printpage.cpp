@@ -3,9 +3,8 @@
 #include "emulator/rawprintserver.h"
 #include "print/dialogdualcolorsettings.h"
 #include "print/widgetprint.h"
-#include "protocol/printsettingsrecord.h"
-
 #include "protocol/fineprintmoderecord.h"
+#include "protocol/printsettingsrecord.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,23 +13,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
-namespace {
-
-QByteArray printAnswer(const std::function<void(QByteArray &)> &fill)
-{
-    QByteArray a = answer(GetPrintSettings, 46);
-    ByteFields::putU8(a, 6, 100);
-    ByteFields::putU8(a, 7, 255 - 60);
-    ByteFields::putU32(a, 8, 48);
-    ByteFields::putU8(a, 44, 1);
-    fill(a);
-    return a;
-}
-
-} // namespace
-
-// The Print Settings tab: its enabling rules, the snapping sliders, the record both ways
-// and its printouts, against the emulator.
+// The Print Settings tab against the emulator: rules, sliders, the record both ways, printouts.
 class TestPrintPage : public WindowFixture
 {
     Q_OBJECT
@@ -48,8 +31,7 @@ private slots:
     }
     void cleanupTestCase() { tearDownWindow(); }
 
-    // Which controls take input: the opt-in buttons, then the character set rules, each
-    // driven by a filled record.
+    // The opt-in buttons, then the character set rules, each driven by a filled record.
     void enablingRules()
     {
         QVERIFY(page()->fontButton()->isHidden() && page()->dualColorButton()->isHidden());
@@ -69,13 +51,10 @@ private slots:
 
     void slidersSnap()
     {
-        for (const auto &[value, snapped] : {std::pair<int, int>{92, 85}, {93, 100}, {130, 130}})
-            QCOMPARE(WidgetPrint::snapDensity(value), snapped);
-        for (const auto &[value, snapped] : {std::pair<int, int>{55, 50}, {56, 60}, {45, 40}})
-            QCOMPARE(WidgetPrint::snapQuality(value), snapped);
+        QVERIFY(WidgetPrint::snapDensity(92) == 85 && WidgetPrint::snapDensity(93) == 100);
+        QVERIFY(WidgetPrint::snapQuality(55) == 50 && WidgetPrint::snapQuality(56) == 60);
         page()->densitySlider()->setValue(92);
-        QCOMPARE(page()->densitySpinBox()->value(), 85);
-        QCOMPARE(page()->densitySlider()->value(), 85);
+        QVERIFY(page()->densitySpinBox()->value() == 85 && page()->densitySlider()->value() == 85);
         // A typed value the slider already stands for is kept, and sent, as typed.
         page()->densitySlider()->setValue(70);
         page()->densitySpinBox()->setValue(77);
@@ -83,33 +62,35 @@ private slots:
         page()->qualitySlider()->setValue(0);
         page()->qualitySpinBox()->stepUp();
         QCOMPARE(page()->qualitySlider()->value(), 0);
-        QCOMPARE(page()->settings().density, quint8(77));
-        QCOMPARE(page()->settings().quality, quint8(5));
+        QVERIFY(page()->settings().density == 77 && page()->settings().quality == 5);
     }
 
     // The page shows what the printer has: its record is the one received.
     void answerFillsThePage()
     {
-        window->handleResponse(printAnswer([](QByteArray &a) {
-            ByteFields::putU8(a, 7, 255);
-            ByteFields::putU32(a, 8, 113);
-            ByteFields::putI32(a, 24, -15);
-            ByteFields::putI32(a, 20, 123);
-            ByteFields::putU32(a, 40, 1600);
-            ByteFields::putU8(a, 45, 2);
-        }));
+        QByteArray a = answer(GetPrintSettings, 46);
+        ByteFields::putU8(a, 6, 100);
+        ByteFields::putU8(a, 7, 255);
+        ByteFields::putU32(a, 8, 113);
+        ByteFields::putI32(a, 20, 123);
+        ByteFields::putI32(a, 24, -15);
+        ByteFields::putU32(a, 40, 1600);
+        ByteFields::putU8(a, 44, 1);
+        ByteFields::putU8(a, 45, 2);
+        window->handleResponse(a);
         const PrintSettingsRecord shown = page()->settings();
         PrintSettingsRecord received;
         QVERIFY(PrintSettingsRecord::decode(lastSent(), &received));
         QCOMPARE(shown.toBytes(), received.toBytes());
-        QVERIFY(shown.paperType == 113 && shown.feedMm == 200 && shown.voiceAlert && !shown.stopPrinting);
         QVERIFY(page()->blackMarkTestButton()->isEnabled());
         QVERIFY(page()->feedBox()->isChecked() && !page()->feedBox()->isEnabled());
         QVERIFY(page()->feedLengthBox()->isEnabled()); // the Feed box's rule comes last
         QVERIFY(!page()->saveButton()->isEnabled());
 
         // No feed: unchecked, the length kept; an unknown paper type shows Receipt.
-        window->handleResponse(printAnswer([](QByteArray &a) { ByteFields::putU32(a, 8, 7); }));
+        ByteFields::putU32(a, 8, 7);
+        ByteFields::putU32(a, 40, 0);
+        window->handleResponse(a);
         QVERIFY(!page()->settings().feedEnabled && page()->settings().feedMm == 200);
         QCOMPARE(page()->settings().paperType, PrintSettingsRecord::PaperReceipt);
         QVERIFY(!page()->blackMarkTestButton()->isEnabled() && !page()->cutPositionBox()->isEnabled());
@@ -136,8 +117,7 @@ private slots:
         page()->setFinePrintMode(true);
         QVERIFY(page()->saveButton()->isEnabled());
         page()->saveButton()->click();
-        QTRY_COMPARE(requests->count(), from + 2);
-        QCOMPARE(wordsSince(from), (QList<quint16>{SetPrintSettings, SetFinePrintMode}));
+        QTRY_COMPARE(wordsSince(from), (QList<quint16>{SetPrintSettings, SetFinePrintMode}));
         const QByteArray sent = lastSent();
         QCOMPARE(ByteFields::i32(sent, 24), -5); // toward zero
         QCOMPARE(ByteFields::i32(sent, 20), 100);
@@ -148,12 +128,12 @@ private slots:
     void clearWebPasswordAsksFirst()
     {
         const int from = requests->count();
-        bool asked = false;
-        answerMessageBox(QMessageBox::No, &asked);
-        page()->clearPasswordButton()->click();
-        QVERIFY(asked);
-        answerMessageBox(QMessageBox::Yes, &asked);
-        page()->clearPasswordButton()->click();
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            bool asked = false;
+            answerMessageBox(answer, &asked);
+            page()->clearPasswordButton()->click();
+            QVERIFY(asked);
+        }
         QTRY_COMPARE(wordsSince(from), QList<quint16>{ClearWebPassword});
     }
 

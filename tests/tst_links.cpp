@@ -1,28 +1,28 @@
 #include "app/conf.h"
-#include "app/log.h"
-#include "emulator/printerstate.h"
+#include "emulator/printeremulator.h"
 #include "emulator/usbptyprinter.h"
 #ifdef ZOMRA_HAVE_FUSE
 #include "emulator/usbfuseprinter.h"
 #include "emulator/usblpdevice.h"
 #endif
 #include "protocol/hostcmd.h"
+#include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
 #include "tests/logtext.h"
-#include "tests/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <chrono>
 #include <memory>
@@ -49,7 +49,30 @@ void addDevice(const QString &root, int index, const char *vendor, const char *p
         writeFile(lp + QStringLiteral("/uevent"), "MAJOR=180\nDEVNAME=" + devName + '\n');
 }
 
-enum ReadFault { NoFault, ZeroLength, ReadErrors, Unplug, RefuseAccess, RefuseBusy };
+// A printer at a case's own loopback address, since the command port is fixed.
+EmulatorOptions at(const char *address)
+{
+    EmulatorOptions options;
+    options.listen = QHostAddress(QString::fromLatin1(address));
+    return options;
+}
+
+// HostCmd's announcements and answers, queued as the program's receivers get them: no race with the reader.
+struct HostCmdEvents
+{
+    HostCmdEvents()
+    {
+        QObject::connect(&g_hostCmd, &HostCmd::deviceFound, &context, [this] { ++found; }, Qt::QueuedConnection);
+        QObject::connect(&g_hostCmd, &HostCmd::responseReceived, &context,
+                         [this](const QByteArray &response) { responses << response; }, Qt::QueuedConnection);
+    }
+
+    QObject context;
+    int found = 0;
+    QList<QByteArray> responses;
+};
+
+enum Fault { Pieces, ZeroLength, ReadErrors, Unplug, RefuseOpen };
 
 // A write to the usblp double: how its transfers go, the write, and what must come of it.
 struct WriteCase
@@ -68,10 +91,8 @@ struct WriteCase
 
 Q_DECLARE_METATYPE(WriteCase)
 
-// The USB link on pseudo-terminals and on the usblp double (a FUSE node): the tool's
-// UsbPrinter and Transceiver against the emulator's USB printer, in this process, with a
-// fake sysfs tree.
-class TestUsbLink : public QObject
+// The tool's links against the emulator in this process: TCP over loopback, USB on doubles and a fake sysfs.
+class TestLinks : public QObject
 {
     Q_OBJECT
 
@@ -85,8 +106,7 @@ class TestUsbLink : public QObject
     std::unique_ptr<QTemporaryDir> fuseDir;
     std::unique_ptr<UsbFusePrinter> fuse;
 
-    // The usblp double, mounted, with the tool's sysfs root on its tree; an empty text, or
-    // why FUSE cannot be had here.
+    // Mounts the usblp double and points the tool's sysfs root at it; else says why not.
     QString startUsblp()
     {
         fuseDir = std::make_unique<QTemporaryDir>();
@@ -94,8 +114,7 @@ class TestUsbLink : public QObject
         fuse = std::make_unique<UsbFusePrinter>(state, options);
         if (!fuse->start(fuseDir->filePath(QStringLiteral("sys")), fuseDir->filePath(QStringLiteral("mnt")),
                          0x3273, 0x0002))
-            return QStringLiteral("FUSE unavailable (%1); the usblp double needs /dev/fuse and the right to mount")
-                .arg(fuse->errorString());
+            return QStringLiteral("no usblp double: FUSE unavailable (%1)").arg(fuse->errorString());
         UsbPort::setSysfsRoot(fuseDir->filePath(QStringLiteral("sys")).toStdString());
         return QString();
     }
@@ -104,63 +123,44 @@ class TestUsbLink : public QObject
     void injectFault(int fault)
     {
         UsblpDevice::Faults faults;
-        if (fault == RefuseAccess || fault == RefuseBusy)
-            faults.refuseOpen = fault == RefuseAccess ? EACCES : EBUSY;
-        if (fault == ZeroLength)
-            faults.zlpEvery = 2;
+        faults.refuseOpen = fault == RefuseOpen ? EACCES : 0;
+        faults.zlpEvery = fault == ZeroLength ? 2 : 0;
         fuse->device()->setFaults(faults);
         if (fault == ZeroLength)
             fuse->device()->injectZeroLengthPackets(4); // a run of them before the first answer
         if (fault == ReadErrors)
             fuse->device()->injectReadErrors(5);
+        if (fault == Unplug)
+            fuse->device()->unplug();
     }
 #endif
-
-    // Pulls the printer of a case: the pseudo-terminal one, or else the usblp double.
-    void unplug(UsbPtyPrinter *pty)
-    {
-#ifdef ZOMRA_HAVE_FUSE
-        if (!pty)
-            return fuse->device()->unplug();
-#endif
-        pty->unplug();
-    }
 
     QByteArray log() { return logTextSoFar(dir.filePath(QStringLiteral("log.txt"))); }
 
     // Hello answered: the link is up and has its session key.
-    bool handshake(UsbPtyPrinter &printer, bool probe) { return handshake(printer.devicePath(), probe); }
     bool handshake(const QString &path, bool probe)
     {
         const int found = events.found;
         return transceiver->openUsb(path, probe) && QTest::qWaitFor([&] { return events.found > found; }, 3000);
     }
 
-    // The nine queries, each answered.
-    void queryAll()
-    {
-        events.responses.clear();
-        for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word)
-            QVERIFY(g_hostCmd.query(word));
-        QTRY_COMPARE(events.responses.count(), 9);
-    }
-
 private slots:
     void initTestCase()
     {
         QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
-        // The tags are built once, from the configuration as it is when the first link is
-        // made; the same pair twice lists a device twice.
+        // The tags are built once, at the first link; the same pair twice lists a device twice.
         writeFile(dir.filePath(QStringLiteral("conf.ini")),
                   "[Conf]\nFileVersion=1\nVID_PID_List=\"3273:0002;abcd:0001;ABCD:0001\"\n");
         g_conf.setFileName(dir.filePath(QStringLiteral("conf.ini")));
         g_conf.load();
         options.keepAliveMs = 0;
+        state.serialNumber = QStringLiteral("SN-LINK-1");
     }
     void init()
     {
         transceiver = new Transceiver;
         g_transceiver = transceiver;
+        log();
     }
     void cleanup()
     {
@@ -183,87 +183,83 @@ private slots:
         UsbPort::setSysfsRoot(sysfs.path().toStdString());
         QCOMPARE(UsbPrinter::enumeratePrinters(),
                  (QStringList{"/dev/usb/lp0", "/dev/usb/lp2", "/dev/usb/lp2", "/dev/usb/lp10"}));
-        const QByteArray text = log();
-        QVERIFY(text.contains("2: /dev/usb/lp1 (usb#vid_1234&pid_5678)")); // seen, not listed
-        QVERIFY(text.contains("4: /dev/usb/lp10 (usb#vid_3273&pid_0002)"));
-
+        QVERIFY(log().contains("2: /dev/usb/lp1 (usb#vid_1234&pid_5678)")); // seen, not listed
         QTemporaryDir empty; // no printer-class driver at all
         UsbPort::setSysfsRoot(empty.path().toStdString());
         QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList());
-        QCOMPARE(UsbPrinter::tag(0x3273000d), QStringLiteral("usb#vid_3273&pid_000d"));
     }
 
-    // The read side on both doubles, and the opens: a probe announces nothing, one link at a
-    // time, the traffic survives what the driver does, an unplug ends the reader once.
-    void reads_data()
+    // One link at a time, a probe announces nothing, traffic survives the driver, an unplug ends the reader
+    // once. The pseudo-terminal double's sessions run in tst_dialogconnect and tst_mainwindow.
+    void sessions_data()
     {
-        QTest::addColumn<bool>("usblp");
         QTest::addColumn<int>("fault");
-        QTest::newRow("pty: probe, handshake, queries") << false << int(NoFault);
-        QTest::newRow("pty: unplugged, one disconnected()") << false << int(Unplug);
-        QTest::newRow("usblp: probe, handshake, queries") << true << int(NoFault);
-        QTest::newRow("usblp: zero-length packets are no end") << true << int(ZeroLength);
-        QTest::newRow("usblp: EIO survived, logged within bounds") << true << int(ReadErrors);
-        QTest::newRow("usblp: ENODEV: unplugged, one disconnected()") << true << int(Unplug);
-        QTest::newRow("usblp: open refused with EACCES, even to root") << true << int(RefuseAccess);
-        QTest::newRow("usblp: open refused with EBUSY") << true << int(RefuseBusy);
+        QTest::newRow("tcp: answers in 7-byte pieces") << int(Pieces);
+        QTest::newRow("usblp: zero-length packets are no end") << int(ZeroLength);
+        QTest::newRow("usblp: EIO survived, logged within bounds") << int(ReadErrors);
+        QTest::newRow("usblp: ENODEV: unplugged, one disconnected()") << int(Unplug);
+        QTest::newRow("usblp: open refused with EACCES, even to root") << int(RefuseOpen);
     }
-    void reads()
+    void sessions()
     {
-        QFETCH(bool, usblp);
         QFETCH(int, fault);
-        state.serialNumber = QStringLiteral("SN-USB-1");
-        QTemporaryDir sysfs;
-        std::unique_ptr<UsbPtyPrinter> pty;
+        const bool tcp = fault == Pieces;
+        std::unique_ptr<PrinterEmulator> emulator;
         QString path;
-        if (usblp) {
+        QVERIFY(!transceiver->write("x", 1, 100) && !g_hostCmd.query(GetDeviceInfo)); // no link yet
+        if (!tcp) {
 #ifdef ZOMRA_HAVE_FUSE
             const QString unavailable = startUsblp();
             if (!unavailable.isEmpty())
                 QSKIP(qPrintable(unavailable));
             path = fuse->devicePath();
-            if (fault == RefuseAccess || fault == RefuseBusy) {
+            if (fault == RefuseOpen) {
                 injectFault(fault);
                 QVERIFY(!transceiver->openUsb(path, true));
-                const int err = fault == RefuseAccess ? EACCES : EBUSY;
-                QVERIFY(log().contains(QByteArray("CreateFile failed (err=") + QByteArray::number(err) + ")."));
-                QCOMPARE(fuse->device()->counters().opens, 0);
+                QVERIFY(log().contains("CreateFile failed (err=13)."));
                 return;
             }
 #else
             QSKIP("built without FUSE: no usblp double");
 #endif
-        } else {
-            pty = std::make_unique<UsbPtyPrinter>(state, options);
-            QVERIFY2(pty->start(sysfs.path(), 0x3273, 0x0002), qPrintable(pty->errorString()));
-            UsbPort::setSysfsRoot(sysfs.path().toStdString());
-            path = pty->devicePath();
         }
-        QCOMPARE(UsbPrinter::enumeratePrinters(), QStringList{path});
         QSignalSpy connected(transceiver, &Transceiver::connected);
-        QVERIFY(handshake(path, true));
-        QTest::qWait(20);
-        QVERIFY(connected.isEmpty() && transceiver->probing()); // a probe announces nothing
-        transceiver->close(); // else the next open is refused: one link at a time
-        QVERIFY(handshake(path, false));
-        QTRY_COMPARE(connected.count(), 1);
-        QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
+        if (tcp) {
+            EmulatorOptions pieces = at("127.0.0.2");
+            pieces.chunk = 7; // whole answers come in every window test
+            emulator = std::make_unique<PrinterEmulator>(pieces);
+            emulator->state().serialNumber = state.serialNumber;
+            QVERIFY2(emulator->listen(), qPrintable(emulator->errorString()));
+            QVERIFY(transceiver->connectTcp(pieces.listen));
+            QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp); // while it connects
+            QVERIFY(!transceiver->connectTcp(pieces.listen));
+            QVERIFY(connected.wait(5000));
+            // The options reach the connected socket itself (Qt drops those set before).
+            const int fd = int(transceiver->tcpPrinter()->findChild<QTcpSocket *>()->socketDescriptor());
+            int keepAlive = 0, noDelay = 0;
+            socklen_t length = sizeof(int);
+            QVERIFY(getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &length) == 0 && keepAlive);
+            QVERIFY(getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &noDelay, &length) == 0 && noDelay);
+        } else {
+            QVERIFY(handshake(path, true));
+            QTest::qWait(20);
+            QVERIFY(connected.isEmpty() && transceiver->probing()); // a probe announces nothing
+            transceiver->close(); // else the next open is refused: one link at a time
+            QVERIFY(handshake(path, false));
+            QTRY_COMPARE(connected.count(), 1);
+            QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
+            QVERIFY(!transceiver->usbPrinter()->usbOpen(path));
+        }
         // One link at a time; the open one is untouched.
         QVERIFY(!transceiver->openUsb(path, false));
         QVERIFY(!transceiver->connectTcp(QHostAddress::LocalHost));
-        QVERIFY(!transceiver->usbPrinter()->usbOpen(path));
-#ifdef ZOMRA_HAVE_FUSE
-        if (usblp) {
-            QCOMPARE(fuse->device()->counters().opens, 2);
-            if (fault != Unplug)
-                injectFault(fault);
-        }
-#endif
         log();
-
         QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+#ifdef ZOMRA_HAVE_FUSE
+        if (!tcp)
+            injectFault(fault);
+#endif
         if (fault == Unplug) {
-            unplug(pty.get());
             QTRY_COMPARE(disconnected.count(), 1);
             QTest::qWait(50);
             QCOMPARE(disconnected.count(), 1);
@@ -271,31 +267,93 @@ private slots:
             // The link type stays until close(): the window tells a lost USB link that way.
             QCOMPARE(transceiver->linkType(), Transceiver::LinkUsb);
             const QByteArray text = log();
-            QCOMPARE(text.count(usblp ? "ReadFile failed (err=19)." : "ReadFile failed (err="), 1);
+            QCOMPARE(text.count("ReadFile failed (err=19)."), 1);
             QCOMPARE(text.count("USB closed."), 1);
             QVERIFY(!g_hostCmd.query(GetDeviceInfo));
-            QVERIFY(!transceiver->usbPrinter()->usbOpen(path));
-            QVERIFY(!usblp || log().contains("CreateFile failed (err=2).")); // the node is gone
             return;
         }
         QSignalSpy written(transceiver, &Transceiver::bytesWritten);
-        queryAll();
+        events.responses.clear();
+        for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word)
+            QVERIFY(g_hostCmd.query(word));
+        QTRY_COMPARE(events.responses.count(), 9);
         QCOMPARE(written.count(), 9);
-        QCOMPARE(events.responses.at(0).mid(34, 8), QByteArray("SN-USB-1"));
-        QCOMPARE(disconnected.count(), 0);
+        QCOMPARE(events.responses.at(0).mid(34, 9), QByteArray("SN-LINK-1"));
         const QByteArray text = log();
-        QCOMPARE(text.count("ReadFile failed"), 0);
         QCOMPARE(text.count("GetOverlappedResult failed."), fault == ReadErrors ? int(UsbPrinter::LoggedReadFailures) : 0);
         QCOMPARE(text.contains("Reading again after 5 failed reads."), fault == ReadErrors);
         transceiver->close();
-        QCOMPARE(disconnected.count(), 1);
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
+        QTRY_COMPARE(disconnected.count(), 1);
         transceiver->close(); // closing a closed link does nothing and says nothing
         transceiver->usbPrinter()->usbClose();
+        QTest::qWait(20);
         QCOMPARE(disconnected.count(), 1);
     }
 
-    // The end of a reader thread reaches the GUI thread late; by then the link may have
-    // been closed and another device opened, which the late call must leave alone.
+    void keepAliveHoldsAndSilenceDrops()
+    {
+        EmulatorOptions options = at("127.0.0.3");
+        options.keepAliveMs = 10;
+        PrinterEmulator talking(options);
+        QVERIFY(talking.listen());
+        transceiver->tcpPrinter()->setHeartbeatInterval(50);
+        QSignalSpy connected(transceiver, &Transceiver::connected);
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QVERIFY(connected.wait(5000));
+        QTest::qWait(50 * TcpPrinter::HeartbeatLimit * 2);
+        QCOMPARE(disconnected.count(), 0);
+        transceiver->close();
+        QTRY_COMPARE(disconnected.count(), 1);
+
+        // Announced, then nothing more: lost once the heartbeat runs out.
+        options = at("127.0.0.4");
+        options.keepAliveMs = 0;
+        PrinterEmulator quiet(options);
+        QVERIFY(quiet.listen());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QTRY_COMPARE_WITH_TIMEOUT(disconnected.count(), 2, 5000);
+        QVERIFY(clock.elapsed() >= 50 * (TcpPrinter::HeartbeatLimit - 1));
+        QCOMPARE(connected.count(), 2);
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkTcp); // lost, not closed
+        QCOMPARE(log().count("Heartbeat lost"), 1);
+    }
+
+    // Attempts that never reach an announced printer: one connectFailed and log line, no disconnected().
+    void failedAttempts_data()
+    {
+        QTest::addColumn<bool>("listening");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing listens") << false << "Cannot connect to 127.0.0.5:17900: connection refused";
+        QTest::newRow("no handshake answer") << true << "The printer at 127.0.0.5 did not answer the handshake";
+    }
+    void failedAttempts()
+    {
+        QFETCH(bool, listening);
+        QFETCH(QString, message);
+        EmulatorOptions options = at("127.0.0.5");
+        options.silent = true;
+        PrinterEmulator printer(options);
+        if (listening)
+            QVERIFY(printer.listen());
+        transceiver->setHandshakeTimeout(300);
+        QSignalSpy failed(transceiver, &Transceiver::connectFailed);
+        QSignalSpy disconnected(transceiver, &Transceiver::disconnected);
+        QVERIFY(transceiver->connectTcp(options.listen));
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 3000);
+        QVERIFY2(failed.at(0).at(0).toString().startsWith(message), qPrintable(failed.at(0).at(0).toString()));
+        QTest::qWait(100);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(disconnected.count(), 0);
+        QCOMPARE(transceiver->linkType(), Transceiver::LinkNone);
+        const QByteArray text = log();
+        QVERIFY(text.count(message.toUtf8()) == 1 && !text.contains("error="));
+    }
+
+    // A reader's end reaches the GUI thread late, maybe after another device opened: that one stays.
     void lateEndOfAnOldReaderKeepsTheNewDevice()
     {
         QTemporaryDir first, second;
@@ -313,32 +371,19 @@ private slots:
         usb->usbClose();
         QVERIFY(usb->usbOpen(current.devicePath()));
         QTest::qWait(50);
-        QVERIFY(usb->isOpen());
-        QCOMPARE(usb->interfaceName(), current.devicePath());
+        QCOMPARE(usb->interfaceName(), current.devicePath()); // cleared, had it been closed
         usb->usbClose();
     }
 
-    void refusedPathsAndSlowWrites()
+    void refusedPaths()
     {
         UsbPrinter *usb = transceiver->usbPrinter();
         QVERIFY(!usb->usbOpen(QStringLiteral("/dev/") + QString(300, QLatin1Char('x'))));
         QVERIFY(!usb->usbOpen(dir.filePath(QStringLiteral("no-such-device"))));
-        QVERIFY(log().contains("CreateFile failed (err=36).")); // too long: refused, not cut
+        const QByteArray text = log();
+        QVERIFY(text.contains("CreateFile failed (err=36).")); // too long: refused, not cut
+        QVERIFY(text.contains("CreateFile failed (err=2)."));
         QVERIFY(!usb->write("x", 1, 100)); // nothing open
-
-        // A printer that never reads: the write gives up after its time limit.
-        const int master = posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-        QVERIFY(usb->usbOpen(QString::fromLocal8Bit(ptsname(master))));
-        const QByteArray flood(256 * 1024, 'z');
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!usb->write(flood.constData(), quint32(flood.size()), 200));
-        QVERIFY(clock.elapsed() >= 190);
-        QVERIFY(clock.elapsed() < 2000);
-        QVERIFY(log().contains("Write timed out after 200 ms"));
-        usb->usbClose();
-        ::close(master);
     }
 
 #ifdef ZOMRA_HAVE_FUSE
@@ -389,15 +434,11 @@ private slots:
         if (unplugger.joinable())
             unplugger.join();
         QCOMPARE(ok, written);
-        if (written) {
-            QCOMPARE(node->counters().transferred, qint64(size)); // all of it, already
-            QCOMPARE(bytesWritten.count(), 1);
-            QCOMPARE(bytesWritten.at(0).at(0).toLongLong(), qint64(size));
-        } else {
-            QCOMPARE(bytesWritten.count(), 0);
-            const QByteArray text = log();
-            QVERIFY2(text.contains(unplugMidWrite ? "WriteFile failed (err=19)." : "Write timed out after"), text);
-        }
+        QCOMPARE(bytesWritten.count(), written ? 1 : 0);
+        if (written) // all of it, already
+            QVERIFY(node->counters().transferred == size && bytesWritten.at(0).at(0).toLongLong() == size);
+        else
+            QVERIFY(log().contains(unplugMidWrite ? "WriteFile failed (err=19)." : "Write timed out after"));
         if (stalled && !unplugMidWrite) {
             faults.stalled = false; // paper back in: the close need not wait out its limit
             node->setFaults(faults);
@@ -413,5 +454,5 @@ private slots:
 #endif
 };
 
-QTEST_GUILESS_MAIN(TestUsbLink)
-#include "tst_usblink.moc"
+QTEST_GUILESS_MAIN(TestLinks)
+#include "tst_links.moc"
