@@ -33,6 +33,11 @@ private slots:
             << StaticIpRecord{"10.1", "0xffffff00", "1.2.3.4.5"}.toBytes(SetLanStaticIp) +
                    StaticIpRecord{"192.168.1.20", "255.255.255.0", {}}.toBytes(SetWifiStaticIp)
             << hex("0101 0a000001 ffffff00 00000000 0201 c0a80114 ffffff00 00000000");
+        // As QHostAddress reads them: blanks and a plus before a number, long zeros; not after it.
+        QTest::newRow("addresses as QHostAddress reads them")
+            << StaticIpRecord{" +1.2.3.4", "5. 1", "205 .8"}.toBytes(SetLanStaticIp) +
+                   StaticIpRecord{"0000000000001.2.3.4", "::ffff:1.2.3.4", {}}.toBytes(SetLanStaticIp)
+            << hex("0101 01020304 05000001 00000000 0101 01020304 00000000 00000000");
 
         // CJK, code page, UTF-8, density, quality, paper, positions, feed on, feed, mark location, stop, voice.
         const PrintSettingsRecord receipt{1, 0x10, 2, 130, 0, PrintSettingsRecord::PaperReceipt,
