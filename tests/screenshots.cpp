@@ -1,7 +1,5 @@
-// Connects the main window to a printer at the given address, waits for the answers of the
-// first Reload and writes a PNG of every tab into a folder, then of the serial port dialog
-// and of a printer that is not there. scripts/screenshots.sh runs it against the emulator
-// on the offscreen platform.
+// Writes a PNG of every tab of the window connected to the printer at ADDRESS into FOLDER,
+// then of the serial port dialog and of a printer that is not there (scripts/screenshots.sh).
 #include "app/conf.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
@@ -74,8 +72,16 @@ int main(int argc, char *argv[])
             ++written;
         }
     };
-    // The port dialog with a port of its own, cancelled: nothing is written to a real port.
-    auto serialPortDialog = [&] {
+    auto shoot = [&] {
+        QTabWidget *tabs = window->tabWidget();
+        // Named in English whatever the language shown.
+        static const char *const Names[] = {"device-information", "ethernet", "4g", "wi-fi",
+                                            "serial", "audio", "nv-image", "print-settings"};
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            save(window, QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(QLatin1String(Names[i])));
+        }
+        // The port dialog with a port of its own, cancelled: nothing is written to a real port.
         const QString port = QStringLiteral("/dev/ttyUSB0");
         qputenv("ZOMRA_SERIAL_PORTS", port.toLocal8Bit());
         QTimer::singleShot(0, [&] {
@@ -86,9 +92,8 @@ int main(int argc, char *argv[])
             }
         });
         window->serialPage()->testPageButton()->click();
-    };
-    // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
-    auto linkFailures = [&] {
+
+        // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
         const QHostAddress nowhere(QStringLiteral("127.0.0.9"));
         g_transceiver->close();
         waitFor([&] { return window->connectAction()->isEnabled(); }, 3000);
@@ -101,27 +106,13 @@ int main(int argc, char *argv[])
         }
         DialogConnect dialog(window);
         dialog.show();
-        if (!waitFor([&] { return dialog.phase() == DialogConnect::PhaseNetwork; }, 5000))
-            return false;
+        const bool connectShown = waitFor([&] { return dialog.phase() == DialogConnect::PhaseNetwork; }, 5000);
         dialog.addressEdit()->setText(nowhere.toString());
         dialog.doConnect();
         waitFor([&] { return dialog.statusLabel()->text().contains(QLatin1String("17900")); }, 6000);
         waitFor([] { return false; }, 100); // the wrapped message gets its height
         save(&dialog, QStringLiteral("11-connect-failed.png"));
-        return true;
-    };
-    auto shoot = [&] {
-        QTabWidget *tabs = window->tabWidget();
-        // Named in English whatever the language shown.
-        static const char *const Names[] = {"device-information", "ethernet", "4g", "wi-fi",
-                                            "serial", "audio", "nv-image", "print-settings"};
-        for (int i = 0; i < tabs->count(); ++i) {
-            tabs->setCurrentIndex(i);
-            save(window, QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(QLatin1String(Names[i])));
-        }
-        serialPortDialog();
-        const bool failuresShown = linkFailures();
-        app.exit(written == tabs->count() + 3 && failuresShown ? 0 : 1);
+        app.exit(written == tabs->count() + 3 && connectShown ? 0 : 1);
     };
 
     // Queued after the window's own handler, so each answer is shown when it is counted.

@@ -1,4 +1,6 @@
 #include "tests/windowfixture.h"
+#include "tests/logtext.h"
+#include "tests/testfiles.h"
 #include "emulator/rawprintserver.h"
 #include "emulator/usbptyprinter.h"
 #include "pages/dialogconfigurewifi.h"
@@ -8,7 +10,10 @@
 #include "protocol/networkinformation.h"
 
 #include <QLabel>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QTabWidget>
+#include <QTcpSocket>
 
 using Row = WidgetDeviceInformation::Row;
 
@@ -48,10 +53,8 @@ private slots:
         QCOMPARE(shown, (QStringList{"RX220_S", "SN-WINDOW-1", "TTS-1.2", "A4:C1:38:5E:21:09", "ZR-1234"}));
         QCOMPARE(texts(window->lanPage()->addresses()),
                  (QStringList{"A4:C1:38:5E:21:07", "192.168.1.57", "255.255.255.0", "192.168.1.200", "255.255.255.0"}));
-        QCOMPARE(texts(window->lanPage()->staticIp()), (QStringList{"192.168.1.200", "255.255.255.0", "192.168.1.1"}));
         QCOMPARE(texts(window->wifiPage()->addresses()),
                  (QStringList{"A4:C1:38:5E:21:08", "192.168.31.88", "255.255.255.0", "192.168.31.200", "255.255.255.0"}));
-        QCOMPARE(texts(window->wifiPage()->staticIp()), (QStringList{"192.168.31.200", "255.255.255.0", "192.168.31.1"}));
         QCOMPARE(window->wifiPage()->ssid(), QStringLiteral("Zomra-Shop"));
 
         QTabWidget *tabs = window->tabWidget();
@@ -130,9 +133,9 @@ private slots:
 
     void netmaskRule() // what Save accepts
     {
-        const std::pair<const char *, bool> masks[] = {{"255.255.255.254", true}, {"128.0.0.0", true},
-                                                       {"0.0.0.0", true},         {"255.255.255.255", false},
-                                                       {"255.0.255.0", false},    {"0.0.0.1", false}};
+        const std::pair<const char *, bool> masks[] = {{"255.255.255.254", true}, {"0.0.0.0", true},
+                                                       {"255.255.255.255", false}, {"255.0.255.0", false},
+                                                       {"0.0.0.1", false}};
         for (const auto &mask : masks)
             QVERIFY2(isValidNetmask(QString::fromLatin1(mask.first)) == mask.second, mask.first);
     }
@@ -200,14 +203,59 @@ private slots:
         QVERIFY(messageOf([&] { lan->testPageButton()->click(); }).startsWith(QStringLiteral("Error|Connection refused")));
         QTRY_VERIFY(lan->testPageButton()->isEnabled());
 
-        // rawPrint over the network opens its own connection to the printer's raw port.
-        rawPrint(QByteArray("\x1b@raw job"));
-        QTRY_COMPARE(jobs.count(), 3);
-        QCOMPARE(jobs.last().at(0).toByteArray(), QByteArray("\x1b@raw job"));
+        // rawPrint over the network: a connection of its own per job, side by side, each job
+        // whole however many writes it takes, both ends logged; every one goes, refused too.
+        const QString log = dir.filePath(QStringLiteral("log.txt"));
+        logTextSoFar(log); // from here on
+        const QByteArray big = patternBytes(512 * 1024);
+        rawPrint(big);
+        rawPrint(QByteArray("\x1b@short"));
+        QPointer<TcpRawPrint> refused = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.32")), "x");
+        QTRY_COMPARE(jobs.count(), 4);
+        QVERIFY(printer.jobs().contains(big) && printer.jobs().contains("\x1b@short")); // no QCOMPARE: half a megabyte
+        QTRY_VERIFY(refused.isNull() && TcpRawPrint::inFlight() == 0);
+        const QByteArray text = logTextSoFar(log);
+        QVERIFY2(text.count("TCP socket connected.") == 2 && text.count("TCP socket disconnected.") == 3, text);
         closeLink();
         rawPrint(QByteArray("no link")); // nothing to send it on: nothing happens
         QTest::qWait(100);
-        QCOMPARE(jobs.count(), 3);
+        QCOMPARE(jobs.count(), 4);
+    }
+
+    // The raw print server from plain sockets: numbering, the log line, the spool files, an
+    // empty connection that still counts as a job, and only the last jobs kept.
+    void rawPrintServerSpoolsAndKeepsTheLastJobs()
+    {
+        QTemporaryDir spool;
+        RawPrintServer server;
+        server.setSpoolDir(spool.filePath(QStringLiteral("jobs"))); // made on first use
+        QSignalSpy lines(&server, &RawPrintServer::logLine);
+        QVERIFY(server.listen(QHostAddress(QStringLiteral("127.0.0.64")), 0));
+        const auto send = [&](const QByteArray &bytes) {
+            QTcpSocket client;
+            client.connectToHost(QHostAddress(QStringLiteral("127.0.0.64")), server.serverPort());
+            QVERIFY(client.waitForConnected(5000));
+            client.write(bytes);
+            client.disconnectFromHost();
+            const int before = server.jobCount();
+            QTRY_COMPARE(server.jobCount(), before + 1); // one after the other, so the order is known
+            QVERIFY(client.bytesAvailable() == 0);       // the port answers nothing
+        };
+        send("\x1b@one\n");
+        send(QByteArray());
+        QCOMPARE(server.jobs(), (QList<QByteArray>{"\x1b@one\n", QByteArray()}));
+        const QString one = lines.at(1).at(0).toString();
+        QVERIFY2(QRegularExpression(QStringLiteral("^raw print job 1: 6 bytes from 127\\.0\\.0\\.1:\\d+ \\(saved to .*/jobs/job-0001\\.bin\\)$"))
+                     .match(one).hasMatch(), qPrintable(one));
+        QVERIFY(lines.at(2).at(0).toString().startsWith(QStringLiteral("raw print job 2: 0 bytes from ")));
+        QCOMPARE(fileBytes(spool.filePath(QStringLiteral("jobs/job-0001.bin"))), QByteArray("\x1b@one\n"));
+        QVERIFY(QFile::exists(spool.filePath(QStringLiteral("jobs/job-0002.bin"))));
+        const int total = RawPrintServer::KeptJobs + 3;
+        for (int i = 2; i < total; ++i)
+            send(QByteArray::number(i));
+        QCOMPARE(server.jobs().size(), int(RawPrintServer::KeptJobs));
+        QCOMPARE(server.jobs().first(), QByteArray::number(3));
+        QCOMPARE(server.jobs().last(), QByteArray::number(total - 1));
     }
 
     // A USB printer pulled out only returns the window to not connected.

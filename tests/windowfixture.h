@@ -24,6 +24,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 inline QByteArray answer(quint16 word, int size)
 {
@@ -34,7 +35,7 @@ inline QByteArray answer(quint16 word, int size)
 
 inline QString boxText(const QMessageBox *box) { return box->windowTitle() + QLatin1Char('|') + box->text(); }
 
-// Hands the next message box to act once it is up.
+// Hands the next message box to act once it is up; the two below press OK or a button.
 inline void onNextMessageBox(const std::function<void(QMessageBox *)> &act)
 {
     QTimer::singleShot(0, [act] {
@@ -42,7 +43,6 @@ inline void onNextMessageBox(const std::function<void(QMessageBox *)> &act)
             act(box);
     });
 }
-// Presses OK on the next message box, and tells what it said.
 inline void readMessageBox(QString *text)
 {
     onNextMessageBox([text](QMessageBox *box) {
@@ -50,7 +50,6 @@ inline void readMessageBox(QString *text)
         box->button(QMessageBox::Ok)->click();
     });
 }
-// Answers the next message box with the given button.
 inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
 {
     onNextMessageBox([button, seen](QMessageBox *box) {
@@ -89,27 +88,24 @@ class WindowFixture : public QObject
 protected:
     QTemporaryDir dir;
     MainWindow *window = nullptr;
-    PrinterEmulator *emulator = nullptr;
-    QSignalSpy *requests = nullptr;
-    QSignalSpy *responses = nullptr;
+    std::unique_ptr<PrinterEmulator> emulator;
+    std::unique_ptr<QSignalSpy> requests, responses;
 
     // An emulator of the usual model at the address, in place of the one before; the link stays.
     bool startEmulator(const char *address, EmulatorOptions options = {})
     {
         stopEmulator();
         options.listen = QHostAddress(QString::fromLatin1(address));
-        emulator = new PrinterEmulator(options);
+        emulator = std::make_unique<PrinterEmulator>(options);
         emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
+        requests = std::make_unique<QSignalSpy>(emulator.get(), &PrinterEmulator::requestReceived);
         return emulator->listen();
     }
     // Switches the printer off.
     void stopEmulator()
     {
-        delete requests;
-        delete emulator;
-        requests = nullptr;
-        emulator = nullptr;
+        requests.reset();
+        emulator.reset();
     }
 
     // Starts an emulator of the given profile and connects the window to it by address.
@@ -120,7 +116,7 @@ protected:
             return false;
         emulator->state().project = QString::fromLatin1(project);
         emulator->state().model = QString::fromLatin1(model);
-        responses = new QSignalSpy(&g_hostCmd, &HostCmd::responseReceived);
+        responses = std::make_unique<QSignalSpy>(&g_hostCmd, &HostCmd::responseReceived);
         g_transceiver->connectTcp(emulator->options().listen, Transceiver::IdentifyByHandshake);
         // Hello and the nine queries, each answered and dispatched (queued, so one more turn).
         const bool answered = QTest::qWaitFor(
@@ -133,10 +129,8 @@ protected:
     {
         g_transceiver->close();
         stopEmulator();
-        delete responses;
-        responses = nullptr;
-        // Let the window see the closed link before the next one opens.
-        QTest::qWait(10);
+        responses.reset();
+        QTest::qWait(10); // the window sees the closed link before the next one opens
     }
 
     // True when nothing more than `count` requests reached the printer within 50 ms.
@@ -175,7 +169,7 @@ protected:
         QCOMPARE(g_mainWindow, window);
     }
 
-    // Between cases: no link, no dialog, empty pages, and a fresh window's timing and switches.
+    // No link, no dialog, empty pages, and a fresh window's timing and switches.
     void resetWindow()
     {
         while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
