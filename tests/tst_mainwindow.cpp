@@ -1,26 +1,89 @@
 #include "tests/windowfixture.h"
 #include "tests/logtext.h"
 #include "tests/testfiles.h"
+#include "app/conf.h"
+#include "app/dialogpreferences.h"
+#include "app/language.h"
+#include "emulator/ptydevice.h"
 #include "emulator/rawprintserver.h"
 #include "emulator/usbptyprinter.h"
 #include "pages/dialogconfigurewifi.h"
+#include "pages/dialogserialconnect.h"
 #include "pages/tcprawprint.h"
+#include "pages/widgetaudio.h"
 #include "pages/widgetlan.h"
+#include "pages/widgetserial.h"
 #include "pages/widgetwifi.h"
+#include "protocol/audiosettingsrecord.h"
 #include "protocol/networkinformation.h"
+#include "protocol/serialsettingsrecord.h"
+#include "protocol/wnetapnrecord.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPointer>
 #include <QRegularExpression>
+#include <QSerialPort>
 #include <QTabWidget>
 #include <QTcpSocket>
+#include <QTranslator>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 using Row = WidgetDeviceInformation::Row;
 
+namespace {
+
+QList<qint32> values(const SerialSettingsRecord &r) { return {r.baudRate, r.dataBits, r.stopBits, r.parity}; }
+
+QByteArray wnetAnswer(const QByteArray &position, qint16 rssi, quint16 status, quint16 flag)
+{
+    QByteArray a = answer(GetWnetInfo, 344);
+    a.replace(194, position.size(), position);
+    ByteFields::putU16(a, 258, quint16(rssi));
+    ByteFields::putU16(a, 260, status);
+    ByteFields::putU16(a, 262, flag);
+    a.replace(264, 5, "cmnet");
+    a.replace(328, 4, "*99#");
+    return a;
+}
+
+// Picks the entry with the given port path in the next serial port dialog, or cancels it
+// for an empty path.
+void choosePort(const QString &path)
+{
+    QTimer::singleShot(0, [path] {
+        if (auto *dialog = qobject_cast<DialogSerialConnect *>(QApplication::activeModalWidget())) {
+            dialog->portBox()->setCurrentIndex(dialog->portBox()->findData(path));
+            path.isEmpty() ? dialog->doCancel() : dialog->doOk();
+        }
+    });
+}
+
+QStringList tabTexts(const MainWindow &window)
+{
+    QStringList texts;
+    for (int i = 0; i < window.tabWidget()->count(); ++i)
+        texts.append(window.tabWidget()->tabText(i));
+    for (const QAction *action : {window.connectAction(), window.disconnectAction(), window.reloadAction(),
+                                  window.preferencesAction()})
+        texts.append(action->text());
+    return texts;
+}
+
+} // namespace
+
+// The window against the emulator: connecting, the pages and their Saves, test pages and raw
+// print jobs, a lost USB link, and the language.
 class TestMainWindow : public WindowFixture
 {
     Q_OBJECT
 
+    QStringList englishTexts; // of the window built before any translation
+    int host = 100;
     // The actions and tabs without a link, and the pages as they were.
     void verifyNotConnected()
     {
@@ -30,8 +93,30 @@ class TestMainWindow : public WindowFixture
         QCOMPARE(window->statusLabel()->text(), QStringLiteral("Not Connected"));
     }
 
+
+    // A printer of its own at the next address, connected, so that the tabs are enabled.
+    bool connectNext() { return connectTo(qPrintable(QStringLiteral("127.0.0.%1").arg(host++)), "RX210", "RX220_S"); }
+    int countOf(quint16 word, int from) const { return int(wordsSince(from).count(word)); }
+
+
+    // Picks a language in the preferences, OK or Cancel; tells what message box followed.
+    QString choose(Language language, bool ok)
+    {
+        QTimer::singleShot(0, [&] {
+            if (auto *dialog = qobject_cast<DialogPreferences *>(QApplication::activeModalWidget())) {
+                dialog->findChild<QComboBox *>()->setCurrentIndex(int(language));
+                ok ? dialog->doOk() : dialog->doCancel();
+            }
+        });
+        return messageOf([this] { window->preferencesAction()->trigger(); }, 0);
+    }
+
 private slots:
-    void initTestCase() { setUpWindow(); }
+    void initTestCase()
+    {
+        setUpWindow();
+        englishTexts = tabTexts(*window);
+    }
     void cleanup() { resetWindow(); }
     void cleanupTestCase() { tearDownWindow(); }
 
@@ -269,6 +354,280 @@ private slots:
         verifyNotConnected();
         QTest::qWait(150);
         QVERIFY(!dialog);
+    }
+
+    void serialSelectionsFallBackToFirstItem()
+    {
+        QVERIFY(connectNext());
+        WidgetSerial *page = window->serialPage();
+        page->fill({9601, 9, 0, 3}); // none of them offered
+        QCOMPARE(values(page->settings()), (QList<qint32>{2400, 7, 1, 0}));
+        QVERIFY(!page->saveButton()->isEnabled());
+        // A change and back is still a change: the user touched it.
+        page->findChild<QComboBox *>()->setCurrentIndex(3);
+        page->findChild<QComboBox *>()->setCurrentIndex(0);
+        QVERIFY(page->saveButton()->isEnabled());
+    }
+
+    void audioMasterSwitch()
+    {
+        QVERIFY(connectNext());
+        WidgetAudio *page = window->audioPage();
+        const QList<QCheckBox *> boxes = page->findChildren<QCheckBox *>(); // All first
+        const auto enabled = [&] {
+            return std::count_if(boxes.begin() + 1, boxes.end(), [](const QCheckBox *b) { return b->isEnabled(); });
+        };
+        window->handleResponse(answer(GetAudioSettings, 2) + QByteArray::fromHex("0101010103"));
+        QVERIFY(!page->saveButton()->isEnabled());
+        // Off, the others are greyed out but keep, and save, their state.
+        boxes.first()->setChecked(false);
+        QCOMPARE(enabled(), 0);
+        QVERIFY(page->saveButton()->isEnabled());
+        QCOMPARE(page->settings().toBytes(), QByteArray::fromHex("03010001010103"));
+        // Only bit 0 counts for the four switches; voice is bit 1, beep bit 0.
+        window->handleResponse(answer(GetAudioSettings, 2) + QByteArray::fromHex("0300fe0102"));
+        QCOMPARE(enabled(), 5);
+        QCOMPARE(page->settings().toBytes(), QByteArray::fromHex("03010100000102"));
+        QVERIFY(!page->saveButton()->isEnabled());
+    }
+
+    void wnetAnswerFillsThePage()
+    {
+        QVERIFY(connectNext());
+        struct Case { QByteArray answer; QStringList shown; bool useApn; }; // longitude, latitude, RSSI, status
+        const Case cases[] = {
+            {wnetAnswer("113.9,22.5", -55, 4, 1), {"113.9", "22.5", "-55", "Connected"}, true},
+            {wnetAnswer("113.9,", 255, 7, 255), {"113.9", "", "", ""}, false}, // no signal, unknown
+            {wnetAnswer("1,2,3", -1, 0, 2), {"", "", "-1", "Disabled"}, true},
+        };
+        WidgetWnet *page = window->wnetPage();
+        for (const Case &c : cases) {
+            window->handleResponse(c.answer);
+            const QStringList shown{page->field(WidgetWnet::Longitude)->text(), page->field(WidgetWnet::Latitude)->text(),
+                                    page->field(WidgetWnet::Rssi)->text(), page->field(WidgetWnet::Status)->text()};
+            QCOMPARE(shown, c.shown);
+            QCOMPARE(page->apnSettings().toBytes(), (WnetApnRecord{c.useApn, "cmnet", "*99#"}.toBytes()));
+            QVERIFY(page->apnField()->isEnabled() == c.useApn && page->dialNumberField()->isEnabled() == c.useApn);
+            QVERIFY(!page->saveButton()->isEnabled());
+        }
+        // Demo mode shows sample module values; the access point stays the printer's.
+        g_demoMode = true;
+        window->handleResponse(cases[1].answer);
+        QCOMPARE(page->field(WidgetWnet::Rssi)->text() + page->field(WidgetWnet::Status)->text(), QStringLiteral("-55Connected"));
+        QCOMPARE(page->apnSettings().apn, QStringLiteral("cmnet"));
+    }
+
+    // The page's own selections, saved or not, go into the page and onto the port.
+    void serialTestPageOnAPseudoTerminal()
+    {
+        QVERIFY(connectNext());
+        PtyDevice pty;
+        QVERIFY2(pty.openPty(), qPrintable(pty.errorString()));
+        const QString missing = QStringLiteral("/nonexistent/ttyZ9");
+        qputenv("ZOMRA_SERIAL_PORTS", (pty.slaveName() + QLatin1Char(':') + missing).toLocal8Bit());
+        WidgetSerial *page = window->serialPage();
+        page->fill(SerialSettingsRecord{19200, 7, 2, SerialSettingsRecord::ParityEven});
+        for (const QString &port : {QString(), missing}) {
+            choosePort(port);
+            page->testPageButton()->click();
+            QVERIFY(!page->port() && page->testPageButton()->isEnabled());
+        }
+        QVERIFY(page->testPageBytes().isEmpty());
+        QByteArray received;
+        connect(&pty, &QIODevice::readyRead, this, [&] { received += pty.readAll(); });
+        choosePort(pty.slaveName());
+        page->testPageButton()->click();
+        QVERIFY(page->port() && !page->testPageButton()->isEnabled());
+        // A pseudo-terminal keeps speed and stop bits but forces eight bits without parity:
+        // those two are read from the port, the others from the terminal.
+        QCOMPARE(page->port()->dataBits(), QSerialPort::Data7);
+        QCOMPARE(page->port()->parity(), QSerialPort::EvenParity);
+        const int fd = ::open(pty.slaveName().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        termios t{};
+        QCOMPARE(tcgetattr(fd, &t), 0);
+        ::close(fd);
+        QVERIFY(cfgetospeed(&t) == speed_t(B19200) && (t.c_cflag & CSTOPB));
+        QTRY_COMPARE(received, page->testPageBytes());
+        QVERIFY(received.contains("Baud Rate: 19200\n   Data Bits: 7\n   Stop Bits: 2\n      Parity: Even Parity"));
+        QTRY_VERIFY(page->testPageButton()->isEnabled() && !page->port());
+        QTRY_VERIFY(!pty.slaveIsOpen());
+    }
+
+    // The emulated module's own timing through a restart is pinned in tst_printerstate.
+    void restartFollowsTheModule()
+    {
+        QVERIFY(connectNext());
+        emulator->state().wnet.restartMs = 3600 * 1000; // never connected again on its own
+        WidgetWnet *page = window->wnetPage();
+        page->setRestartPollInterval(3600 * 1000);      // the test ticks
+        const auto editable = [page] { // Restart, Save, the APN box and its two fields
+            return QList<bool>{page->restartButton()->isEnabled(), page->saveButton()->isEnabled(), page->useApnBox()->isEnabled(),
+                               page->apnField()->isEnabled(), page->dialNumberField()->isEnabled()};
+        };
+        const auto restart = [page](QMessageBox::StandardButton answer) {
+            bool asked = false;
+            answerMessageBox(answer, &asked);
+            page->doRestart();
+            QVERIFY(asked);
+        };
+        // One poll per tick; each answer arrives before the next tick.
+        const auto tick = [&](int polls) {
+            for (int i = 0; i < polls; ++i) {
+                const int answers = responses->count();
+                page->restartTick();
+                QTRY_COMPARE(responses->count(), answers + 1);
+            }
+        };
+        int from = requests->count();
+        restart(QMessageBox::No);
+        QVERIFY(quietAt(from) && !page->restarting());
+        restart(QMessageBox::Yes);
+        QVERIFY(page->restarting() && page->countdown() == 60);
+        QCOMPARE(editable(), QVector<bool>(5, false).toList());
+        QTRY_COMPARE(wordsSince(from), QList<quint16>{RestartWnetModule});
+        tick(5);
+        window->handleResponse(wnetAnswer("1,2", -60, 4, 0)); // too early to trust
+        QCOMPARE(page->countdown(), 55);
+        tick(7);
+        window->handleResponse(wnetAnswer("1,2", -60, 4, 1));
+        QCOMPARE(page->countdown(), 0);
+        page->restartTick();
+        QVERIFY(!page->restarting() && quietAt(requests->count()));
+        QCOMPARE(countOf(GetWnetInfo, from), 12);
+        QCOMPARE(editable(), (QList<bool>{true, false, true, true, true})); // the last answer asked for an APN
+
+        // A module that never reports Connected is polled sixty times, then left.
+        from = requests->count();
+        restart(QMessageBox::Yes);
+        tick(60);
+        QVERIFY(!page->restarting() && !page->saveButton()->isEnabled());
+        QCOMPARE(countOf(GetWnetInfo, from), 60);
+        QCOMPARE(page->field(WidgetWnet::Status)->text(), QStringLiteral("Disabling"));
+    }
+
+    // Each page's Save sends nothing unchanged, else its record once; a Reload shows it kept.
+    void savesReachThePrinterAndComeBack()
+    {
+        QVERIFY(connectNext());
+        WidgetLan *lan = window->lanPage();
+        WidgetWiFi *wifi = window->wifiPage();
+        WidgetSerial *serial = window->serialPage();
+        WidgetAudio *audio = window->audioPage();
+        WidgetWnet *wnet = window->wnetPage();
+        const QList<SettingsPage *> pages{lan, wifi, serial, audio, wnet};
+        const int from = requests->count();
+        for (SettingsPage *page : pages)
+            page->doSave();
+        QVERIFY(quietAt(from));
+
+        // A refused netmask (the rule is tst_mainwindow's) sends nothing and keeps Save.
+        lan->fill(StaticIpRecord{"192.168.1.200", "255.0.255.0", "192.168.1.1"});
+        lan->onSettingsChanged();
+        QCOMPARE(messageOf([&] { lan->doSave(); }), QStringLiteral("Error|Invalid netmask."));
+        QVERIFY(lan->saveButton()->isEnabled() && quietAt(from));
+
+        // An empty mask is the DHCP one, else class C; an empty address goes out as 0.0.0.0.
+        NetworkInformation dhcp;
+        dhcp.ethernetDhcpNetmask = QStringLiteral("255.255.240.0");
+        lan->fill(dhcp);
+        wifi->fill(dhcp);
+        lan->fill(StaticIpRecord{"", "", "192.168.1.1"});
+        wifi->fill(StaticIpRecord{"192.168.31.77", "0.0.0.0", ""});
+        const SerialSettingsRecord newSerial{921600, 8, 1, SerialSettingsRecord::ParityOdd};
+        serial->fill(newSerial);
+        const AudioSettingsRecord newAudio{false, false, false, false, false, true};
+        audio->fill(newAudio);
+        wnet->useApnBox()->setChecked(true);
+        wnet->apnField()->setText(QStringLiteral("internet.example"));
+        wnet->useApnBox()->setChecked(false); // the text is sent all the same
+        const QByteArray newApn = wnet->apnSettings().toBytes();
+        for (SettingsPage *page : pages)
+            page->doSave();
+        QTRY_COMPARE(requests->count(), from + 5);
+        QVERIFY(quietAt(from + 5));
+        QCOMPARE(wordsSince(from),
+                 (QList<quint16>{SetLanStaticIp, SetWifiStaticIp, SetSerialSettings, SetAudioSettings, SetWnetApn}));
+
+        // Show something else, then have the printer's values back.
+        window->clearPages();
+        reload();
+        QCOMPARE(texts(lan->staticIp()), (QStringList{"0.0.0.0", "255.255.240.0", "192.168.1.1"}));
+        QCOMPARE(texts(wifi->staticIp()), (QStringList{"192.168.31.77", "255.255.255.0", "0.0.0.0"}));
+        QCOMPARE(serial->settings().toBytes(), newSerial.toBytes());
+        QCOMPARE(audio->settings().toBytes(), newAudio.toBytes());
+        QCOMPARE(wnet->apnSettings().toBytes(), newApn);
+        QVERIFY(!wnet->apnField()->isEnabled());
+        for (SettingsPage *page : pages)
+            QVERIFY(!page->saveButton()->isEnabled());
+    }
+
+    void preferencesChangeOnlyOnOkWithAnotherLanguage()
+    {
+        const QString confFile = dir.filePath("zomra-cloud-printer-setup.ini");
+        g_conf.setFileName(confFile);
+        g_conf.setLanguage(Language::English);
+        QCOMPARE(DialogPreferences().language(), Language::English); // opens on the configured one
+        // Unchanged and OK, or another and Cancel: nothing written, nothing said.
+        QCOMPARE(choose(Language::English, true), QString());
+        QCOMPARE(choose(Language::Chinese, false), QString());
+        QVERIFY(!QFile::exists(confFile));
+        QCOMPARE(g_conf.language(), Language::English);
+        // Another and OK: stored, written, and a restart asked for; the window keeps its texts.
+        QCOMPARE(choose(Language::Chinese, true),
+                 QStringLiteral("Information|Restart the application to apply language changes."));
+        QCOMPARE(g_conf.language(), Language::Chinese);
+        QVERIFY(fileBytes(confFile).contains("Language=1"));
+        QCOMPARE(tabTexts(*window), englishTexts);
+    }
+
+    void translationLookupOrder()
+    {
+        const QStringList candidates = translationCandidates("/opt/zomra/bin");
+        QCOMPARE(candidates.mid(0, 3), (QStringList{"translations/zh_CN.qm", "/opt/zomra/bin/translations/zh_CN.qm",
+                                                    "/opt/zomra/share/zomra-cloud-printer-setup/translations/zh_CN.qm"}));
+    }
+
+    // As a start in a working directory with or without the compiled translation.
+    void languageAtStart_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("translationPresent");
+        QTest::addColumn<QString>("font");
+        QTest::newRow("Chinese, translation present") << int(Language::Chinese) << true << "微软雅黑";
+        QTest::newRow("Chinese, translation missing") << int(Language::Chinese) << false << "微软雅黑";
+        QTest::newRow("unknown language: English") << 7 << true << "Tahoma";
+    }
+    void languageAtStart()
+    {
+        QFETCH(int, language);
+        QFETCH(bool, translationPresent);
+        QFETCH(QString, font);
+        QTemporaryDir cwd;
+        // No installed copy of the program may stand in for the missing file.
+        qputenv("XDG_DATA_HOME", cwd.filePath("data").toUtf8());
+        qputenv("XDG_DATA_DIRS", cwd.filePath("data").toUtf8());
+        if (translationPresent) {
+            QVERIFY(QDir(cwd.path()).mkpath("translations"));
+            QVERIFY(QFile::copy(TRANSLATION_FILE, cwd.filePath("translations/zh_CN.qm")));
+        }
+        g_conf.setLanguage(Language(language));
+        QTranslator translator;
+        QDir::setCurrent(cwd.path());
+        applyLanguage(&translator);
+        QDir::setCurrent(dir.path());
+        QCOMPARE(QApplication::font().family(), font);
+        const QStringList texts = tabTexts(MainWindow());
+        QCoreApplication::removeTranslator(&translator);
+        g_mainWindow = window;
+        const bool chinese = g_conf.language() == Language::Chinese;
+        QCOMPARE(chinese, language == int(Language::Chinese)); // an unknown one is stored as English
+        if (!chinese || !translationPresent)
+            QCOMPARE(texts, englishTexts);
+        for (const QString &text : texts) {
+            // "4G" and "Wi-Fi" may well stay; every other text is Chinese.
+            if (chinese && translationPresent && text != "4G" && text != "Wi-Fi")
+                QVERIFY2(text.contains(QRegularExpression("\\p{Han}")), qPrintable(text));
+        }
     }
 };
 
