@@ -6,12 +6,10 @@
 #include "app/log.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
-#include "pages/testpage.h"
 #include "pages/widgetdeviceinformation.h"
 #include "pages/widgetwnet.h"
 #include "protocol/bytefields.h"
 #include "protocol/hostcmd.h"
-#include "protocol/staticiprecord.h"
 #include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
 
@@ -75,13 +73,6 @@ inline QString messageOf(const std::function<void()> &action, int waitMs = 5000)
     (void)QTest::qWaitFor([&] { return !text.isEmpty(); }, waitMs);
     return text;
 }
-
-// Records as texts, so that a failed comparison shows them.
-inline QStringList texts(const TestPage::NetworkFields &f)
-{
-    return {f.mac, f.dhcpAddress, f.dhcpNetmask, f.staticAddress, f.staticNetmask};
-}
-inline QStringList texts(const StaticIpRecord &r) { return {r.address, r.netmask, r.gateway}; }
 
 class WindowFixture : public QObject
 {
