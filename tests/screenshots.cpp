@@ -1,5 +1,4 @@
-// Writes a PNG of every tab of the window connected to the printer at ADDRESS into FOLDER,
-// then of the serial port dialog and of a printer that is not there (scripts/screenshots.sh).
+// PNGs of every tab connected to the printer at ADDRESS, the serial port dialog and an absent printer (screenshots.sh).
 #include "app/conf.h"
 #include "app/language.h"
 #include "app/mainwindow.h"

@@ -37,7 +37,6 @@ namespace {
 // Records as texts, so that a failed comparison shows them.
 QStringList texts(const TestPage::NetworkFields &f) { return {f.mac, f.dhcpAddress, f.dhcpNetmask, f.staticAddress, f.staticNetmask}; }
 QStringList texts(const StaticIpRecord &r) { return {r.address, r.netmask, r.gateway}; }
-QList<qint32> values(const SerialSettingsRecord &r) { return {r.baudRate, r.dataBits, r.stopBits, r.parity}; }
 
 QByteArray wnetAnswer(const QByteArray &position, qint16 rssi, quint16 status, quint16 flag)
 {
@@ -51,8 +50,7 @@ QByteArray wnetAnswer(const QByteArray &position, qint16 rssi, quint16 status, q
     return a;
 }
 
-// Picks the entry with the given port path in the next serial port dialog, or cancels it
-// for an empty path.
+// Picks the port with the path in the next serial port dialog, or cancels it for an empty path.
 void choosePort(const QString &path)
 {
     QTimer::singleShot(0, [path] {
@@ -76,8 +74,7 @@ QStringList tabTexts(const MainWindow &window)
 
 } // namespace
 
-// The window against the emulator: connecting, the pages and their Saves, test pages and raw
-// print jobs, a lost USB link, and the language.
+// The window against the emulator: connecting, pages and Saves, test pages, raw print jobs, USB, language.
 class TestMainWindow : public WindowFixture
 {
     Q_OBJECT
@@ -148,8 +145,7 @@ private slots:
         QCOMPARE(window->wifiPage()->addresses().dhcpNetmask, QStringLiteral("255.255.240.0"));
         QVERIFY(!window->lanPage()->saveButton()->isEnabled());
 
-        // Edits are asked about (No is tst_faults' comeback); Yes reloads, and no second
-        // Reload is allowed within the guard time.
+        // Edits are asked about (No: tst_faults' comeback); Yes reloads, and no second Reload within the guard.
         window->lanPage()->onSettingsChanged();
         QTRY_VERIFY(window->reloadAction()->isEnabled());
         const int before = requests->count();
@@ -181,8 +177,7 @@ private slots:
         QCOMPARE(shown(), (QList<bool>{false, false, true, true, true}));
     }
 
-    // A short answer is dropped whole, as is one to a Set command; a whole one replaces
-    // every field it carries.
+    // A short answer, or one to a Set command, is dropped whole; a whole one replaces every field it carries.
     void dispatcherIgnoresShortAndForeignAnswers()
     {
         QByteArray net = answer(GetNetworkInfo, 248).replace(216, 32, QByteArray(32, 'N'));
@@ -230,8 +225,7 @@ private slots:
         QTRY_COMPARE(wordsSince(sent), (QList<quint16>{SetWifiNetwork, ClearWifiNetwork}));
     }
 
-    // The raw print port: the network pages' test pages, rawPrint jobs, and what the
-    // emulator's server logs, spools and keeps of them.
+    // The raw print port: test pages, rawPrint jobs, and what the emulator's server logs, spools and keeps.
     void testPagesReachTheRawPort()
     {
         QVERIFY(connectTo("127.0.0.31", "RX210", "RX220_S"));
@@ -276,8 +270,7 @@ private slots:
         QVERIFY(messageOf([&] { lan->testPageButton()->click(); }).startsWith(QStringLiteral("Error|Connection refused")));
         QTRY_VERIFY(lan->testPageButton()->isEnabled());
 
-        // rawPrint over the network: a connection of its own per job, side by side, each job
-        // whole however many writes it takes, both ends logged; every one goes, refused too.
+        // rawPrint: a connection per job, side by side, each job whole, both ends logged; all go, refused too.
         const QString log = dir.filePath(QStringLiteral("log.txt"));
         logTextSoFar(log); // from here on
         const QByteArray big = patternBytes(512 * 1024);
@@ -385,14 +378,13 @@ private slots:
         QCOMPARE(page->apnSettings().apn, QStringLiteral("cmnet"));
     }
 
-    // Values the page does not offer fall back to its first item; the page's own selections,
-    // saved or not, go into the test page and onto the port.
+    // Values not offered fall back to the first item; the selections, saved or not, go onto the test page and port.
     void serialPage()
     {
         QVERIFY(connectNext());
         WidgetSerial *page = window->serialPage();
         page->fill({9601, 9, 0, 3}); // none of them offered
-        QCOMPARE(values(page->settings()), (QList<qint32>{2400, 7, 1, 0}));
+        QCOMPARE(page->settings().toBytes(), (SerialSettingsRecord{2400, 7, 1, 0}.toBytes()));
         QVERIFY(!page->saveButton()->isEnabled());
         // A change and back is still a change: the user touched it.
         page->findChild<QComboBox *>()->setCurrentIndex(3);

@@ -41,8 +41,7 @@ private slots:
     void networkPages()
     {
         const QByteArray title = "*** Ethernet Print Test Page ***";
-        // RX200 in English: spaced, blank line, long feed. RX100 in English: one line end,
-        // labels touch values, short feed. RX100 in Chinese: the blank line returns.
+        // RX200: spaced, blank line, long feed; RX100: labels touch values, short feed, blank line in Chinese only.
         QCOMPARE(TestPage::ethernet(Fields, Now, false, true), frame(title, "\n\n", ethernetBody(" "), false));
         QCOMPARE(TestPage::ethernet(Fields, Now, true, true), frame(title, "\n", ethernetBody(""), true));
         QCOMPARE(TestPage::ethernet(Fields, Now, true, false), frame(title, "\n\n", ethernetBody(""), true));
@@ -74,8 +73,7 @@ private slots:
                  frame("*** Print Test Page ***", "\n\n", print, false));
     }
 
-    // Between the marks: feed to the mark, no line feed before the title, the sample lines in
-    // UTF-8, then feed to the cutter and cut.
+    // Feed to the mark, no line feed before the title, the sample in UTF-8, feed to the cutter and cut.
     void blackMarkPage()
     {
         const QByteArray page = TestPage::blackMark(Now);
