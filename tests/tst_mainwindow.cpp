@@ -116,7 +116,7 @@ private slots:
     void cleanup() { resetWindow(); }
     void cleanupTestCase() { tearDownWindow(); }
 
-    void connectingFillsTheWindowAndDisconnectingKeepsIt()
+    void connectingFillsTheWindowForTheModel()
     {
         verifyNotConnected();
         QVERIFY(connectTo("127.0.0.20", "RX210", "RX220_S"));
@@ -160,21 +160,17 @@ private slots:
         verifyNotConnected();
         QVERIFY(g_transceiver->linkType() == Transceiver::LinkNone && !QApplication::activeModalWidget()); // no retrying
         QCOMPARE(field(Row::Model), QStringLiteral("RX220_S")); // pages keep their content
-    }
 
-    void modelDecidesTabsAndBluetoothRows()
-    {
-        QTabWidget *tabs = window->tabWidget();
-        const auto shown = [&] {
+        const auto tabsShown = [&] {
             return QList<bool>{tabs->isTabEnabled(MainWindow::TabLan), tabs->isTabEnabled(MainWindow::TabWnet),
                                tabs->isTabEnabled(MainWindow::TabWifi), tabs->isTabEnabled(MainWindow::TabAudio),
                                window->deviceInformationPage()->showsBluetooth()};
         };
-        // Ethernet, 4G, Wi-Fi, audio, and the Bluetooth rows that come with Wi-Fi.
+        // The model decides: Ethernet, 4G, Wi-Fi, audio, and the Bluetooth rows that come with Wi-Fi.
         QVERIFY(connectTo("127.0.0.21", "RX200", "RX230"));
-        QCOMPARE(shown(), (QList<bool>{true, true, false, true, false}));
+        QCOMPARE(tabsShown(), (QList<bool>{true, true, false, true, false}));
         QVERIFY(connectTo("127.0.0.22", "RX100", "RX160"));
-        QCOMPARE(shown(), (QList<bool>{false, false, true, true, true}));
+        QCOMPARE(tabsShown(), (QList<bool>{false, false, true, true, true}));
     }
 
     // A short answer, or one to a Set command, is dropped whole; a whole one replaces every field it carries.
@@ -187,15 +183,6 @@ private slots:
             window->handleResponse(ignored);
         QCOMPARE(field(Row::BluetoothName), QString(32, QLatin1Char('N')));
         QCOMPARE(field(Row::BluetoothMac), QString()); // replaced, not kept
-    }
-
-    void netmaskRule() // what Save accepts
-    {
-        const std::pair<const char *, bool> masks[] = {{"255.255.255.254", true}, {"0.0.0.0", true},
-                                                       {"255.255.255.255", false}, {"255.0.255.0", false},
-                                                       {"0.0.0.1", false}};
-        for (const auto &mask : masks)
-            QVERIFY2(isValidNetmask(QString::fromLatin1(mask.first)) == mask.second, mask.first);
     }
 
     void joiningAWifiNetwork()
@@ -331,11 +318,12 @@ private slots:
         QVERIFY(!dialog);
     }
 
-    void audioMasterSwitch()
+    // The audio master switch, and the 4G page's fields.
+    void answersFillThePages()
     {
         QVERIFY(connectNext());
-        WidgetAudio *page = window->audioPage();
-        const QList<QCheckBox *> boxes = page->findChildren<QCheckBox *>(); // All first
+        WidgetAudio *audio = window->audioPage();
+        const QList<QCheckBox *> boxes = audio->findChildren<QCheckBox *>(); // All first
         const auto enabled = [&] {
             return std::count_if(boxes.begin() + 1, boxes.end(), [](const QCheckBox *b) { return b->isEnabled(); });
         };
@@ -343,39 +331,35 @@ private slots:
         // Off, the others are greyed out but keep, and save, their state.
         boxes.first()->setChecked(false);
         QCOMPARE(enabled(), 0);
-        QVERIFY(page->saveButton()->isEnabled());
-        QCOMPARE(page->settings().toBytes(), QByteArray::fromHex("03010001010103"));
+        QVERIFY(audio->saveButton()->isEnabled());
+        QCOMPARE(audio->settings().toBytes(), QByteArray::fromHex("03010001010103"));
         // Only bit 0 counts for the four switches; voice is bit 1, beep bit 0.
         window->handleResponse(answer(GetAudioSettings, 2) + QByteArray::fromHex("0300fe0102"));
         QCOMPARE(enabled(), 5);
-        QCOMPARE(page->settings().toBytes(), QByteArray::fromHex("03010100000102"));
-        QVERIFY(!page->saveButton()->isEnabled());
-    }
+        QCOMPARE(audio->settings().toBytes(), QByteArray::fromHex("03010100000102"));
+        QVERIFY(!audio->saveButton()->isEnabled());
 
-    void wnetAnswerFillsThePage()
-    {
-        QVERIFY(connectNext());
         struct Case { QByteArray answer; QStringList shown; bool useApn; }; // longitude, latitude, RSSI, status
         const Case cases[] = {
             {wnetAnswer("113.9,22.5", -55, 4, 1), {"113.9", "22.5", "-55", "Connected"}, true},
             {wnetAnswer("113.9,", 255, 7, 255), {"113.9", "", "", ""}, false}, // no signal, unknown
             {wnetAnswer("1,2,3", -1, 0, 2), {"", "", "-1", "Disabled"}, true},
         };
-        WidgetWnet *page = window->wnetPage();
+        WidgetWnet *wnet = window->wnetPage();
         for (const Case &c : cases) {
             window->handleResponse(c.answer);
-            const QStringList shown{page->field(WidgetWnet::Longitude)->text(), page->field(WidgetWnet::Latitude)->text(),
-                                    page->field(WidgetWnet::Rssi)->text(), page->field(WidgetWnet::Status)->text()};
+            const QStringList shown{wnet->field(WidgetWnet::Longitude)->text(), wnet->field(WidgetWnet::Latitude)->text(),
+                                    wnet->field(WidgetWnet::Rssi)->text(), wnet->field(WidgetWnet::Status)->text()};
             QCOMPARE(shown, c.shown);
-            QCOMPARE(page->apnSettings().toBytes(), (WnetApnRecord{c.useApn, "cmnet", "*99#"}.toBytes()));
-            QVERIFY(page->apnField()->isEnabled() == c.useApn && page->dialNumberField()->isEnabled() == c.useApn);
-            QVERIFY(!page->saveButton()->isEnabled());
+            QCOMPARE(wnet->apnSettings().toBytes(), (WnetApnRecord{c.useApn, "cmnet", "*99#"}.toBytes()));
+            QVERIFY(wnet->apnField()->isEnabled() == c.useApn && wnet->dialNumberField()->isEnabled() == c.useApn);
+            QVERIFY(!wnet->saveButton()->isEnabled());
         }
         // Demo mode shows sample module values; the access point stays the printer's.
         g_demoMode = true;
         window->handleResponse(cases[1].answer);
-        QCOMPARE(page->field(WidgetWnet::Rssi)->text() + page->field(WidgetWnet::Status)->text(), QStringLiteral("-55Connected"));
-        QCOMPARE(page->apnSettings().apn, QStringLiteral("cmnet"));
+        QCOMPARE(wnet->field(WidgetWnet::Rssi)->text() + wnet->field(WidgetWnet::Status)->text(), QStringLiteral("-55Connected"));
+        QCOMPARE(wnet->apnSettings().apn, QStringLiteral("cmnet"));
     }
 
     // Values not offered fall back to the first item; the selections, saved or not, go onto the test page and port.
@@ -482,7 +466,12 @@ private slots:
             page->doSave();
         QVERIFY(quietAt(from));
 
-        // A refused netmask (the rule is netmaskRule's) sends nothing and keeps Save.
+        // The netmask rule; a refused one sends nothing and keeps Save.
+        const std::pair<const char *, bool> masks[] = {{"255.255.255.254", true}, {"0.0.0.0", true},
+                                                       {"255.255.255.255", false}, {"255.0.255.0", false},
+                                                       {"0.0.0.1", false}};
+        for (const auto &mask : masks)
+            QVERIFY2(isValidNetmask(QString::fromLatin1(mask.first)) == mask.second, mask.first);
         lan->fill(StaticIpRecord{"192.168.1.200", "255.0.255.0", "192.168.1.1"});
         lan->onSettingsChanged();
         QCOMPARE(messageOf([&] { lan->doSave(); }), QStringLiteral("Error|Invalid netmask."));
@@ -540,10 +529,8 @@ private slots:
         QCOMPARE(g_conf.language(), Language::Chinese);
         QVERIFY(fileBytes(confFile).contains("Language=1"));
         QCOMPARE(tabTexts(*window), englishTexts);
-    }
 
-    void translationLookupOrder()
-    {
+        // A start looks for the translation in the working directory, beside the program, in its share.
         const QStringList candidates = translationCandidates("/opt/zomra/bin");
         QCOMPARE(candidates.mid(0, 3), (QStringList{"translations/zh_CN.qm", "/opt/zomra/bin/translations/zh_CN.qm",
                                                     "/opt/zomra/share/zomra-cloud-printer-setup/translations/zh_CN.qm"}));
