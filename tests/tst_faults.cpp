@@ -105,8 +105,8 @@ private slots:
         QSignalSpy opened(emulator.get(), &PrinterEmulator::connectionOpened);
         QTRY_COMPARE(status(), QStringLiteral("The printer at 127.0.0.80 did not answer the handshake"));
         QTest::qWait(500); // a dialog would still be up
-        QVERIFY(!QApplication::activeModalWidget() && window->connectAction()->isEnabled());
-        QVERIFY(requests->count() == 1 && opened.count() == 1);
+        QVERIFY(!QApplication::activeModalWidget() && window->connectAction()->isEnabled() && requests->count() == 1
+                && opened.count() == 1);
     }
 
     // Gone: one dialog, cheap retries at growing pauses, one log line each; back, found within the longest pause.

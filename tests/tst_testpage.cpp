@@ -9,10 +9,7 @@ const TestPage::NetworkFields Fields{QStringLiteral("A4:C1:38:5E:21:07"), QStrin
                                      QStringLiteral("255.255.255.0"), QStringLiteral("192.168.1.200"),
                                      QStringLiteral("255.255.255.0")};
 
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
+QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 
 // The frame written out by hand, so that a slip in the shared builder shows.
 QByteArray frame(const QByteArray &title, const QByteArray &afterTitle, const QByteArray &body, bool rx100)
@@ -57,7 +54,7 @@ private slots:
                  frame("*** Wi-Fi Print Test Page ***", "\n\n", body, false));
     }
 
-    void serialAndPrintSettingsPages()
+    void serialPrintSettingsAndBlackMarkPages()
     {
         const TestPage::SerialFields fields{QStringLiteral("115200"), QStringLiteral("8"), QStringLiteral("1"), 2};
         const QByteArray serial = "   Baud Rate: 115200\n   Data Bits: 8\n   Stop Bits: 1\n"
@@ -71,11 +68,8 @@ private slots:
         QCOMPARE(TestPage::printSettings(QStringLiteral("No"), QStringLiteral("Disable CJK Mode"),
                                          QStringLiteral("(0) PC437: USA, Standard Europe"), Now, false),
                  frame("*** Print Test Page ***", "\n\n", print, false));
-    }
 
-    // Feed to the mark, no line feed before the title, the sample in UTF-8, feed to the cutter and cut.
-    void blackMarkPage()
-    {
+        // Black mark: feed to the mark, no line feed before the title, the sample in UTF-8, feed to the cutter, cut.
         const QByteArray page = TestPage::blackMark(Now);
         const QByteArray head = hex("1c284c02004330") + hex("1d28450300060301") + hex("1b61011d2101")
                                 + "*** Black Mark Print Test ***\n\n" + hex("1b61001d2100");

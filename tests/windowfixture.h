@@ -30,14 +30,12 @@ inline QByteArray answer(quint16 word, int size)
     return a;
 }
 
-inline QString boxText(const QMessageBox *box) { return box->windowTitle() + QLatin1Char('|') + box->text(); }
-
-// Once the next message box is up: OK, telling what it said; or the given button.
+// Once the next message box is up: OK, telling what it said ("title|text"); or the given button.
 inline void readMessageBox(QString *text)
 {
     QTimer::singleShot(0, [text] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            *text = boxText(box);
+            *text = box->windowTitle() + QLatin1Char('|') + box->text();
             box->button(QMessageBox::Ok)->click();
         }
     });
@@ -59,7 +57,7 @@ inline QString messageOf(const std::function<void()> &action, int waitMs = 5000)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            text = boxText(box);
+            text = box->windowTitle() + QLatin1Char('|') + box->text();
             poll.stop();
             box->button(QMessageBox::Ok)->click();
         }
@@ -106,8 +104,7 @@ protected:
         responses = std::make_unique<QSignalSpy>(&g_hostCmd, &HostCmd::responseReceived);
         g_transceiver->connectTcp(emulator->options().listen, Transceiver::IdentifyByHandshake);
         // Hello and the nine queries, each answered and dispatched (queued, so one more turn).
-        const bool answered = QTest::qWaitFor(
-            [this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
+        const bool answered = QTest::qWaitFor([this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
         QTest::qWait(10);
         return answered;
     }
