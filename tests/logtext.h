@@ -4,7 +4,6 @@
 
 #include <QFile>
 
-// What the file at path holds; empty when it cannot be read.
 inline QByteArray fileBytes(const QString &path)
 {
     QFile f(path);

@@ -5,9 +5,7 @@
 namespace {
 
 const QDateTime Now(QDate(2026, 12, 6), QTime(9, 5, 7));
-const TestPage::NetworkFields Fields{QStringLiteral("A4:C1:38:5E:21:07"), QStringLiteral("192.168.1.57"),
-                                     QStringLiteral("255.255.255.0"), QStringLiteral("192.168.1.200"),
-                                     QStringLiteral("255.255.255.0")};
+const TestPage::NetworkFields Fields{"A4:C1:38:5E:21:07", "192.168.1.57", "255.255.255.0", "192.168.1.200", "255.255.255.0"};
 
 QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
 

@@ -86,14 +86,12 @@ protected:
         requests = std::make_unique<QSignalSpy>(emulator.get(), &PrinterEmulator::requestReceived);
         return emulator->listen();
     }
-    // Switches the printer off.
     void stopEmulator()
     {
         requests.reset();
         emulator.reset();
     }
 
-    // Starts an emulator of the given profile and connects the window to it by address.
     bool connectTo(const char *address, const char *project, const char *model)
     {
         closeLink();
