@@ -2,11 +2,8 @@
 
 #include "app/log.h"
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 
-// What the file at path holds; empty when it cannot be read.
 inline QByteArray fileBytes(const QString &path)
 {
     QFile f(path);

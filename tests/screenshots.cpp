@@ -1,7 +1,4 @@
-// Connects the main window to a printer at the given address, waits for the answers of the
-// first Reload and writes a PNG of every tab into a folder, then of the serial port dialog
-// and of a printer that is not there. scripts/screenshots.sh runs it against the emulator
-// on the offscreen platform.
+// PNGs of every tab connected to the printer at ADDRESS, the serial port dialog and an absent printer (screenshots.sh).
 #include "app/conf.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
@@ -16,8 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,9 +32,8 @@ namespace {
 
 bool waitFor(const std::function<bool()> &done, int ms)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired()) {
         QCoreApplication::processEvents();
         QThread::msleep(10);
     }
@@ -66,81 +62,71 @@ int main(int argc, char *argv[])
     window->resize(window->sizeHint());
     window->show();
 
+    // Each answer counted once the window's own handler has shown it.
+    QSet<quint16> answered;
+    QObject::connect(&g_hostCmd, &HostCmd::responseReceived, window, [&](const QByteArray &response) {
+        const quint16 word = ByteFields::u16(response, 0);
+        if (word >= GetDeviceInfo && word <= GetNvImageList)
+            answered.insert(word);
+    }, Qt::QueuedConnection);
+    g_transceiver->connectTcp(QHostAddress(args.at(1)), Transceiver::IdentifyByHandshake);
+    const bool reloaded = waitFor([&] { return answered.size() == GetNvImageList; }, 15000);
+    if (!reloaded)
+        std::fprintf(stderr, "zomra-screenshots: only %d of 9 answers within 15 s\n", int(answered.size()));
+    waitFor([] { return false; }, MainWindow::ReloadGuardMs * 3);
+
     int written = 0;
-    auto save = [&](QWidget *widget, const QString &name) {
+    const auto save = [&](QWidget *widget, const QString &name) {
         const QString file = folder.filePath(name);
         if (widget->grab().save(file)) {
             std::printf("wrote %s\n", qPrintable(file));
             ++written;
         }
     };
+    QTabWidget *tabs = window->tabWidget();
+    // Named in English whatever the language shown.
+    static const char *const Names[] = {"device-information", "ethernet", "4g", "wi-fi",
+                                        "serial", "audio", "nv-image", "print-settings"};
+    for (int i = 0; reloaded && i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        save(window, QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(QLatin1String(Names[i])));
+    }
     // The port dialog with a port of its own, cancelled: nothing is written to a real port.
-    auto serialPortDialog = [&] {
-        const QString port = QStringLiteral("/dev/ttyUSB0");
-        qputenv("ZOMRA_SERIAL_PORTS", port.toLocal8Bit());
-        QTimer::singleShot(0, [&] {
-            if (auto *dialog = qobject_cast<DialogSerialConnect *>(QApplication::activeModalWidget())) {
-                dialog->portBox()->setCurrentIndex(dialog->portBox()->findData(port));
-                save(dialog, QStringLiteral("09-serial-port.png"));
-                dialog->doCancel();
-            }
-        });
-        window->serialPage()->testPageButton()->click();
-    };
-    // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
-    auto linkFailures = [&] {
-        const QHostAddress nowhere(QStringLiteral("127.0.0.9"));
-        g_transceiver->close();
-        waitFor([&] { return window->connectAction()->isEnabled(); }, 3000);
-        {
-            DialogReconnect dialog(nowhere, window);
-            dialog.show();
-            waitFor([&] { return dialog.attempts() >= 3; }, 3000);
-            save(&dialog, QStringLiteral("10-reconnecting.png"));
-            dialog.doCancel();
+    const QString port = QStringLiteral("/dev/ttyUSB0");
+    qputenv("ZOMRA_SERIAL_PORTS", port.toLocal8Bit());
+    QTimer::singleShot(0, [&] {
+        if (auto *dialog = qobject_cast<DialogSerialConnect *>(QApplication::activeModalWidget())) {
+            dialog->portBox()->setCurrentIndex(dialog->portBox()->findData(port));
+            save(dialog, QStringLiteral("09-serial-port.png"));
+            dialog->doCancel();
         }
+    });
+    window->serialPage()->testPageButton()->click();
+
+    // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
+    const QHostAddress nowhere(QStringLiteral("127.0.0.9"));
+    g_transceiver->close();
+    waitFor([&] { return window->connectAction()->isEnabled(); }, 3000);
+    {
+        DialogReconnect dialog(nowhere, window);
+        dialog.show();
+        waitFor([&] { return dialog.attempts() >= 3; }, 3000);
+        save(&dialog, QStringLiteral("10-reconnecting.png"));
+        dialog.doCancel();
+    }
+    bool connectShown = false;
+    {
         DialogConnect dialog(window);
         dialog.show();
-        if (!waitFor([&] { return dialog.phase() == DialogConnect::PhaseNetwork; }, 5000))
-            return false;
+        connectShown = waitFor([&] { return dialog.phase() == DialogConnect::PhaseNetwork; }, 5000);
         dialog.addressEdit()->setText(nowhere.toString());
         dialog.doConnect();
         waitFor([&] { return dialog.statusLabel()->text().contains(QLatin1String("17900")); }, 6000);
         waitFor([] { return false; }, 100); // the wrapped message gets its height
         save(&dialog, QStringLiteral("11-connect-failed.png"));
-        return true;
-    };
-    auto shoot = [&] {
-        QTabWidget *tabs = window->tabWidget();
-        // Named in English whatever the language shown.
-        static const char *const Names[] = {"device-information", "ethernet", "4g", "wi-fi",
-                                            "serial", "audio", "nv-image", "print-settings"};
-        for (int i = 0; i < tabs->count(); ++i) {
-            tabs->setCurrentIndex(i);
-            save(window, QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(QLatin1String(Names[i])));
-        }
-        serialPortDialog();
-        const bool failuresShown = linkFailures();
-        app.exit(written == tabs->count() + 3 && failuresShown ? 0 : 1);
-    };
-
-    // Queued after the window's own handler, so each answer is shown when it is counted.
-    QSet<quint16> answered;
-    QObject::connect(&g_hostCmd, &HostCmd::responseReceived, window, [&](const QByteArray &response) {
-        const quint16 word = ByteFields::u16(response, 0);
-        if (word >= GetDeviceInfo && word <= GetNvImageList)
-            answered.insert(word);
-        if (answered.size() == GetNvImageList)
-            QTimer::singleShot(MainWindow::ReloadGuardMs * 3, window, shoot);
-    }, Qt::QueuedConnection);
-    QTimer::singleShot(15000, window, [&] {
-        std::fprintf(stderr, "zomra-screenshots: only %d of 9 answers within 15 s\n", int(answered.size()));
-        app.exit(1);
-    });
-
-    g_transceiver->connectTcp(QHostAddress(args.at(1)), Transceiver::IdentifyByHandshake);
-    const int status = app.exec();
+    }
+    const bool all = written == tabs->count() + 3 && connectShown;
     delete window;
     delete g_transceiver;
-    return status;
+    return all ? 0 : 1;
 }

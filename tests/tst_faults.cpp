@@ -8,6 +8,7 @@
 #include "tests/testfiles.h"
 #include "transport/dialogreconnect.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressDialog>
@@ -19,47 +20,34 @@ namespace {
 
 DialogReconnect *reconnectDialog() { return qobject_cast<DialogReconnect *>(QApplication::activeModalWidget()); }
 
-// Runs step every 10 ms from the event loop, modal loops included, until it returns true
-// or the time is up; then closes whatever modal dialog is left, so nothing stays stuck.
-bool drive(int timeoutMs, const std::function<bool()> &step)
+// Calls step, in modal loops too, until it is true or time is up, then closes what modal is left.
+// Busy spins the loop itself every ms: the 10 ms sleeps of QTest::qWaitFor would thin out a flood.
+bool drive(int ms, const std::function<bool()> &step, bool busy = false)
 {
-    QElapsedTimer clock;
-    clock.start();
+    const QDeadlineTimer deadline(ms);
     bool done = false;
+    QEventLoop loop;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         done = done || step();
-        if (done || clock.elapsed() > timeoutMs) {
+        if (done || deadline.hasExpired()) {
             timer.stop();
             while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
                 modal->reject();
+            loop.quit();
         }
     });
-    timer.start(10);
-    return QTest::qWaitFor([&] { return !timer.isActive(); }, timeoutMs + 1000) && done;
-}
-
-// Runs the event loop itself until done() or the time is up: QTest::qWait sleeps between
-// its turns, which would thin out a flood.
-bool spin(int ms, const std::function<bool()> &done = [] { return false; })
-{
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, [&] {
-        if (done() || clock.elapsed() >= ms)
-            loop.quit();
-    });
-    check.start(1);
-    loop.exec();
-    return done();
+    timer.start(busy ? 1 : 10);
+    if (busy)
+        loop.exec();
+    else
+        (void)QTest::qWaitFor([&] { return !timer.isActive(); }, ms + 1000);
+    return done;
 }
 
 } // namespace
 
-// The whole window against printers that misbehave. After each case the configuration file
-// is as it was and a healthy printer at the same address answers a fresh connection.
+// The window against misbehaving printers; after each, the settings file is untouched and a healthy one answers.
 class TestFaults : public WindowFixture
 {
     Q_OBJECT
@@ -67,13 +55,15 @@ class TestFaults : public WindowFixture
     QByteArray confBefore;
     QString address;
 
-    // The misbehaving printer, with the window's link to it on its way.
-    bool startFaulty(const char *at, const EmulatorOptions &options)
+    // The misbehaving printer, with the window's link to it on its way and its answers counted.
+    bool startFaulty(const char *at, const std::function<void(EmulatorOptions &)> &fault)
     {
         address = QString::fromLatin1(at);
+        EmulatorOptions options;
+        fault(options);
+        responses = std::make_unique<QSignalSpy>(&g_hostCmd, &HostCmd::responseReceived);
         return startEmulator(at, options) && g_transceiver->connectTcp(QHostAddress(address), Transceiver::IdentifyByHandshake);
     }
-    // A healthy printer where the faulty one was.
     bool comeBack() { return startEmulator(qPrintable(address)); }
 
     QString status() const { return window->statusLabel()->text(); }
@@ -82,18 +72,13 @@ private slots:
     void initTestCase()
     {
         setUpWindow();
-        // Settings of someone who changed everything, plus what another version left.
-        const QString conf = dir.filePath(QStringLiteral("faults.ini"));
-        QFile f(conf);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("[Conf]\nFileVersion=1\nLanguage=1\nFontSettingsEnabled=1\n"
-                                                       "DualColorSettingsEnabled=0\nVID_PID_List=\"abcd:0002;1234:00d2\"\n"
-                                                       "\n[Other]\nKept=yes\n") > 0);
+        // Settings someone changed, plus what another version left; no fault may write the file.
+        confBefore = "[Conf]\nLanguage=1\nVID_PID_List=\"abcd:0002\"\n[Other]\nKept=yes\n";
+        QFile f(dir.filePath(QStringLiteral("faults.ini")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(confBefore) == confBefore.size());
         f.close();
-        g_conf.setFileName(conf);
+        g_conf.setFileName(f.fileName());
         g_conf.load();
-        g_conf.save();
-        confBefore = fileBytes(conf);
-        QVERIFY(confBefore.contains("abcd:0002;1234:00d2") && confBefore.contains("Kept=yes"));
     }
     void cleanupTestCase() { tearDownWindow(); }
 
@@ -103,43 +88,34 @@ private slots:
         resetWindow();
         QVERIFY(!modalLeft);
         QCOMPARE(fileBytes(g_conf.fileName()), confBefore);
-        const bool fresh = connectTo(qPrintable(address), "RX210", "RX220_S") && QTest::qWaitFor([&] {
-            return status().startsWith(QStringLiteral("Connected (%1)").arg(address));
-        });
+        const bool fresh = connectTo(qPrintable(address), "RX210", "RX220_S")
+                           && status().startsWith(QStringLiteral("Connected (%1)").arg(address));
         closeLink();
         QVERIFY2(fresh, qPrintable(status()));
     }
 
-    // Connected but never answered: not a lost printer. The attempt ends after the handshake
-    // time with the reason on the status line; no reconnect dialog, no further attempt.
+    // Connected but never answered: not a lost printer, so the reason is shown and nothing retried.
     void silentPrinter()
     {
-        EmulatorOptions options;
-        options.silent = true;
         g_transceiver->setHandshakeTimeout(300);
-        QVERIFY(startFaulty("127.0.0.80", options));
-        QSignalSpy opened(emulator, &PrinterEmulator::connectionOpened);
+        QVERIFY(startFaulty("127.0.0.80", [](EmulatorOptions &o) { o.silent = true; }));
+        QSignalSpy opened(emulator.get(), &PrinterEmulator::connectionOpened);
         QTRY_COMPARE(status(), QStringLiteral("The printer at 127.0.0.80 did not answer the handshake"));
-        QTest::qWait(500);
-        QVERIFY(!QApplication::activeModalWidget()); // a dialog would still be up
-        QVERIFY(requests->count() == 1 && opened.count() == 1 && window->connectAction()->isEnabled());
+        QTest::qWait(500); // a dialog would still be up
+        QVERIFY(!QApplication::activeModalWidget() && window->connectAction()->isEnabled() && requests->count() == 1
+                && opened.count() == 1);
     }
 
-    // A printer that hangs up and stays away: one dialog, retried with growing pauses that
-    // cost next to nothing, each one log line; back, it is found within the longest pause.
+    // Gone: one dialog, cheap retries at growing pauses, one log line each; back, found within the longest pause.
     void lostPrinterIsRetriedGently()
     {
-        EmulatorOptions options;
-        options.closeAfter = 4; // the hello and three queries of the Reload
-        QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
-        QVERIFY(startFaulty("127.0.0.81", options));
+        QVERIFY(startFaulty("127.0.0.81", [](EmulatorOptions &o) { o.closeAfter = 4; })); // hello and three queries
         const QString log = dir.filePath(QStringLiteral("log.txt"));
         constexpr int AwayMs = 2500;
         QElapsedTimer away, found;
         std::clock_t cpuAtLoss = 0;
         int dialogs = 0, attemptsAway = 0, logAway = 0;
         double cpuSeconds = 0;
-        QStringList texts;
         QVERIFY(drive(12000, [&] {
             DialogReconnect *dialog = reconnectDialog();
             if (found.isValid()) // back
@@ -151,9 +127,6 @@ private slots:
                 away.start();
                 cpuAtLoss = std::clock();
                 logTextSoFar(log); // from here on
-                for (const QLabel *l : dialog->findChildren<QLabel *>())
-                    texts.append(l->text());
-                texts.sort();
             }
             if (away.elapsed() < AwayMs)
                 return false;
@@ -164,23 +137,19 @@ private slots:
             found.start();
             return !comeBack();
         }));
-        QVERIFY(emulator->isListening());
-        QCOMPARE(texts, (QStringList{"Attempt 1, link lost 0 s ago", "Reconnecting to 127.0.0.81..."}));
-        QCOMPARE(dialogs, 1);
-        QVERIFY(answered.count() >= 3); // what came before the hang-up was taken
+        QVERIFY(dialogs == 1 && responses->count() >= 3); // what came before the hang-up was taken
         // At once, then 0.5, 1 and 2 s apart: four attempts in 2.5 s, not thousands.
-        QVERIFY2(attemptsAway >= 3 && attemptsAway <= 5, qPrintable(QString::number(attemptsAway)));
-        QVERIFY2(logAway < 2000, qPrintable(QString::number(logAway)));
-        QVERIFY2(cpuSeconds < 0.5, qPrintable(QString::number(cpuSeconds)));
-        QVERIFY2(found.elapsed() < 5000 + 1000, qPrintable(QString::number(found.elapsed())));
+        const QString measured = QStringLiteral("%1 attempts, %2 log bytes, %3 s CPU, found in %4 ms")
+                                 .arg(attemptsAway).arg(logAway).arg(cpuSeconds).arg(found.elapsed());
+        QVERIFY2(attemptsAway >= 3 && attemptsAway <= 5 && logAway < 2000 && cpuSeconds < 0.5 && found.elapsed() < 6000,
+                 qPrintable(measured));
         QTRY_COMPARE(requests->count(), 10);
     }
 
-    // Edits made before the link dropped are not replaced without asking when it comes back
-    // by itself: No keeps them and reads nothing.
+    // A link back by itself asks before replacing edits made before it dropped: No keeps them.
     void comebackAsksBeforeReplacingEdits()
     {
-        QVERIFY(startFaulty("127.0.0.85", EmulatorOptions{}));
+        QVERIFY(startFaulty("127.0.0.85", [](EmulatorOptions &) {}));
         QTRY_COMPARE(requests->count(), 10);
         window->audioPage()->onSettingsChanged();
         stopEmulator();
@@ -195,38 +164,33 @@ private slots:
             }
             return asked;
         }));
-        QTest::qWait(100);
-        QCOMPARE(requests->count(), 1); // the handshake, no Reload
+        QVERIFY(quietAt(1)); // the handshake, no Reload
         QVERIFY(window->audioPage()->saveButton()->isEnabled());
         QCOMPARE(status(), QStringLiteral("Connected (127.0.0.85)"));
     }
 
-    // The printer restarts during a font upload: the window reconnects, nothing of the cut
-    // file reaches the new connection, and after the stalled progress the next one installs.
+    // A restart mid upload: no byte of the cut file reaches the new connection, and the next file installs.
     void restartMidUpload()
     {
-        EmulatorOptions options;
-        options.restartMidUpload = 6000;
-        options.restartDelayMs = 300;
-        QVERIFY(startFaulty("127.0.0.82", options));
+        QVERIFY(startFaulty("127.0.0.82", [](EmulatorOptions &o) {
+            o.restartMidUpload = 6000;
+            o.restartDelayMs = 300;
+        }));
         PrinterState &printer = emulator->state();
-        QSignalSpy lines(emulator, &PrinterEmulator::logLine);
+        QSignalSpy lines(emulator.get(), &PrinterEmulator::logLine);
         QTRY_COMPARE(requests->count(), 10);
-        QTRY_VERIFY(window->disconnectAction()->isEnabled());
         const int factoryFonts = printer.fontFolder.entries().size();
         // Far more than the link buffers, so blocks are still to go when the printer goes.
         const QString first = writeLocalFile(dir, QStringLiteral("Cut.ttf"), 300000);
         const QString second = writeLocalFile(dir, QStringLiteral("Whole.ttf"), 9000);
 
-        enum { Opening, Uploading, Restarted, Reinstalling, Done } stage = Opening;
+        enum { Opening, Uploading, Restarted, Reinstalling } stage = Opening;
         bool reconnectShown = false;
         int linesAtRestart = 0;
         QTimer::singleShot(0, window->printPage()->fontButton(), &QPushButton::click);
         const bool finished = drive(8000, [&] {
             auto *dialog = window->findChild<DialogFontSettings *>();
             reconnectShown = reconnectShown || reconnectDialog();
-            if (stage == Done)
-                return !dialog && !QApplication::activeModalWidget();
             if (!dialog)
                 return false;
             if (stage == Opening && dialog->installedNames().size() == factoryFonts - 1 && dialog->installFont(first)) {
@@ -244,7 +208,7 @@ private slots:
                     stage = Reinstalling;
             } else if (stage == Reinstalling && !dialog->uploading() && dialog->refreshButton()->isEnabled()) {
                 dialog->doClose();
-                stage = Done;
+                return true;
             }
             return false;
         });
@@ -257,17 +221,12 @@ private slots:
         QCOMPARE(printer.fontFolder.content("Whole.ttf"), fileBytes(second));
     }
 
-    // Another printer at the address: the pages are cleared, the status line names it, and
-    // answers sealed with a key the tool lacks are dropped, which it says in time.
+    // Another printer, sealing with a key the tool lacks: the pages cleared, it is named, its answers dropped.
     void differentPrinterWithAnotherKey()
     {
-        QVERIFY(connectTo("127.0.0.86", "RX210", "RX220_S"));
-        QVERIFY(!field(WidgetDeviceInformation::SerialNumber).isEmpty());
+        QVERIFY(connectTo("127.0.0.86", "RX210", "RX220_S")); // the pages show SN-WINDOW-1
         closeLink();
-        EmulatorOptions options;
-        options.wrongKey = true;
-        QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
-        QVERIFY(startFaulty("127.0.0.83", options));
+        QVERIFY(startFaulty("127.0.0.83", [](EmulatorOptions &o) { o.wrongKey = true; }));
         emulator->state().serialNumber = QStringLiteral("SN-WRONG-KEY");
         QTRY_COMPARE(requests->count(), 10); // the handshake is right, so the window reloads
         QCOMPARE(status(), QStringLiteral("Connected (127.0.0.83) to another printer: RX220_S, serial number SN-WRONG-KEY"));
@@ -278,19 +237,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(status(),
                                   QStringLiteral("Connected (127.0.0.83), but none of the printer's answers could be read"),
                                   MainWindow::AnswerTimeoutMs + 2000);
-        QCOMPARE(answered.count(), 0);
-        QVERIFY(!reconnectDialog());
+        QVERIFY(responses->isEmpty() && !reconnectDialog());
     }
 
-    // Keep-alives and garbage pour in: every Reload still fills the pages, nothing made of
-    // garbage passes for an answer, and timers keep their time.
+    // Keep-alives and garbage pour in: Reloads still work, no garbage passes for an answer, timers keep time.
     void flood()
     {
-        EmulatorOptions options;
-        options.flood = true;
-        QSignalSpy answered(&g_hostCmd, &HostCmd::responseReceived);
-        QVERIFY(startFaulty("127.0.0.84", options));
-        QTRY_COMPARE(answered.count(), 9);
+        QVERIFY(startFaulty("127.0.0.84", [](EmulatorOptions &o) { o.flood = true; }));
+        QTRY_COMPARE(responses->count(), 9);
 
         // What the link carries: a second connection reads it raw.
         QTcpSocket raw;
@@ -305,31 +259,22 @@ private slots:
         connect(&probe, &QTimer::timeout, [&] { worstGap = qMax(worstGap, sinceTick.restart()); ++ticks; });
         probe.start(10);
         for (int reload = 0; reload < 3; ++reload) {
-            spin(400); // long enough for garbage between the Reloads
-            const int before = answered.count();
-            QVERIFY(spin(1000, [&] { return window->reloadAction()->isEnabled(); }));
+            drive(400, [] { return false; }, true); // long enough for garbage between the Reloads
+            const int before = responses->count();
+            QVERIFY(drive(1000, [&] { return window->reloadAction()->isEnabled(); }, true));
             window->reloadAction()->trigger();
-            QVERIFY(spin(3000, [&] { return answered.count() >= before + 9; }));
+            QVERIFY(drive(3000, [&] { return responses->count() >= before + 9; }, true));
         }
         const QByteArray carried = raw.readAll();
         probe.stop();
-        QVERIFY2(worstGap < 250, qPrintable(QString::number(worstGap)));
-        QVERIFY(ticks > clock.elapsed() / 10 / 2);
+        QVERIFY2(worstGap < 250 && ticks > clock.elapsed() / 10 / 2, qPrintable(QString::number(worstGap)));
         // Thousands of keep-alives, and garbage beside them and the handshake answer.
         const int keepAlives = carried.count(QByteArray("\x10\x01\x11\xff", 4));
         QVERIFY2(keepAlives > 1000, qPrintable(QString::number(keepAlives)));
         QVERIFY(carried.size() - 4 * keepAlives - 68 > 1000);
-        // Nothing but the nine answers of each Reload: no garbage passed for one.
-        QMap<quint16, int> words;
-        for (const QList<QVariant> &a : answered)
-            ++words[ByteFields::u16(a.at(0).toByteArray(), 0)];
-        QCOMPARE(words.keys().size(), 9);
-        QCOMPARE(words.keys().first(), quint16(GetDeviceInfo));
-        QCOMPARE(words.keys().last(), quint16(GetNvImageList));
-        QCOMPARE(words.values(), QVector<int>(9, 4).toList());
+        QCOMPARE(responses->count(), 4 * 9); // the nine of each Reload: no garbage passed for an answer
         QCOMPARE(status(), QStringLiteral("Connected (127.0.0.84)"));
         QCOMPARE(requests->count(), 1 + 36 + 1);
-        raw.abort();
     }
 };
 

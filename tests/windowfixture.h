@@ -1,17 +1,14 @@
 #pragma once
 
-// The main window against the emulator, both in this process, over loopback only. Each
-// case has its own 127.0.0.x address, since the command port is fixed.
+// The main window against the emulator in this process, on loopback; the port is fixed, so each case has its own address.
 #include "app/globals.h"
 #include "app/log.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
-#include "pages/testpage.h"
 #include "pages/widgetdeviceinformation.h"
 #include "pages/widgetwnet.h"
 #include "protocol/bytefields.h"
 #include "protocol/hostcmd.h"
-#include "protocol/staticiprecord.h"
 #include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
 
@@ -24,6 +21,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 inline QByteArray answer(quint16 word, int size)
 {
@@ -32,30 +30,23 @@ inline QByteArray answer(quint16 word, int size)
     return a;
 }
 
-inline QString boxText(const QMessageBox *box) { return box->windowTitle() + QLatin1Char('|') + box->text(); }
-
-// Hands the next message box to act once it is up.
-inline void onNextMessageBox(const std::function<void(QMessageBox *)> &act)
-{
-    QTimer::singleShot(0, [act] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-            act(box);
-    });
-}
-// Presses OK on the next message box, and tells what it said.
+// Once the next message box is up: OK, telling what it said ("title|text"); or the given button.
 inline void readMessageBox(QString *text)
 {
-    onNextMessageBox([text](QMessageBox *box) {
-        *text = boxText(box);
-        box->button(QMessageBox::Ok)->click();
+    QTimer::singleShot(0, [text] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            *text = box->windowTitle() + QLatin1Char('|') + box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
     });
 }
-// Answers the next message box with the given button.
 inline void answerMessageBox(QMessageBox::StandardButton button, bool *seen)
 {
-    onNextMessageBox([button, seen](QMessageBox *box) {
-        *seen = true;
-        box->button(button)->click();
+    QTimer::singleShot(0, [button, seen] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            *seen = true;
+            box->button(button)->click();
+        }
     });
 }
 
@@ -66,7 +57,7 @@ inline QString messageOf(const std::function<void()> &action, int waitMs = 5000)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            text = boxText(box);
+            text = box->windowTitle() + QLatin1Char('|') + box->text();
             poll.stop();
             box->button(QMessageBox::Ok)->click();
         }
@@ -77,42 +68,30 @@ inline QString messageOf(const std::function<void()> &action, int waitMs = 5000)
     return text;
 }
 
-// Records as texts, so that a failed comparison shows them.
-inline QStringList texts(const TestPage::NetworkFields &f)
-{
-    return {f.mac, f.dhcpAddress, f.dhcpNetmask, f.staticAddress, f.staticNetmask};
-}
-inline QStringList texts(const StaticIpRecord &r) { return {r.address, r.netmask, r.gateway}; }
-
 class WindowFixture : public QObject
 {
 protected:
     QTemporaryDir dir;
     MainWindow *window = nullptr;
-    PrinterEmulator *emulator = nullptr;
-    QSignalSpy *requests = nullptr;
-    QSignalSpy *responses = nullptr;
+    std::unique_ptr<PrinterEmulator> emulator;
+    std::unique_ptr<QSignalSpy> requests, responses;
 
     // An emulator of the usual model at the address, in place of the one before; the link stays.
     bool startEmulator(const char *address, EmulatorOptions options = {})
     {
         stopEmulator();
         options.listen = QHostAddress(QString::fromLatin1(address));
-        emulator = new PrinterEmulator(options);
+        emulator = std::make_unique<PrinterEmulator>(options);
         emulator->state().serialNumber = QStringLiteral("SN-WINDOW-1");
-        requests = new QSignalSpy(emulator, &PrinterEmulator::requestReceived);
+        requests = std::make_unique<QSignalSpy>(emulator.get(), &PrinterEmulator::requestReceived);
         return emulator->listen();
     }
-    // Switches the printer off.
     void stopEmulator()
     {
-        delete requests;
-        delete emulator;
-        requests = nullptr;
-        emulator = nullptr;
+        requests.reset();
+        emulator.reset();
     }
 
-    // Starts an emulator of the given profile and connects the window to it by address.
     bool connectTo(const char *address, const char *project, const char *model)
     {
         closeLink();
@@ -120,11 +99,10 @@ protected:
             return false;
         emulator->state().project = QString::fromLatin1(project);
         emulator->state().model = QString::fromLatin1(model);
-        responses = new QSignalSpy(&g_hostCmd, &HostCmd::responseReceived);
+        responses = std::make_unique<QSignalSpy>(&g_hostCmd, &HostCmd::responseReceived);
         g_transceiver->connectTcp(emulator->options().listen, Transceiver::IdentifyByHandshake);
         // Hello and the nine queries, each answered and dispatched (queued, so one more turn).
-        const bool answered = QTest::qWaitFor(
-            [this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
+        const bool answered = QTest::qWaitFor([this] { return requests->count() == 10 && responses->count() == 9; }, 5000);
         QTest::qWait(10);
         return answered;
     }
@@ -133,10 +111,8 @@ protected:
     {
         g_transceiver->close();
         stopEmulator();
-        delete responses;
-        responses = nullptr;
-        // Let the window see the closed link before the next one opens.
-        QTest::qWait(10);
+        responses.reset();
+        QTest::qWait(10); // the window sees the closed link before the next one opens
     }
 
     // True when nothing more than `count` requests reached the printer within 50 ms.
@@ -172,10 +148,9 @@ protected:
         QVERIFY(logOpen(dir.filePath(QStringLiteral("log.txt"))));
         g_transceiver = new Transceiver;
         window = new MainWindow;
-        QCOMPARE(g_mainWindow, window);
     }
 
-    // Between cases: no link, no dialog, empty pages, and a fresh window's timing and switches.
+    // No link, no dialog, empty pages, and a fresh window's timing and switches.
     void resetWindow()
     {
         while (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
