@@ -55,7 +55,7 @@ class TestFontSettings : public WindowFixture
         EmulatorOptions options;
         options.keepAliveMs = 0;
         usbPrinter = std::make_unique<UsbPtyPrinter>(usbState, options);
-        requests = new QSignalSpy(usbPrinter.get(), &UsbPtyPrinter::requestReceived);
+        requests = std::make_unique<QSignalSpy>(usbPrinter.get(), &UsbPtyPrinter::requestReceived);
         return usbPrinter->start(dir.filePath(QStringLiteral("sys")), 0x3273, 0x0002)
                && g_transceiver->openUsb(usbPrinter->devicePath(), false)
                && QTest::qWaitFor([this] { return requests->count() == 10; }, 5000);
