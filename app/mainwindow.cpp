@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/activity.h"
 #include "app/conf.h"
 #include "app/dialogpreferences.h"
 #include "app/globals.h"
@@ -135,6 +136,15 @@ void MainWindow::layOut()
     m_statusLabel->setMinimumWidth(300);
     m_statusLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     statusBar()->addWidget(m_statusLabel, 0);
+    // The outcome of the last action, beside the link state; its tooltip keeps a long one whole.
+    m_activityLabel = new QLabel(this);
+    m_activityLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_activityLabel->setMinimumWidth(1);
+    statusBar()->addWidget(m_activityLabel, 1);
+    connect(&Activity::instance(), &Activity::reported, m_activityLabel, [this](const QString &text) {
+        m_activityLabel->setText(text);
+        m_activityLabel->setToolTip(text);
+    });
     statusBar()->show();
 }
 

@@ -47,6 +47,8 @@ public:
     QAction *preferencesAction() const { return m_preferencesAction; }
     QTabWidget *tabWidget() const { return m_tabWidget; }
     QLabel *statusLabel() const { return m_statusLabel; }
+    // The last outcome reported (Activity), beside the link state.
+    QLabel *activityLabel() const { return m_activityLabel; }
     WidgetDeviceInformation *deviceInformationPage() const { return m_deviceInformation; }
     WidgetLan *lanPage() const { return m_lan; }
     WidgetWnet *wnetPage() const { return m_wnet; }
@@ -106,6 +108,7 @@ private:
     WidgetNvImage *m_nvImage;
     WidgetPrint *m_print;
     QLabel *m_statusLabel;
+    QLabel *m_activityLabel;
     bool m_reconnecting = false;
     // While the reconnect dialog retries, and until its link is announced: that announcement
     // is of a link that came back by itself, not of one the user asked for.

@@ -198,7 +198,7 @@ bool DialogDownloadNvImage::oneBitUsable() const
 void DialogDownloadNvImage::doPrint()
 {
     if (oneBitUsable())
-        NvImageSink::send(NvImageCommands::printRaster(m_oneBit, m_dotsPerLine));
+        NvImageSink::send(NvImageCommands::printRaster(m_oneBit, m_dotsPerLine), tr("Image print"));
 }
 
 void DialogDownloadNvImage::doDownload()
@@ -229,7 +229,7 @@ void DialogDownloadNvImage::doDownload()
         return;
     if (!oneBitUsable())
         return;
-    NvImageSink::send(NvImageCommands::define(m_oneBit, kc1, kc2));
+    NvImageSink::send(NvImageCommands::define(m_oneBit, kc1, kc2), tr("NV image"));
     accept();
 }
 

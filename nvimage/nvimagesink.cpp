@@ -12,11 +12,11 @@ Listener &listener()
 }
 } // namespace
 
-void send(const QByteArray &bytes)
+void send(const QByteArray &bytes, const QString &what)
 {
     if (listener())
         listener()(bytes);
-    rawPrint(bytes);
+    rawPrint(bytes, what);
 }
 
 void setListener(Listener l)

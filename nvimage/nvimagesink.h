@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <functional>
 
@@ -10,7 +11,8 @@ namespace NvImageSink {
 
 using Listener = std::function<void(const QByteArray &)>;
 
-void send(const QByteArray &bytes);
+// what names the bytes in the outcome told on the activity line (see rawPrint).
+void send(const QByteArray &bytes, const QString &what);
 // An empty listener removes the current one.
 void setListener(Listener listener);
 

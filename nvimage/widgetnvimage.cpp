@@ -167,7 +167,7 @@ void WidgetNvImage::doPrint()
     LOG_LINE("key code: \"%s\"", qUtf8Printable(text));
     if (text.size() < 3)
         return;
-    NvImageSink::send(NvImageCommands::printStored(text.at(1).toLatin1(), text.at(2).toLatin1()));
+    NvImageSink::send(NvImageCommands::printStored(text.at(1).toLatin1(), text.at(2).toLatin1()), tr("NV print"));
 }
 
 void WidgetNvImage::doDelete()
@@ -181,7 +181,7 @@ void WidgetNvImage::doDelete()
         const QString text = item->text();
         LOG_LINE("key code: \"%s\"", qUtf8Printable(text));
         if (text.size() >= 3)
-            NvImageSink::send(NvImageCommands::deleteOne(text.at(1).toLatin1(), text.at(2).toLatin1()));
+            NvImageSink::send(NvImageCommands::deleteOne(text.at(1).toLatin1(), text.at(2).toLatin1()), tr("NV delete"));
     }
     refreshLater();
 }
@@ -190,7 +190,7 @@ void WidgetNvImage::doDeleteAll()
 {
     if (m_table->rowCount() == 0)
         return;
-    NvImageSink::send(NvImageCommands::deleteAll());
+    NvImageSink::send(NvImageCommands::deleteAll(), tr("NV delete all"));
     refreshLater();
 }
 

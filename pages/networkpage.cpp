@@ -1,16 +1,14 @@
 #include "pages/networkpage.h"
 
 #include "app/log.h"
+#include "pages/tcprawprint.h"
 #include "protocol/staticiprecord.h"
-#include "protocol/wireconstants.h"
 
 #include <QFormLayout>
 #include <QHostAddress>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTcpSocket>
-#include <QTimerEvent>
 
 namespace {
 
@@ -139,53 +137,13 @@ void NetworkPage::doPrintTestPage()
         return;
     }
     m_testPage->setEnabled(false);
-    m_socket = new QTcpSocket(this);
-    connect(m_socket, &QTcpSocket::stateChanged, this, &NetworkPage::onTcpSocketStateChanged);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &NetworkPage::onTcpSocketError);
+    m_testPageBytes = buildTestPage();
     LOG_LINE("TCP socket created.");
-    m_socket->connectToHost(target, Wire::RawPrintPort, QIODevice::ReadWrite);
-}
-
-void NetworkPage::onTcpSocketStateChanged(QAbstractSocket::SocketState state)
-{
-    auto *socket = qobject_cast<QTcpSocket *>(sender());
-    if (!socket || socket != m_socket)
-        return;
-    if (state == QAbstractSocket::ConnectedState) {
-        LOG_LINE("TCP socket connected.");
-        m_testPageBytes = buildTestPage();
-        m_socket->write(m_testPageBytes);
-        m_closeTimer = startTimer(CloseDelayMs, Qt::CoarseTimer);
-    } else if (state == QAbstractSocket::UnconnectedState) {
-        LOG_LINE("TCP socket disconnected.");
-        m_socket->deleteLater();
-        m_socket = nullptr;
+    auto *job = new TcpRawPrint(target, m_testPageBytes, tr("Test page"), this);
+    connect(job, &TcpRawPrint::finished, this, [this](bool sent, const QString &outcome) {
         m_testPage->setEnabled(true);
-    }
-}
-
-void NetworkPage::onTcpSocketError(QAbstractSocket::SocketError error)
-{
-    Q_UNUSED(error)
-    auto *socket = qobject_cast<QTcpSocket *>(sender());
-    if (!socket)
-        return;
-    QMessageBox::warning(this, tr("Error"), socket->errorString());
-}
-
-void NetworkPage::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() != m_closeTimer) {
-        SettingsPage::timerEvent(event);
-        return;
-    }
-    killTimer(m_closeTimer);
-    m_closeTimer = 0;
-    if (!m_socket)
-        return;
-    // Connected: let the page drain before closing; anything else is cut.
-    if (m_socket->state() == QAbstractSocket::ConnectedState)
-        m_socket->disconnectFromHost();
-    else
-        m_socket->abort();
+        // The user asked for this page at this address: a failure is for them to act on.
+        if (!sent)
+            QMessageBox::warning(this, tr("Error"), outcome);
+    });
 }

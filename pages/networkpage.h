@@ -3,11 +3,10 @@
 #include "pages/settingspage.h"
 #include "pages/testpage.h"
 
-#include <QAbstractSocket>
 #include <QByteArray>
+#include <QHostAddress>
 
 class QLineEdit;
-class QTcpSocket;
 struct NetworkInformation;
 struct StaticIpRecord;
 
@@ -23,8 +22,6 @@ class NetworkPage : public SettingsPage
     Q_OBJECT
 
 public:
-    static constexpr int CloseDelayMs = 500;
-
     // The page's interface in an answer to GetNetworkInfo; the MAC shows in capitals.
     virtual void fill(const NetworkInformation &info) = 0;
     // The page's triple of an answer to GetStaticIp.
@@ -44,8 +41,6 @@ public:
 public slots:
     void doPrintTestPage();
     void doSave() override;
-    void onTcpSocketStateChanged(QAbstractSocket::SocketState state);
-    void onTcpSocketError(QAbstractSocket::SocketError error);
 
 protected:
     explicit NetworkPage(QWidget *parent = nullptr);
@@ -56,7 +51,6 @@ protected:
     void addButtons(const QList<QPushButton *> &buttons);
     // Every address field but the gateway, which GetNetworkInfo does not carry; Save off.
     void fillAddresses(const TestPage::NetworkFields &fields);
-    void timerEvent(QTimerEvent *event) override;
 
     virtual QByteArray buildTestPage() const = 0;
     virtual bool sendStaticIp(const StaticIpRecord &record) = 0;
@@ -69,7 +63,5 @@ private:
     QLineEdit *m_staticNetmask;
     QLineEdit *m_staticGateway;
     QPushButton *m_testPage;
-    QTcpSocket *m_socket = nullptr;
     QByteArray m_testPageBytes;
-    int m_closeTimer = 0;
 };

@@ -82,7 +82,8 @@ QByteArray DialogDualColorSettings::commandBytes(bool enabled, int energy, int b
 
 void DialogDualColorSettings::doApply()
 {
-    rawPrint(commandBytes(m_mode->isChecked(), m_energySpin->value(), m_ratioSpin->value()));
+    rawPrint(commandBytes(m_mode->isChecked(), m_energySpin->value(), m_ratioSpin->value()),
+             tr("Dual-color settings"));
     accept();
 }
 

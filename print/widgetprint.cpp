@@ -388,12 +388,12 @@ QByteArray WidgetPrint::buildTestPage() const
 
 void WidgetPrint::doPrintTestPage()
 {
-    rawPrint(buildTestPage());
+    rawPrint(buildTestPage(), tr("Test page"));
 }
 
 void WidgetPrint::doBlackMarkPrintTest()
 {
-    rawPrint(TestPage::blackMark(QDateTime::currentDateTime()));
+    rawPrint(TestPage::blackMark(QDateTime::currentDateTime()), tr("Black mark test page"));
 }
 
 void WidgetPrint::doFontSettings()

@@ -234,25 +234,27 @@ private slots:
         QCOMPARE(messageOf([&] { lan->testPageButton()->click(); }), QStringLiteral("Error|No valid IP address."));
         QVERIFY(lan->testPageButton()->isEnabled());
 
-        // A printer that refuses: Qt's reason in an error box, then the button is back.
+        // A printer that refuses: the address and port tried in an error box, then the button is back.
         target(lan, "127.0.0.32", "");
-        QVERIFY(messageOf([&] { lan->testPageButton()->click(); }).startsWith(QStringLiteral("Error|Connection refused")));
+        QCOMPARE(messageOf([&] { lan->testPageButton()->click(); }),
+                 QStringLiteral("Error|Test page not sent: 127.0.0.32:9100 refused the connection"));
         QTRY_VERIFY(lan->testPageButton()->isEnabled());
 
         // rawPrint: a connection per job, side by side, each job whole, both ends logged; all go, refused too.
         const QString log = dir.filePath(QStringLiteral("log.txt"));
         logTextSoFar(log); // from here on
         const QByteArray big = patternBytes(512 * 1024);
-        rawPrint(big);
-        rawPrint(QByteArray("\x1b@short"));
-        QPointer<TcpRawPrint> refused = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.32")), "x");
+        rawPrint(big, QStringLiteral("Big"));
+        rawPrint(QByteArray("\x1b@short"), QStringLiteral("Short"));
+        QPointer<TcpRawPrint> refused = new TcpRawPrint(QHostAddress(QStringLiteral("127.0.0.32")), "x", QStringLiteral("X"));
         QTRY_COMPARE(printer.jobCount(), 4);
         QVERIFY(printer.jobs().contains(big) && printer.jobs().contains("\x1b@short")); // no QCOMPARE: half a megabyte
         QTRY_VERIFY(refused.isNull() && TcpRawPrint::inFlight() == 0);
         const QByteArray text = logTextSoFar(log);
         QVERIFY2(text.count("TCP socket connected.") == 2 && text.count("TCP socket disconnected.") == 3, text);
         closeLink();
-        rawPrint(QByteArray("no link")); // nothing to send it on: nothing happens
+        rawPrint(QByteArray("no link"), QStringLiteral("Page")); // nothing to send it on: said, nothing happens
+        QCOMPARE(window->activityLabel()->text(), QStringLiteral("Page not sent: no printer is connected"));
         QTest::qWait(100);
         QCOMPARE(printer.jobCount(), 4);
 
@@ -287,7 +289,8 @@ private slots:
         QTRY_VERIFY(window->statusLabel()->text().startsWith(QStringLiteral("Connected (USB)")));
         // Raw bytes go down the USB link itself (the printer finds no packet in them).
         QSignalSpy lines(&printer, &UsbPtyPrinter::logLine);
-        rawPrint(QByteArray("\x1b@raw"));
+        rawPrint(QByteArray("\x1b@raw"), QStringLiteral("Raw"));
+        QCOMPARE(window->activityLabel()->text(), QStringLiteral("Raw sent to the USB printer (5 bytes)"));
         QTRY_VERIFY(std::any_of(lines.begin(), lines.end(), [](const QList<QVariant> &l) {
             return l.at(0).toString().startsWith(QStringLiteral("dropped 5 bytes"));
         }));
