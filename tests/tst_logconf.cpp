@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/conf.h"
+#include "app/displaytext.h"
 #include "app/log.h"
 #include "tests/logtext.h"
 
@@ -53,6 +54,16 @@ private slots:
         QVERIFY(QRegularExpression(QStringLiteral("^\\[[ 0-9a-f]{8}\\] VID/PID abcd:0002 loaded\\. \\(conf\\.cpp,12\\)\\r$"))
                     .match(QString::fromLatin1(lines.at(0))).hasMatch());
         QVERIFY(lines.at(1).endsWith(" x (hostcmd.cpp,7)\r"));
+    }
+
+    // Display texts: long names keep both ends, numbers in groups of three.
+    void displayTexts()
+    {
+        QCOMPARE(DisplayText::elideMiddle(QStringLiteral("abcdefghij"), 10), QStringLiteral("abcdefghij"));
+        QCOMPARE(DisplayText::elideMiddle(QStringLiteral("abcdefghijk"), 10), QStringLiteral("abcde\u2026hijk"));
+        QCOMPARE(DisplayText::grouped(262144), QStringLiteral("262 144"));
+        QCOMPARE(DisplayText::grouped(-1234), QStringLiteral("-1 234"));
+        QCOMPARE(DisplayText::grouped(999), QStringLiteral("999"));
     }
 
     // 11 bytes of thread piece; a message of 1012 fills the line to byte 1023.
