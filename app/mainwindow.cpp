@@ -34,6 +34,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -45,6 +46,8 @@ MainWindow *g_mainWindow = nullptr;
 namespace {
 
 constexpr const char *Version = "v1.11";
+// Pixels left after the last tab title at the window's first width.
+constexpr int TabBarAir = 8;
 
 } // namespace
 
@@ -170,7 +173,10 @@ MainWindow::~MainWindow()
 
 QSize MainWindow::sizeHint() const
 {
-    return QSize(640, 600);
+    // At least as wide as the tab bar wants, in whatever language its titles are, so that all
+    // eight show without scroll arrows; a little air after the last one.
+    const int tabs = m_tabWidget->tabBar()->sizeHint().width() + TabBarAir;
+    return QSize(qMax(640, tabs), 600);
 }
 
 QList<QPushButton *> MainWindow::saveButtons() const

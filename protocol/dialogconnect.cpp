@@ -2,6 +2,7 @@
 
 #include "app/globals.h"
 #include "app/log.h"
+#include "pages/ipv4validator.h"
 #include "protocol/discoveryanswer.h"
 #include "protocol/hostcmd.h"
 #include "protocol/wireconstants.h"
@@ -41,17 +42,22 @@ DialogConnect::DialogConnect(QWidget *parent)
     , m_scan(new QPushButton(tr("&Scan"), this))
     , m_connect(new QPushButton(tr("&Connect"), this))
     , m_cancel(new QPushButton(tr("C&ancel"), this))
+    , m_search(new QLabel(this))
     , m_addressLabel(new QLabel(tr("Address:"), this))
     , m_addressEdit(new QLineEdit(this))
     , m_status(new QLabel(this))
 {
+    m_search->setWordWrap(true);
     m_status->setWordWrap(true);
     m_table->setHorizontalHeaderLabels({tr("Model"), tr("SN"), tr("Connection Type")});
+    // The titles whole before the first row comes; each row widens the columns again.
+    m_table->resizeColumnsToContents();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_addressEdit->setPlaceholderText(tr("IPv4 address of a printer"));
     m_addressLabel->setBuddy(m_addressEdit);
+    Ipv4Validator::install(m_addressEdit);
 
     auto *address = new QHBoxLayout;
     address->addWidget(m_addressLabel, 0, Qt::AlignVCenter);
@@ -63,6 +69,7 @@ DialogConnect::DialogConnect(QWidget *parent)
     buttons->addWidget(m_cancel, 0, Qt::AlignRight | Qt::AlignVCenter);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_table);
+    layout->addWidget(m_search);
     layout->addLayout(address);
     layout->addWidget(m_status);
     layout->addLayout(buttons);
@@ -100,6 +107,9 @@ DialogConnect::DialogConnect(QWidget *parent)
 
     setWindowIcon(QIcon(QStringLiteral(":/images/connect.png")));
     setWindowTitle(tr("Connect to Printer"));
+    // The wrapping lines give the layout a height for each width, which a first show would
+    // take in place of the size the dialog opens at.
+    resize(sizeHint());
 }
 
 // The timer and socket go with the dialog; a probe link stays as it is.
@@ -165,6 +175,7 @@ void DialogConnect::doScan()
     m_step = 0;
     m_phase = PhaseUsb;
     m_random = QRandomGenerator::system()->generate();
+    showSearch();
     emit nextDevice();
 }
 
@@ -196,6 +207,7 @@ void DialogConnect::scanNextDevice()
             return;
         }
         sendMulticastPacket();
+        showSearch();
         m_timerId = startTimer(s_stepMs, Qt::CoarseTimer);
         return;
     default:
@@ -284,6 +296,36 @@ void DialogConnect::addRow(const QString &model, const QString &sn, const QStrin
     m_table->setItem(row, 2, cell(connection));
     m_table->resizeColumnsToContents();
     m_table->resizeRowsToContents();
+    showSearch();
+}
+
+void DialogConnect::showSearch()
+{
+    const int found = m_table->rowCount();
+    switch (m_phase) {
+    case PhaseUsb:
+        m_search->setText(tr("Searching USB printers..."));
+        return;
+    case PhaseNetwork: {
+        // The scan ends one step after its last request; a started second counts as left.
+        const int leftMs = (NetworkSteps + 1 - m_step) * s_stepMs;
+        m_search->setText(tr("Searching the network: %1 s left, %n found", "", found).arg((leftMs + 999) / 1000));
+        return;
+    }
+    case PhaseIdle:
+        break;
+    }
+    if (found > 0) {
+        m_search->setText(tr("Search finished: %n found", "", found));
+        return;
+    }
+    m_search->setText(tr("No printer answered. Type the printer's IPv4 address in the Address field "
+                         "and press Connect."));
+    // Pointed there, ready to type over; but typing already under way is not disturbed.
+    if (!m_addressEdit->hasFocus()) {
+        m_addressEdit->setFocus(Qt::OtherFocusReason);
+        m_addressEdit->selectAll();
+    }
 }
 
 void DialogConnect::scanFinished()
@@ -300,6 +342,7 @@ void DialogConnect::scanFinished()
         m_table->selectRow(0);
     updateConnectButton();
     m_scan->setEnabled(true);
+    showSearch();
 }
 
 void DialogConnect::onItemSelectionChanged()

@@ -20,7 +20,9 @@ class QUdpSocket;
 // Finds printers, first on USB (one probe link at a time), then on the network (a UDP
 // multicast request every step, answered by each printer with its device record), lists
 // them and opens the link to the one the user picks. A printer that does not answer
-// discovery can be reached by typing its address.
+// discovery can be reached by typing its address. Two lines under the table tell how the
+// search goes and what became of the last Connect; each has its own label, so a search
+// step never hides why a connect failed.
 class DialogConnect : public QDialog
 {
     Q_OBJECT
@@ -59,6 +61,8 @@ public:
     QPushButton *scanButton() const { return m_scan; }
     QPushButton *connectButton() const { return m_connect; }
     QLineEdit *addressEdit() const { return m_addressEdit; }
+    // How the search goes: the phase, the time left and the rows found, or how it ended.
+    QLabel *searchLabel() const { return m_search; }
     // What became of the last Connect: "Connecting to ...", or why it failed.
     QLabel *statusLabel() const { return m_status; }
     const DeviceEntry *entry(int row) const;
@@ -84,6 +88,7 @@ protected:
 private:
     void addRow(const QString &model, const QString &sn, const QString &connection);
     void updateConnectButton();
+    void showSearch();
     void onAddressEdited(const QString &text);
     void connectToTypedAddress();
     // The link is opening: the dialog stays until the printer is announced or the attempt fails.
@@ -102,6 +107,7 @@ private:
     Phase m_phase = PhaseIdle;
     int m_timerId = 0;
     quint32 m_random = 0;
+    QLabel *m_search;
     QLabel *m_addressLabel;
     QLineEdit *m_addressEdit;
     QLabel *m_status;

@@ -1,4 +1,4 @@
-// PNGs of every tab connected to the printer at ADDRESS, the serial port dialog and an absent printer (screenshots.sh).
+// PNGs of every tab connected to the printer at ADDRESS, the serial port dialog, an absent printer and the search (screenshots.sh).
 #include "app/conf.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
@@ -121,11 +121,19 @@ int main(int argc, char *argv[])
         DialogConnect dialog(window);
         dialog.show();
         connectShown = waitFor([&] { return dialog.phase() == DialogConnect::PhaseNetwork; }, 5000);
+        waitFor([] { return false; }, 3 * DialogConnect::DefaultStepMs); // the seconds left count down
+        save(&dialog, QStringLiteral("12-connect-searching.png"));
         dialog.addressEdit()->setText(nowhere.toString());
         dialog.doConnect();
         waitFor([&] { return dialog.statusLabel()->text().contains(QLatin1String("17900")); }, 6000);
         waitFor([] { return false; }, 100); // the wrapped message gets its height
         save(&dialog, QStringLiteral("11-connect-failed.png"));
+        // A search that finds none, shortened: the dialog points at the address typed, to type over.
+        DialogConnect::setStepInterval(10);
+        dialog.doScan();
+        connectShown = waitFor([&] { return dialog.phase() == DialogConnect::PhaseIdle; }, 5000) && connectShown;
+        waitFor([] { return false; }, 100);
+        save(&dialog, QStringLiteral("13-connect-none-found.png"));
     }
     const bool all = failed == 0 && reloaded && connectShown;
     delete window;

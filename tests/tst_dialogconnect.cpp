@@ -10,6 +10,7 @@
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QNetworkDatagram>
 #include <QTableWidget>
@@ -136,6 +137,33 @@ private slots:
         QVERIFY(dialog.connectButton()->isEnabled());
     }
 
+    // The search line through the phases; the titles whole before any row; none found: the Address field.
+    void searchLineFollowsTheScan()
+    {
+        Answerer printer(QStringLiteral("127.0.0.2"), deviceRecord("RX210", "RX220_S", "ZR-A"));
+        DialogConnect::setStepInterval(1000);
+        DialogConnect dialog;
+        const QLabel *line = dialog.searchLabel();
+        QCOMPARE(line->text(), QStringLiteral("Searching USB printers..."));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        const QHeaderView *header = dialog.table()->horizontalHeader();
+        for (int c = 0; c < 3; ++c)
+            QVERIFY(header->sectionSize(c) >= header->fontMetrics().horizontalAdvance(dialog.table()->horizontalHeaderItem(c)->text()));
+        QTRY_COMPARE(line->text(), QStringLiteral("Searching the network: 60 s left, 0 found"));
+        printer.send();
+        QTRY_VERIFY(line->text().endsWith(QLatin1String(" s left, 1 found")));
+        DialogConnect::setStepInterval(FastStepMs);
+        QVERIFY(waitIdle(dialog));
+        QCOMPARE(line->text(), QStringLiteral("Search finished: 1 found"));
+        dialog.addressEdit()->setText(QStringLiteral("127.0.0.5"));
+        dialog.scanButton()->click();
+        QVERIFY(waitIdle(dialog));
+        QVERIFY(line->text().startsWith(QLatin1String("No printer answered. Type the printer's IPv4 address")));
+        QVERIFY(dialog.addressEdit()->hasFocus());
+        QCOMPARE(dialog.addressEdit()->selectedText(), QStringLiteral("127.0.0.5"));
+    }
+
     // Four paths: a printer, a node that cannot be opened, the first printer again, another.
     void usbProbesThenConnects()
     {
@@ -202,8 +230,8 @@ private slots:
         DialogConnect dialog;
         dialog.show();
         QTRY_COMPARE(dialog.phase(), DialogConnect::PhaseNetwork);
-        // A refused address, then one nothing listens at: the dialog stays, says why, takes the next.
-        typeAddress(dialog, QStringLiteral("192.168.1.256"));
+        // An incomplete address, then one nothing listens at: the dialog stays, says why, takes the next.
+        typeAddress(dialog, QStringLiteral("192.168.1."));
         QString shown;
         readMessageBox(&shown);
         dialog.connectButton()->click();

@@ -23,9 +23,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTcpSocket>
 #include <QTranslator>
@@ -133,6 +135,9 @@ private slots:
         QTabWidget *tabs = window->tabWidget();
         for (int tab = 0; tab < tabs->count(); ++tab)
             QVERIFY2(tabs->isEnabled() && tabs->isTabEnabled(tab), qPrintable(tabs->tabText(tab)));
+        window->resize(window->sizeHint()); // the first size: every title without scroll arrows
+        window->layout()->activate();
+        QVERIFY(tabs->tabBar()->sizeHint().width() <= tabs->width());
         QCOMPARE(window->statusLabel()->text(), QStringLiteral("Connected (127.0.0.20)"));
         QVERIFY(!window->connectAction()->isEnabled() && window->disconnectAction()->isEnabled());
 
