@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/tcprawprint.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QList>
@@ -25,6 +27,12 @@ public:
     DialogDownloadNvImage(const QList<quint16> &existingKeyCodes, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
+
+    // Who hears how the Download's bytes went, beside the activity line: the page, which
+    // outlives the dialog and confirms the image from its next list.
+    void setDownloadOutcome(QObject *context, const RawPrintDone &done);
+    // The key code the accepted dialog downloaded to, (first << 8) | second.
+    quint16 downloadedKeyCode() const { return m_downloaded; }
 
     // Browse without the file dialog. False, and the previous image kept, when the file is
     // not a readable image.
@@ -87,4 +95,7 @@ private:
     bool m_updating = false;
     int m_ditheringMode = -1;
     int m_dotsPerLine;
+    QObject *m_outcomeContext = nullptr;
+    RawPrintDone m_outcomeDone;
+    quint16 m_downloaded = 0;
 };
