@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 
 class QButtonGroup;
 class QCheckBox;
@@ -95,7 +96,7 @@ private:
     bool m_updating = false;
     int m_ditheringMode = -1;
     int m_dotsPerLine;
-    QObject *m_outcomeContext = nullptr;
+    QPointer<QObject> m_outcomeContext;
     RawPrintDone m_outcomeDone;
     quint16 m_downloaded = 0;
 };

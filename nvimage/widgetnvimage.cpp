@@ -205,8 +205,9 @@ void WidgetNvImage::confirm()
             done = all.size() == 1 ? tr("NV image %1 deleted").arg(all.first())
                                    : tr("NV images %1 deleted").arg(all.join(separator));
         else
-            failed = left.size() == 1 ? tr("NV image %1 not deleted: the printer still lists it").arg(left.first())
-                                      : tr("NV images %1 not deleted: the printer still lists them").arg(left.join(separator));
+            failed = left.size() == 1
+                         ? tr("NV image %1 not deleted: the printer still lists it").arg(left.first())
+                         : tr("NV images %1 not deleted: the printer still lists them").arg(left.join(separator));
         break;
     case Expected::AllDeleted:
         if (m_keyCodes.isEmpty())
@@ -270,7 +271,8 @@ void WidgetNvImage::doPrint()
     LOG_LINE("key code: \"%s\"", qUtf8Printable(text));
     if (text.size() < 3)
         return;
-    send(NvImageCommands::printStored(text.at(1).toLatin1(), text.at(2).toLatin1()), tr("Printout of NV image %1").arg(text));
+    send(NvImageCommands::printStored(text.at(1).toLatin1(), text.at(2).toLatin1()),
+         tr("Printout of NV image %1").arg(text));
 }
 
 void WidgetNvImage::doDelete()
@@ -306,8 +308,9 @@ void WidgetNvImage::doDeleteAll()
     const int rows = m_table->rowCount();
     if (rows == 0)
         return;
-    const QString question = rows == 1 ? tr("Delete the NV image %1 from the printer?").arg(keyText(m_keyCodes.value(0)))
-                                       : tr("Delete all %1 NV images from the printer?").arg(rows);
+    const QString question = rows == 1
+                                 ? tr("Delete the NV image %1 from the printer?").arg(keyText(m_keyCodes.value(0)))
+                                 : tr("Delete all %1 NV images from the printer?").arg(rows);
     if (!confirmed(question))
         return;
     expect(Expected::AllDeleted, {});
