@@ -7,8 +7,6 @@
 
 #include <functional>
 
-class QObject;
-
 // Where the NV image page and its dialog hand their ESC/POS bytes: always rawPrint, and a
 // listener as well when one is set, so the bytes can be watched without a printer.
 namespace NvImageSink {
