@@ -38,4 +38,7 @@ struct EmulatorOptions
     // not decrypt). Answers stay whole and are held back briefly after garbage, so a tool
     // that reads promptly still gets every one.
     bool flood = false;
+    // No raw print port (9100) beside the command port: every printout over the network is
+    // refused, as by a printer whose raw port is switched off.
+    bool noRawPort = false;
 };

@@ -81,6 +81,10 @@ struct Switches
         "After the handshake, flood the link with keep-alives and bursts of garbage (random "
         "bytes, malformed headers), still answering every request whole.");
 
+    const QCommandLineOption noRawPort = option(
+        "no-raw-port",
+        "Do not listen on the raw print port (9100): test pages, NV image commands and other "
+        "printouts over the network are refused.");
     const QCommandLineOption noDiscovery = option(
         "no-discovery",
         "Do not answer the connect dialog's discovery requests (UDP 17899); never answered on a "
@@ -186,7 +190,7 @@ Switches::Switches()
 void Switches::addTo(QCommandLineParser &parser) const
 {
     parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, restartMidUpload,
-                       restartDelay, flood, noDiscovery, spool,
+                       restartDelay, flood, noRawPort, noDiscovery, spool,
                        fontDir, refuseUploads, usbPty, usbFuse, fuseMount, transferMs, stall, eioEvery,
                        zlpEvery, refuseOpen, sysfsRoot, usbId});
     for (const Text &t : texts)
@@ -257,6 +261,7 @@ QString readOptions(const QCommandLineParser &parser, const Switches &s, Emulato
     options->silent = parser.isSet(s.silent);
     options->wrongKey = parser.isSet(s.wrongKey);
     options->flood = parser.isSet(s.flood);
+    options->noRawPort = parser.isSet(s.noRawPort);
     options->discovery = !parser.isSet(s.noDiscovery);
     options->printer.refuseUploads = parser.isSet(s.refuseUploads);
     options->spoolDir = parser.value(s.spool);
@@ -403,7 +408,7 @@ int runNetwork(QCoreApplication &app, const EmulatorOptions &options)
         return 1;
     }
     print(QStringLiteral("font folder: %1").arg(options.printer.fontFolder.describe()));
-    if (!rawPrint.listen(options.listen, options.port == 0 ? 0 : Wire::RawPrintPort))
+    if (!rawPrint.start(options))
         print(QStringLiteral("raw print port: cannot listen: %1").arg(rawPrint.errorString()));
     return app.exec();
 }

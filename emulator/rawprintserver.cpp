@@ -1,5 +1,6 @@
 #include "emulator/rawprintserver.h"
 
+#include "emulator/emulatoroptions.h"
 #include "emulator/emulatorsession.h"
 #include "emulator/printerstate.h"
 #include "emulator/rasterspool.h"
@@ -26,6 +27,20 @@ bool RawPrintServer::listen(const QHostAddress &address, quint16 port)
     emit logLine(QStringLiteral("raw print port on %1")
                      .arg(EmulatorSession::endpoint(m_server->serverAddress(), m_server->serverPort())));
     return true;
+}
+
+bool RawPrintServer::start(const EmulatorOptions &options)
+{
+    if (options.noRawPort) {
+        emit logLine(QStringLiteral("raw print port: closed, printouts are refused"));
+        return true;
+    }
+    return listen(options.listen, options.port == 0 ? 0 : Wire::RawPrintPort);
+}
+
+bool RawPrintServer::isListening() const
+{
+    return m_server->isListening();
 }
 
 QString RawPrintServer::errorString() const

@@ -13,6 +13,7 @@
 #include <optional>
 
 class PrinterState;
+struct EmulatorOptions;
 class QTcpServer;
 class QTcpSocket;
 
@@ -33,6 +34,10 @@ public:
 
     // port 0: any free one. False, with errorString(), when it cannot listen.
     bool listen(const QHostAddress &address, quint16 port = Wire::RawPrintPort);
+    // Beside the command port the options give: on its address, on 9100 (any free port when
+    // the command port is any free one), and not at all with noRawPort, which is no failure.
+    bool start(const EmulatorOptions &options);
+    bool isListening() const;
     QString errorString() const;
     quint16 serverPort() const;
     // Where each job is also written as job-NNNN.bin, each NV image it stores as

@@ -1,5 +1,6 @@
 #include "nvimage/dialogdownloadnvimage.h"
 
+#include "app/displaytext.h"
 #include "nvimage/nvimagecommands.h"
 #include "nvimage/nvimagesink.h"
 #include "protocol/hostcmd.h"
@@ -7,6 +8,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 DialogDownloadNvImage::DialogDownloadNvImage(const QList<quint16> &existingKeyCodes, QWidget *parent)
@@ -133,12 +136,20 @@ QSize DialogDownloadNvImage::sizeHint() const
     return QSize(640, 640);
 }
 
+void DialogDownloadNvImage::setDownloadOutcome(QObject *context, const RawPrintDone &done)
+{
+    m_outcomeContext = context;
+    m_outcomeDone = done;
+}
+
 void DialogDownloadNvImage::doBrowse()
 {
     const QString file = QFileDialog::getOpenFileName(
         this, tr("Open"), QString(), tr("Image Files (*.bmp *.jpg *.png);;All Files (*.*)"));
-    if (!file.isEmpty())
-        openImage(file);
+    if (!file.isEmpty() && !openImage(file))
+        QMessageBox::warning(this, tr("Download NV Image"),
+                             tr("Cannot read \"%1\" as an image (BMP, JPEG or PNG).")
+                                 .arg(DisplayText::elideMiddle(QFileInfo(file).fileName())));
 }
 
 bool DialogDownloadNvImage::openImage(const QString &file)
@@ -197,8 +208,16 @@ bool DialogDownloadNvImage::oneBitUsable() const
 
 void DialogDownloadNvImage::doPrint()
 {
-    if (oneBitUsable())
-        NvImageSink::send(NvImageCommands::printRaster(m_oneBit, m_dotsPerLine), tr("Image print"));
+    if (!oneBitUsable())
+        return;
+    NvImageSink::send(NvImageCommands::printRaster(m_oneBit, m_dotsPerLine), tr("Test print of the image"), this,
+                      [this](bool sent, const QString &outcome) {
+                          // Shown from the event loop, not inside the connection's last signal.
+                          if (!sent)
+                              QTimer::singleShot(0, this, [this, outcome] {
+                                  QMessageBox::warning(this, tr("Error"), outcome);
+                              });
+                      });
 }
 
 void DialogDownloadNvImage::doDownload()
@@ -222,14 +241,16 @@ void DialogDownloadNvImage::doDownload()
     const char kc2 = second.at(0).toLatin1();
     if (m_existingKeyCodes.contains(NvImageCommands::keyCode(kc1, kc2))
         && QMessageBox::question(this, tr("Download NV Image"),
-                                 tr("Key code \"%1%2\" has already been present. Overwrite it?")
+                                 tr("Key code \"%1%2\" is already stored. Overwrite it?")
                                      .arg(first, second),
                                  QMessageBox::Yes | QMessageBox::No)
                != QMessageBox::Yes)
         return;
     if (!oneBitUsable())
         return;
-    NvImageSink::send(NvImageCommands::define(m_oneBit, kc1, kc2), tr("NV image"));
+    m_downloaded = NvImageCommands::keyCode(kc1, kc2);
+    NvImageSink::send(NvImageCommands::define(m_oneBit, kc1, kc2), tr("NV image \"%1%2\"").arg(first, second),
+                      m_outcomeContext, m_outcomeDone);
     accept();
 }
 

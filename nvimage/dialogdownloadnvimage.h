@@ -1,8 +1,11 @@
 #pragma once
 
+#include "pages/tcprawprint.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 
 class QButtonGroup;
 class QCheckBox;
@@ -25,6 +28,12 @@ public:
     DialogDownloadNvImage(const QList<quint16> &existingKeyCodes, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
+
+    // Who hears how the Download's bytes went, beside the activity line: the page, which
+    // outlives the dialog and confirms the image from its next list.
+    void setDownloadOutcome(QObject *context, const RawPrintDone &done);
+    // The key code the accepted dialog downloaded to, (first << 8) | second.
+    quint16 downloadedKeyCode() const { return m_downloaded; }
 
     // Browse without the file dialog. False, and the previous image kept, when the file is
     // not a readable image.
@@ -87,4 +96,7 @@ private:
     bool m_updating = false;
     int m_ditheringMode = -1;
     int m_dotsPerLine;
+    QPointer<QObject> m_outcomeContext;
+    RawPrintDone m_outcomeDone;
+    quint16 m_downloaded = 0;
 };

@@ -12,11 +12,11 @@ Listener &listener()
 }
 } // namespace
 
-void send(const QByteArray &bytes, const QString &what)
+void send(const QByteArray &bytes, const QString &what, QObject *context, const RawPrintDone &done)
 {
     if (listener())
         listener()(bytes);
-    rawPrint(bytes, what);
+    rawPrint(bytes, what, context, done);
 }
 
 void setListener(Listener l)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/tcprawprint.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,8 +13,10 @@ namespace NvImageSink {
 
 using Listener = std::function<void(const QByteArray &)>;
 
-// what names the bytes in the outcome told on the activity line (see rawPrint).
-void send(const QByteArray &bytes, const QString &what);
+// what names the bytes in the outcome told on the activity line; context and done as for
+// rawPrint, to hear that outcome too.
+void send(const QByteArray &bytes, const QString &what, QObject *context = nullptr,
+          const RawPrintDone &done = RawPrintDone());
 // An empty listener removes the current one.
 void setListener(Listener listener);
 

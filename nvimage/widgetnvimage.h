@@ -46,7 +46,22 @@ public slots:
     void onNvImagesItemSelectionChanged();
 
 private:
+    // What the list after a change should show, told once that list is in.
+    struct Expected
+    {
+        enum Kind { Nothing, Stored, Deleted, AllDeleted } kind = Nothing;
+        QList<quint16> keyCodes;
+        bool asked = false; // the list query has gone out
+    };
+
     int selectedRows() const;
+    QString keyText(quint16 keyCode) const;
+    bool confirmed(const QString &question);
+    void send(const QByteArray &bytes, const QString &what);
+    void onSent(bool sent, const QString &outcome);
+    void warn(const QString &text);
+    void expect(Expected::Kind kind, const QList<quint16> &keyCodes);
+    void confirm();
     void resetList(quint32 identity, quint32 memorySize);
     void showUsage();
     void refreshLater();
@@ -64,4 +79,7 @@ private:
     quint32 m_total = 0;
     quint32 m_used = 0;
     int m_printWaits = 0;
+    Expected m_expected;
+    int m_failedSends = 0;
+    bool m_warning = false; // a warning box is up or on its way
 };

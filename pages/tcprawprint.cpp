@@ -123,18 +123,31 @@ void TcpRawPrint::timerEvent(QTimerEvent *event)
 
 void rawPrint(const QByteArray &data, const QString &what)
 {
+    rawPrint(data, what, nullptr, RawPrintDone());
+}
+
+void rawPrint(const QByteArray &data, const QString &what, QObject *context, const RawPrintDone &done)
+{
     if (data.isEmpty())
         return;
+    const bool told = context && done;
     switch (g_transceiver ? g_transceiver->linkType() : Transceiver::LinkNone) {
-    case Transceiver::LinkUsb:
-        if (g_transceiver->write(data.constData(), data.size(), HostCmd::WriteTimeoutMs))
-            Activity::report(TcpRawPrint::sentText(what, TcpRawPrint::tr("the USB printer"), data.size()));
-        else
-            Activity::report(TcpRawPrint::tr("%1 not sent: the USB printer did not take the bytes").arg(what));
+    case Transceiver::LinkUsb: {
+        const bool sent = g_transceiver->write(data.constData(), data.size(), HostCmd::WriteTimeoutMs);
+        const QString outcome
+            = sent ? TcpRawPrint::sentText(what, TcpRawPrint::tr("the USB printer"), data.size())
+                   : TcpRawPrint::tr("%1 not sent: the USB printer did not take the bytes").arg(what);
+        Activity::report(outcome);
+        if (told)
+            done(sent, outcome);
         break;
-    case Transceiver::LinkTcp:
-        new TcpRawPrint(g_transceiver->address(), data, what);
+    }
+    case Transceiver::LinkTcp: {
+        auto *job = new TcpRawPrint(g_transceiver->address(), data, what);
+        if (told)
+            QObject::connect(job, &TcpRawPrint::finished, context, done);
         break;
+    }
     default:
         Activity::report(TcpRawPrint::tr("%1 not sent: no printer is connected").arg(what));
         break;

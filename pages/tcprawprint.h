@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QTcpSocket;
 
 // One printout over a connection of its own to the printer's raw print port: connect,
@@ -61,3 +63,8 @@ private:
 // to the network printer's raw print port. what names the printout in the outcome told on
 // the activity line. Without a link nothing is sent, and the line says so.
 void rawPrint(const QByteArray &data, const QString &what);
+// The same, and done(sent, outcome) with the outcome told, once the bytes went or failed on
+// a link (at once on USB, when the connection is gone on the network) and while context
+// lives: for pages that also confirm or warn. Without a link only the activity line tells.
+using RawPrintDone = std::function<void(bool sent, const QString &outcome)>;
+void rawPrint(const QByteArray &data, const QString &what, QObject *context, const RawPrintDone &done);

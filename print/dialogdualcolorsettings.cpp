@@ -8,9 +8,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -82,8 +84,13 @@ QByteArray DialogDualColorSettings::commandBytes(bool enabled, int energy, int b
 
 void DialogDualColorSettings::doApply()
 {
+    // The dialog closes at once; a failure is told over the page that stays.
+    QWidget *over = parentWidget() ? parentWidget() : this;
     rawPrint(commandBytes(m_mode->isChecked(), m_energySpin->value(), m_ratioSpin->value()),
-             tr("Dual-color settings"));
+             tr("Dual-color settings"), over, [over](bool sent, const QString &outcome) {
+                 if (!sent)
+                     QTimer::singleShot(0, over, [over, outcome] { QMessageBox::warning(over, tr("Error"), outcome); });
+             });
     accept();
 }
 

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTimer>
 
 namespace {
 
@@ -386,14 +387,24 @@ QByteArray WidgetPrint::buildTestPage() const
                                    QDateTime::currentDateTime(), g_hostCmd.isRx100());
 }
 
+void WidgetPrint::printOrWarn(const QByteArray &page, const QString &what)
+{
+    // As the network pages' test pages: a page the user asked for that did not go is for them
+    // to act on. Shown from the event loop, not inside the connection's last signal.
+    rawPrint(page, what, this, [this](bool sent, const QString &outcome) {
+        if (!sent)
+            QTimer::singleShot(0, this, [this, outcome] { QMessageBox::warning(this, tr("Error"), outcome); });
+    });
+}
+
 void WidgetPrint::doPrintTestPage()
 {
-    rawPrint(buildTestPage(), tr("Test page"));
+    printOrWarn(buildTestPage(), tr("Test page"));
 }
 
 void WidgetPrint::doBlackMarkPrintTest()
 {
-    rawPrint(TestPage::blackMark(QDateTime::currentDateTime()), tr("Black mark test page"));
+    printOrWarn(TestPage::blackMark(QDateTime::currentDateTime()), tr("Black mark test page"));
 }
 
 void WidgetPrint::doFontSettings()

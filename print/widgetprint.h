@@ -79,6 +79,7 @@ private:
     void buildPaperGroup();
     void buildCoverAndPaperNotTakenGroups();
     void connectControls();
+    void printOrWarn(const QByteArray &page, const QString &what);
 
     QGroupBox *m_charsetGroup;
     QGroupBox *m_printGroup;

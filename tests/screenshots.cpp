@@ -2,6 +2,9 @@
 #include "app/conf.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
+#include "nvimage/dialogdownloadnvimage.h"
+#include "nvimage/nvimagecommands.h"
+#include "nvimage/widgetnvimage.h"
 #include "pages/dialogserialconnect.h"
 #include "pages/widgetserial.h"
 #include "protocol/bytefields.h"
@@ -18,9 +21,11 @@
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
@@ -92,6 +97,32 @@ int main(int argc, char *argv[])
     for (int i = 0; reloaded && i < tabs->count(); ++i) {
         tabs->setCurrentIndex(i);
         save(window, QStringLiteral("%1-%2.png").arg(i + 1, 2, 10, QLatin1Char('0')).arg(QLatin1String(Names[i])));
+    }
+    // The NV image page after a download, which the status bar confirms, and the question before a Delete.
+    if (reloaded) {
+        WidgetNvImage *nv = window->nvImagePage();
+        tabs->setCurrentWidget(nv);
+        QTimer::singleShot(0, [] {
+            if (auto *dialog = qobject_cast<DialogDownloadNvImage *>(QApplication::activeModalWidget())) {
+                QImage image(200, 100, QImage::Format_Mono);
+                image.fill(1);
+                dialog->setSourceImage(image);
+                dialog->kc1Field()->setText(QStringLiteral("L"));
+                dialog->kc2Field()->setText(QStringLiteral("1"));
+                dialog->doDownload();
+            }
+        });
+        nv->doDownload();
+        waitFor([&] { return nv->keyCodes().contains(NvImageCommands::keyCode('L', '1')); }, 5000);
+        save(window, QStringLiteral("40-nv-image-stored.png"));
+        nv->table()->selectRow(nv->keyCodes().indexOf(NvImageCommands::keyCode('L', '1')));
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                save(box, QStringLiteral("41-nv-delete-confirmation.png"));
+                box->button(QMessageBox::No)->click();
+            }
+        });
+        nv->doDelete();
     }
     // The port dialog with a port of its own, cancelled: nothing is written to a real port.
     const QString port = QStringLiteral("/dev/ttyUSB0");

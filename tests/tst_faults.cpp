@@ -1,7 +1,11 @@
 #include "tests/windowfixture.h"
+#include "app/activity.h"
 #include "app/conf.h"
+#include "emulator/rawprintserver.h"
+#include "nvimage/dialogdownloadnvimage.h"
 #include "nvimage/widgetnvimage.h"
 #include "pages/widgetaudio.h"
+#include "print/dialogdualcolorsettings.h"
 #include "print/dialogfontsettings.h"
 #include "print/widgetprint.h"
 #include "tests/logtext.h"
@@ -12,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressDialog>
+#include <QTableWidget>
 #include <QTcpSocket>
 
 #include <ctime>
@@ -238,6 +243,51 @@ private slots:
                                   QStringLiteral("Connected (127.0.0.83), but none of the printer's answers could be read"),
                                   MainWindow::AnswerTimeoutMs + 2000);
         QVERIFY(responses->isEmpty() && !reconnectDialog());
+    }
+
+    // What the activity line tells of each printout, and, when the raw print port is closed, a box as well.
+    void outcomes_data()
+    {
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<bool>("portClosed");
+        QTest::addColumn<QObject *>("target");
+        QTest::addColumn<QString>("slot");
+        QTest::addColumn<QString>("outcome"); // %1 the address, %2 the bytes sent
+        QObject *print = window->printPage(), *dualColor = window->printPage()->dualColorDialog(), *nv = window->nvImagePage();
+        const QString refused = QStringLiteral(" not sent: %1:9100 refused the connection");
+        QTest::newRow("test page") << "127.0.0.87" << false << print << "doPrintTestPage" << "Test page sent to %1:9100 (%2 bytes)";
+        QTest::newRow("port closed") << "127.0.0.88" << true << print << "doPrintTestPage" << "Test page" + refused;
+        QTest::newRow("dual-color") << "127.0.0.89" << false << dualColor << "doApply" << "Dual-color settings sent to %1:9100 (23 bytes)";
+        QTest::newRow("NV image") << "127.0.0.90" << false << nv << "doDownload" << "NV image \"Z9\" stored";
+        QTest::newRow("NV image, port closed") << "127.0.0.91" << true << nv << "doDownload" << "NV image \"Z9\"" + refused;
+        QTest::newRow("NV print") << "127.0.0.92" << false << nv << "doPrint" << "Printout of NV image \"A1\" sent to %1:9100 (11 bytes)";
+    }
+    void outcomes()
+    {
+        QFETCH(QString, at);
+        QFETCH(bool, portClosed);
+        QFETCH(QObject *, target);
+        QFETCH(QString, slot);
+        QFETCH(QString, outcome);
+        QVERIFY(startFaulty(qPrintable(at), [&](EmulatorOptions &o) { o.noRawPort = portClosed; }));
+        RawPrintServer rawPort;
+        rawPort.setPrinterState(&emulator->state());
+        QVERIFY(rawPort.start(emulator->options()) && rawPort.isListening() == !portClosed);
+        QTRY_COMPARE(responses->count(), 9);
+        window->nvImagePage()->table()->selectRow(0); // A1, to print
+        QTimer::singleShot(0, [] { // the download dialog, once up
+            if (auto *dialog = qobject_cast<DialogDownloadNvImage *>(QApplication::activeModalWidget())) {
+                dialog->setSourceImage(QImage(16, 8, QImage::Format_Mono));
+                dialog->kc1Field()->setText(QStringLiteral("Z"));
+                dialog->kc2Field()->setText(QStringLiteral("9"));
+                dialog->doDownload();
+            }
+        });
+        const QString box = messageOf([&] { QMetaObject::invokeMethod(target, qPrintable(slot)); }, portClosed ? 5000 : 1000);
+        const int testPageBytes = window->printPage()->buildTestPage().size();
+        outcome.replace(QLatin1String("%1"), at).replace(QLatin1String("%2"), QString::number(testPageBytes));
+        QTRY_COMPARE(Activity::last(), outcome);
+        QCOMPARE(box, portClosed ? QStringLiteral("Error|") + Activity::last() : QString());
     }
 
     // Keep-alives and garbage pour in: Reloads still work, no garbage passes for an answer, timers keep time.

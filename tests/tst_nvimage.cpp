@@ -1,6 +1,8 @@
 #include "tests/windowfixture.h"
 #include "tests/testfiles.h"
 
+#include "app/activity.h"
+
 #include "emulator/rawprintserver.h"
 #include "nvimage/dialogdownloadnvimage.h"
 #include "nvimage/nvimagecommands.h"
@@ -239,10 +241,10 @@ private slots:
         window->handleResponse(listAnswer(7, 65536, {{"C2", 300}}));
         QCOMPARE(page()->keyCodes(), (QList<quint16>{0x4141, 0x4231, 0x4332}));
         QCOMPARE(page()->table()->item(1, 0)->text(), QStringLiteral("\"B1\""));
-        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("600 Used, 65536 Total"));
+        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("600 of 65 536 bytes used"));
         window->handleResponse(listAnswer(8, 32768, {}));
         QVERIFY(page()->table()->rowCount() == 0 && page()->keyCodes().isEmpty());
-        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("0 Used, 32768 Total"));
+        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("0 of 32 768 bytes used"));
     }
 
     // What the page downloads and deletes the printer then holds and lists; Print takes one row only.
@@ -270,7 +272,7 @@ private slots:
         page()->doDownload();
         QTRY_VERIFY_WITH_TIMEOUT(page()->keyCodes().contains(z9), 5000);
         QCOMPARE(wordsSince(mark), QList<quint16>{GetNvImageList});
-        QCOMPARE(page()->table()->item(page()->keyCodes().indexOf(z9), 1)->text(), QStringLiteral("520")); // 13 x 40
+        QCOMPARE(page()->table()->item(page()->keyCodes().indexOf(z9), 1)->text(), QStringLiteral("520 bytes")); // 13 x 40
         // Its dots: the dialog's bits are pinned above, the printer's reading in tst_nvmemory.
         const NvMemory::Image *stored = emulator->state().nvMemory.find('Z', '9');
         QVERIFY(stored && stored->raster.width == 100 && stored->raster.dot(20, 8) && !stored->raster.dot(19, 8));
@@ -290,8 +292,13 @@ private slots:
 
         select({a1, a2});
         sent.clear();
+        bool asked = false;
+        answerMessageBox(QMessageBox::No, &asked);
+        page()->deleteButton()->click();
+        QVERIFY(asked && sent.isEmpty()); // asked first; No sends nothing
         mark = requests->count();
         QElapsedTimer timer;
+        answerMessageBox(QMessageBox::Yes, &asked);
         timer.start();
         page()->deleteButton()->click();
         QVERIFY(timer.elapsed() >= WidgetNvImage::RefreshDelayMs - 10); // the printer's time to store
@@ -300,9 +307,11 @@ private slots:
         QTRY_COMPARE(page()->keyCodes(), (QList<quint16>{b1, z9}));
         QCOMPARE(wordsSince(mark), QList<quint16>{GetNvImageList});
 
+        answerMessageBox(QMessageBox::Yes, &asked);
         page()->doDeleteAll();
         QTRY_VERIFY(page()->keyCodes().isEmpty());
-        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("0 Used, %1 Total").arg(emulator->state().nvMemorySize));
+        QCOMPARE(Activity::last(), QStringLiteral("All NV images deleted"));
+        QCOMPARE(page()->usageLabel()->text(), QStringLiteral("0 of 262 144 bytes used"));
         QVERIFY(emulator->state().nvMemory.images().isEmpty());
         sent.clear();
         page()->doDeleteAll(); // nothing listed: nothing sent
