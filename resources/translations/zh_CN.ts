@@ -89,6 +89,26 @@
         <source>Connecting to %1...</source>
         <translation>正在连接 %1...</translation>
     </message>
+    <message>
+        <source>Searching USB printers...</source>
+        <translation>正在搜索 USB 打印机...</translation>
+    </message>
+    <message numerus="yes">
+        <source>Searching the network: %1 s left, %n found</source>
+        <translation>
+            <numerusform>正在搜索网络：剩余 %1 秒，已找到 %n 台</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Search finished: %n found</source>
+        <translation>
+            <numerusform>搜索完成：找到 %n 台</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No printer answered. Type the printer&apos;s IPv4 address in the Address field and press Connect.</source>
+        <translation>没有打印机应答。请在“地址”栏中输入打印机的 IPv4 地址，然后点击“连接”。</translation>
+    </message>
 </context>
 <context>
     <name>DialogDownloadNvImage</name>
@@ -181,8 +201,24 @@
         <translation>kc1 和 kc2 必须是可打印的 ASCII 字符（字符编码范围：32-126）。</translation>
     </message>
     <message>
-        <source>Key code &quot;%1%2&quot; has already been present. Overwrite it?</source>
-        <translation>键码“%1%2”已存在。是否覆盖？</translation>
+        <source>Cannot read &quot;%1&quot; as an image (BMP, JPEG or PNG).</source>
+        <translation>无法将“%1”读取为图像（BMP、JPEG 或 PNG）。</translation>
+    </message>
+    <message>
+        <source>Test print of the image</source>
+        <translation>图像测试打印</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Key code &quot;%1%2&quot; is already stored. Overwrite it?</source>
+        <translation>键码“%1%2”已存储。是否覆盖？</translation>
+    </message>
+    <message>
+        <source>NV image &quot;%1%2&quot;</source>
+        <translation>NV 图像“%1%2”</translation>
     </message>
 </context>
 <context>
@@ -206,6 +242,14 @@
     <message>
         <source>Apply</source>
         <translation>应用</translation>
+    </message>
+    <message>
+        <source>Dual-color settings</source>
+        <translation>双色设置</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
     </message>
 </context>
 <context>
@@ -541,6 +585,10 @@
         <source>No valid IP address.</source>
         <translation>没有有效的 IP 地址。</translation>
     </message>
+    <message>
+        <source>Test page</source>
+        <translation>测试页</translation>
+    </message>
 </context>
 <context>
     <name>SettingsPage</name>
@@ -574,6 +622,45 @@
     <message>
         <source>the connection was closed</source>
         <translation>连接已关闭</translation>
+    </message>
+</context>
+<context>
+    <name>TcpRawPrint</name>
+    <message>
+        <source>%1 sent to %2 (%3 bytes)</source>
+        <translation>%1 已发送到 %2（%3 字节）</translation>
+    </message>
+    <message>
+        <source>%1 not sent: %2 %3</source>
+        <translation>%1 未发送：%2 %3</translation>
+    </message>
+    <message>
+        <source>refused the connection</source>
+        <translation>拒绝了连接</translation>
+    </message>
+    <message>
+        <source>closed the connection before the page was written</source>
+        <translation>在页面写完之前关闭了连接</translation>
+    </message>
+    <message>
+        <source>did not answer within %1 s (wrong address, or the printer is off)</source>
+        <translation>在 %1 秒内没有应答（地址错误，或打印机未开机）</translation>
+    </message>
+    <message>
+        <source>could not be reached: %1</source>
+        <translation>无法访问：%1</translation>
+    </message>
+    <message>
+        <source>the USB printer</source>
+        <translation>USB 打印机</translation>
+    </message>
+    <message>
+        <source>%1 not sent: the USB printer did not take the bytes</source>
+        <translation>%1 未发送：USB 打印机没有接收数据</translation>
+    </message>
+    <message>
+        <source>%1 not sent: no printer is connected</source>
+        <translation>%1 未发送：未连接打印机</translation>
     </message>
 </context>
 <context>
@@ -707,10 +794,6 @@
 <context>
     <name>WidgetNvImage</name>
     <message>
-        <source>%1 Used, %2 Total</source>
-        <translation>已用 %1，共 %2</translation>
-    </message>
-    <message>
         <source>Download...</source>
         <translation>下载...</translation>
     </message>
@@ -737,6 +820,78 @@
     <message>
         <source>&quot;%1%2&quot;</source>
         <translation>&quot;%1%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes used</source>
+        <translation>已用 %1 / %2 字节</translation>
+    </message>
+    <message>
+        <source>Confirmation</source>
+        <translation>确认</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>NV image %1 not stored: the printer does not list it</source>
+        <translation>NV 图像 %1 未存储：打印机的列表中没有它</translation>
+    </message>
+    <message>
+        <source>NV image %1 stored</source>
+        <translation>NV 图像 %1 已存储</translation>
+    </message>
+    <message>
+        <source>NV image %1 deleted</source>
+        <translation>NV 图像 %1 已删除</translation>
+    </message>
+    <message>
+        <source>NV images %1 deleted</source>
+        <translation>NV 图像 %1 已删除</translation>
+    </message>
+    <message>
+        <source>NV image %1 not deleted: the printer still lists it</source>
+        <translation>NV 图像 %1 未删除：打印机的列表中仍有它</translation>
+    </message>
+    <message>
+        <source>NV images %1 not deleted: the printer still lists them</source>
+        <translation>NV 图像 %1 未删除：打印机的列表中仍有它们</translation>
+    </message>
+    <message>
+        <source>All NV images deleted</source>
+        <translation>所有 NV 图像已删除</translation>
+    </message>
+    <message>
+        <source>Not all NV images deleted: the printer still lists %1 of them</source>
+        <translation>未能删除所有 NV 图像：打印机的列表中仍有 %1 个</translation>
+    </message>
+    <message>
+        <source>Printout of NV image %1</source>
+        <translation>NV 图像 %1 的打印</translation>
+    </message>
+    <message>
+        <source>Delete the NV image %1 from the printer?</source>
+        <translation>从打印机中删除 NV 图像 %1？</translation>
+    </message>
+    <message>
+        <source>Delete the %1 selected NV images from the printer?</source>
+        <translation>从打印机中删除选中的 %1 个 NV 图像？</translation>
+    </message>
+    <message>
+        <source>Deletion of NV image %1</source>
+        <translation>NV 图像 %1 的删除</translation>
+    </message>
+    <message>
+        <source>Delete all %1 NV images from the printer?</source>
+        <translation>从打印机中删除全部 %1 个 NV 图像？</translation>
+    </message>
+    <message>
+        <source>Deletion of all NV images</source>
+        <translation>全部 NV 图像的删除</translation>
     </message>
 </context>
 <context>
@@ -912,6 +1067,18 @@
     <message>
         <source>Are you sure to clear the web password?</source>
         <translation>确定要清除网页密码吗？</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Test page</source>
+        <translation>测试页</translation>
+    </message>
+    <message>
+        <source>Black mark test page</source>
+        <translation>黑标测试页</translation>
     </message>
 </context>
 <context>
