@@ -403,6 +403,8 @@ void DialogFontSettings::onUploadProgress(quint32 written, quint32 size)
         m_progress->setFixedWidth(400);
         m_progress->setWindowTitle(tr("Progress"));
         connect(m_progress, &QProgressDialog::canceled, m_upload, &FontUpload::cancel);
+        // Escape closes the dialog without its canceled(): a cancel all the same.
+        connect(m_progress, &QProgressDialog::rejected, m_upload, &FontUpload::cancel);
     }
     if (m_progress)
         m_progress->setValue(int(written));
