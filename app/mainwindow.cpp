@@ -270,6 +270,12 @@ void MainWindow::onConnected()
     m_comingBack = false;
     const bool otherPrinter = noteShownPrinter();
     enableForModel();
+    // The tool's own restart of the link (a cancelled upload) finds the printer the pages
+    // show: they keep their values and unsaved edits, and nothing needs reading again.
+    if (g_transceiver->reopened() && !otherPrinter) {
+        m_statusLabel->setText(tr("Connected (%1)").arg(linkText()));
+        return;
+    }
     // A connection the user asked for replaces what the pages hold; edits made while the
     // same printer was away are asked about, as Reload asks.
     if (!cameBack)

@@ -203,10 +203,12 @@ QString EmulatorProtocol::abandonUpload()
 {
     if (!m_upload)
         return {};
+    // The session's end is the tool's one way to cancel an upload; nothing of it is kept.
     const QString line = m_upload->isComplete()
-                             ? QStringLiteral("upload %1: abandoned, never committed")
+                             ? QStringLiteral("upload %1: cancelled before the commit (connection ended), file discarded")
                                    .arg(QString::fromLatin1(m_upload->path()))
-                             : QStringLiteral("upload %1: abandoned after %2 of %3 bytes")
+                             : QStringLiteral("upload %1: cancelled after %2 of %3 bytes (connection ended), "
+                                              "partial file discarded")
                                    .arg(QString::fromLatin1(m_upload->path()))
                                    .arg(m_upload->received())
                                    .arg(m_upload->size());

@@ -78,6 +78,9 @@ void PtyDevice::checkSlave()
         emit slaveOpened();
     } else {
         m_watch.start();
+        // What the tool wrote before it closed is the ending session's, not the next one's.
+        if (bytesAvailable() > 0)
+            emit readyRead();
         emit slaveClosed();
     }
 }

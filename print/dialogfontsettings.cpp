@@ -1,5 +1,7 @@
 #include "print/dialogfontsettings.h"
 
+#include "app/activity.h"
+#include "app/displaytext.h"
 #include "print/styleditemdelegatecombobox.h"
 #include "print/styleditemdelegatespinbox.h"
 #include "protocol/bytefields.h"
@@ -45,6 +47,23 @@ QString latin1(const QByteArray &text)
 {
     return QString::fromLatin1(text);
 }
+
+// A file's size with its unit, sorted by the number.
+class SizeItem : public QTableWidgetItem
+{
+public:
+    explicit SizeItem(quint32 size)
+        : QTableWidgetItem(DialogFontSettings::tr("%1 bytes").arg(DisplayText::grouped(size)))
+    {
+        setData(Qt::UserRole, size);
+        setFlags(ReadOnly);
+        setTextAlignment(int(Right));
+    }
+    bool operator<(const QTableWidgetItem &other) const override
+    {
+        return data(Qt::UserRole).toUInt() < other.data(Qt::UserRole).toUInt();
+    }
+};
 
 void clearRows(QTableWidget *table)
 {
@@ -145,6 +164,12 @@ void DialogFontSettings::timerEvent(QTimerEvent *event)
         killTimer(m_refreshTimerId);
         m_refreshTimerId = 0;
         m_refresh->setEnabled(true);
+    } else if (event->timerId() == m_listingTimerId) {
+        killTimer(m_listingTimerId);
+        m_listingTimerId = 0;
+        m_awaitedName.clear();
+        tell(tr("Font \"%1\" not installed: the printer did not list it after the upload"), m_uploadName,
+             QMessageBox::Warning);
     } else {
         QDialog::timerEvent(event);
     }
@@ -252,11 +277,17 @@ void DialogFontSettings::handleResponse(QByteArray response)
         const int row = m_installedTable->rowCount();
         m_installedTable->insertRow(row);
         m_installedTable->setItem(row, 0, item(latin1(name), ReadOnly, Left));
-        m_installedTable->setItem(row, 1, item(uint(size), ReadOnly, Right));
+        m_installedTable->setItem(row, 1, new SizeItem(size));
         m_installedTable->setSortingEnabled(true);
         m_installedNames << latin1(name);
         m_installedTable->resizeColumnsToContents();
         m_installedTable->resizeRowsToContents();
+        if (m_listingTimerId != 0 && latin1(name) == m_awaitedName && size == m_awaitedSize) {
+            killTimer(m_listingTimerId);
+            m_listingTimerId = 0;
+            m_awaitedName.clear();
+            tell(tr("Font \"%1\" installed, digest accepted"), m_uploadName);
+        }
         break;
     }
     default:
@@ -280,6 +311,12 @@ void DialogFontSettings::doApply()
 
 void DialogFontSettings::doResetToDefault()
 {
+    if (QMessageBox::question(this, tr("Confirmation"),
+                              tr("Restore the printer's default font settings for every script? "
+                                 "The installed font files stay as they are."),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
+        != QMessageBox::Yes)
+        return;
     g_hostCmd.ResetFontScripts();
     refreshFontScripts();
 }
@@ -298,10 +335,10 @@ QByteArray DialogFontSettings::remotePath(const QString &fileName)
 void DialogFontSettings::refuseLongName(const QString &name)
 {
     QMessageBox::warning(this, tr("Font Settings"),
-                         tr("The file name \"%1\" is too long for the printer: it takes names of "
-                            "at most %2 characters.")
-                             .arg(name)
-                             .arg(FileRecord::PathSize - 1 - int(sizeof FontFolder - 1)));
+                         tr("The file name \"%2\" is too long for the printer: it takes names of "
+                            "at most %1 characters.")
+                             .arg(FileRecord::PathSize - 1 - int(sizeof FontFolder - 1))
+                             .arg(DisplayText::elideMiddle(name)));
 }
 
 void DialogFontSettings::doAddFont()
@@ -314,29 +351,43 @@ void DialogFontSettings::doAddFont()
 
 bool DialogFontSettings::installFont(const QString &localFile)
 {
-    QFile file(localFile);
-    if (file.size() == 0 || !file.open(QIODevice::ReadOnly))
+    if (m_upload && m_upload->state() == FontUpload::Restarting)
         return false;
     const QString name = QFileInfo(localFile).fileName();
+    QFile file(localFile);
+    if (!file.open(QIODevice::ReadOnly)) {
+        tell(tr("The font file \"%2\" cannot be read: %1").arg(file.errorString()), name,
+             QMessageBox::Warning);
+        return false;
+    }
     const QByteArray path = remotePath(name);
     if (path.isEmpty()) {
         refuseLongName(name);
         return false;
     }
     const QByteArray data = file.readAll();
-    if (data.isEmpty())
+    if (data.isEmpty()) {
+        tell(tr("The font file \"%1\" is empty: there is nothing to install."), name, QMessageBox::Warning);
         return false;
+    }
     // A transfer that stalled on a lost link is abandoned: its write reports must not
     // count the new upload's bytes, the BeginFileUpload request's own first. Deleted
     // later, since this may run inside one of its signals.
     if (m_upload) {
         m_upload->disconnect(this);
-        m_upload->cancel();
+        m_upload->abandon();
         m_upload->deleteLater();
     }
+    m_uploadName = name;
+    m_awaitedName.clear();
+    if (m_listingTimerId != 0)
+        killTimer(m_listingTimerId);
+    m_listingTimerId = 0;
     m_upload = new FontUpload(this);
     connect(m_upload, &FontUpload::progress, this, &DialogFontSettings::onUploadProgress);
     connect(m_upload, &FontUpload::finished, this, &DialogFontSettings::onUploadFinished);
+    // One file at a time: the progress dialog keeps the user out only once it shows.
+    m_install->setEnabled(false);
     return m_upload->start(path, data);
 }
 
@@ -352,6 +403,8 @@ void DialogFontSettings::onUploadProgress(quint32 written, quint32 size)
         m_progress->setFixedWidth(400);
         m_progress->setWindowTitle(tr("Progress"));
         connect(m_progress, &QProgressDialog::canceled, m_upload, &FontUpload::cancel);
+        // Escape closes the dialog without its canceled(): a cancel all the same.
+        connect(m_progress, &QProgressDialog::rejected, m_upload, &FontUpload::cancel);
     }
     if (m_progress)
         m_progress->setValue(int(written));
@@ -359,14 +412,47 @@ void DialogFontSettings::onUploadProgress(quint32 written, quint32 size)
 
 void DialogFontSettings::onUploadFinished(FontUpload::State outcome)
 {
-    // A refused upload leaves the dialog as it was, without a word.
-    if (outcome == FontUpload::Refused)
-        return;
     if (m_progress)
         m_progress->deleteLater();
     m_progress = nullptr;
-    if (outcome == FontUpload::Committed)
+    m_install->setEnabled(true);
+    const QString name = m_uploadName;
+    const QString of = tr("%1 of %2 bytes")
+                           .arg(DisplayText::grouped(m_upload->written()), DisplayText::grouped(m_upload->size()));
+    switch (outcome) {
+    case FontUpload::Committed:
+        // Told once the listing shows the file, or does not.
+        m_awaitedName = latin1(remotePath(name).mid(int(sizeof FontFolder - 1)));
+        m_awaitedSize = m_upload->size();
+        m_listingTimerId = startTimer(ListingWaitMs);
         refreshInstalledFonts();
+        break;
+    case FontUpload::Refused:
+        tell(tr("Font \"%1\" not installed: the printer refused the upload"), name, QMessageBox::Warning);
+        break;
+    case FontUpload::Cancelled:
+        refreshInstalledFonts();
+        tell(tr("Font \"%2\" not installed: upload cancelled after %1; the printer discarded the partial file")
+                 .arg(of),
+             name, QMessageBox::Information);
+        break;
+    case FontUpload::CancelledLinkDown:
+        tell(tr("Font \"%2\" not installed: upload cancelled after %1; the link to the printer did not come back")
+                 .arg(of),
+             name, QMessageBox::Warning);
+        break;
+    default:
+        break;
+    }
+}
+
+void DialogFontSettings::tell(const QString &text, const QString &name, QMessageBox::Icon icon)
+{
+    Activity::report(text.arg(name));
+    if (icon == QMessageBox::Warning)
+        QMessageBox::warning(this, tr("Font Settings"), text.arg(DisplayText::elideMiddle(name)));
+    else if (icon != QMessageBox::NoIcon)
+        QMessageBox::information(this, tr("Font Settings"), text.arg(DisplayText::elideMiddle(name)));
 }
 
 void DialogFontSettings::doRemoveFont()
@@ -383,7 +469,8 @@ void DialogFontSettings::doRemoveFont()
         refuseLongName(name);
         return;
     }
-    if (QMessageBox::question(this, tr("Confirmation"), tr("Are you sure to uninstall  \"%1\"?").arg(name),
+    if (QMessageBox::question(this, tr("Confirmation"),
+                              tr("Uninstall the font \"%1\" from the printer?").arg(DisplayText::elideMiddle(name)),
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton)
         != QMessageBox::Yes)
         return;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
 
@@ -28,6 +29,9 @@ public:
     };
     static constexpr int StartDelayMs = 200;
     static constexpr int RefreshHoldMs = 1000;
+    // The printer does not answer a commit: the file listed with its size, this soon after,
+    // is the sign that it took the file and its digest.
+    static constexpr int ListingWaitMs = 5000;
     static const char FontFolder[]; // "/data/PUB/fonts/"
 
     explicit DialogFontSettings(QWidget *parent = nullptr);
@@ -42,7 +46,8 @@ public:
     static QByteArray remotePath(const QString &fileName);
 
     // Install Font without the file dialog: reads the file and asks the printer to take it.
-    // False when nothing was asked (no such file, empty, or a name too long).
+    // False when nothing was asked (no such file, empty, a name too long, or a cancelled
+    // upload's link still being restarted).
     bool installFont(const QString &localFile);
 
     QTableWidget *scriptTable() const { return m_scriptTable; }
@@ -72,6 +77,9 @@ private:
     void refreshFontScripts();
     void refreshInstalledFonts();
     void refuseLongName(const QString &name);
+    // An outcome on the activity line, the file named in full (text's one placeholder left,
+    // the last in number); with an icon, in a message box too, a long name elided.
+    void tell(const QString &text, const QString &name, QMessageBox::Icon icon = QMessageBox::NoIcon);
 
     QLabel *m_scriptLabel;
     QLabel *m_installedLabel;
@@ -86,6 +94,11 @@ private:
     QStringList m_installedNames;
     QPointer<QProgressDialog> m_progress;
     QPointer<FontUpload> m_upload;
+    QString m_uploadName; // the local file's name
+    // The committed file, as the printer names it, until the listing shows it.
+    QString m_awaitedName;
+    quint32 m_awaitedSize = 0;
+    int m_listingTimerId = 0;
     int m_startTimerId = 0;
     int m_refreshTimerId = 0;
 };

@@ -7,6 +7,8 @@
 #include "nvimage/widgetnvimage.h"
 #include "pages/dialogserialconnect.h"
 #include "pages/widgetserial.h"
+#include "print/dialogfontsettings.h"
+#include "print/fontupload.h"
 #include "protocol/bytefields.h"
 #include "protocol/dialogconnect.h"
 #include "protocol/hostcmd.h"
@@ -22,10 +24,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QTranslator>
@@ -135,6 +139,38 @@ int main(int argc, char *argv[])
         }
     });
     window->serialPage()->testPageButton()->click();
+
+    // The font dialog: an upload cancelled after ten blocks, and the question before Reset to
+    // Default, answered No. Each message box is saved, then closed.
+    {
+        QTemporaryDir scratch;
+        QFile font(scratch.filePath(QStringLiteral("NotoSansThai-Regular.ttf")));
+        font.open(QIODevice::WriteOnly);
+        font.write(QByteArray(262144, 'Z'));
+        font.close();
+        QStringList boxes{QStringLiteral("30-font-upload-cancelled.png"), QStringLiteral("31-font-reset-question.png")};
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || boxes.isEmpty())
+                return;
+            save(box, boxes.takeFirst());
+            box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)->click();
+        });
+        poll.start(200);
+        DialogFontSettings dialog(window);
+        dialog.show();
+        waitFor([&] { return !dialog.installedNames().isEmpty(); }, 5000);
+        if (dialog.installFont(font.fileName())) {
+            QObject::connect(dialog.findChild<FontUpload *>(), &FontUpload::progress, [&](quint32 written) {
+                if (written >= 10 * FontUpload::BlockSize && dialog.progressDialog())
+                    emit dialog.progressDialog()->canceled();
+            });
+        }
+        waitFor([&] { return boxes.size() == 1; }, 10000);
+        dialog.doResetToDefault();
+        failed += boxes.size();
+    }
 
     // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
     const QHostAddress nowhere(QStringLiteral("127.0.0.9"));

@@ -1,4 +1,5 @@
 #include "tests/windowfixture.h"
+#include "app/activity.h"
 #include "tests/testfiles.h"
 #include "emulator/usbptyprinter.h"
 #include "print/dialogfontsettings.h"
@@ -52,6 +53,7 @@ class TestFontSettings : public WindowFixture
         if (link == QLatin1String("tcp"))
             return connectTo("127.0.0.50", "RX210", "RX220_S");
         closeLink();
+        usbState = PrinterState();
         EmulatorOptions options;
         options.keepAliveMs = 0;
         usbPrinter = std::make_unique<UsbPtyPrinter>(usbState, options);
@@ -120,7 +122,7 @@ private slots:
         dialog.handleResponse(listEntry("Short.ttf", 1).left(133));
         QCOMPARE(dialog.installedNames(), (QStringList{"myfonts.conf", "Big.otf"}));
         dialog.installedTable()->sortByColumn(1, Qt::AscendingOrder); // sizes sort as numbers
-        QCOMPARE(column(dialog.installedTable(), 1), (QStringList{"12", "1000000"}));
+        QCOMPARE(column(dialog.installedTable(), 1), (QStringList{"12 bytes", "1 000 000 bytes"}));
 
         QTableWidget *t = dialog.scriptTable();
         QCOMPARE(t->item(1, DialogFontSettings::ColEnabled)->checkState(), Qt::Unchecked);
@@ -188,8 +190,13 @@ private slots:
         QTRY_COMPARE(t->rowCount(), rows);
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(), QStringLiteral("77"));
 
-        // Reset reloads the script table only.
+        // Reset asks first, then reloads the script table only.
         mark = requests->count();
+        bool asked = false;
+        answerMessageBox(QMessageBox::No, &asked);
+        dialog.doResetToDefault();
+        QVERIFY(asked && quietAt(mark));
+        answerMessageBox(QMessageBox::Yes, &asked);
         dialog.doResetToDefault();
         QTRY_COMPARE(t->rowCount(), PrinterState::defaultFontScripts().size());
         QCOMPARE(t->item(0, DialogFontSettings::ColThreshold)->text(),
@@ -197,61 +204,83 @@ private slots:
         QCOMPARE(wordsSince(mark), (QList<quint16>{ResetFontScripts, GetFontScripts}));
     }
 
-    // The job alone: 4080-byte blocks, one in flight; whole with its digest, refused, or cancelled uncommitted.
-    void uploadJob_data()
+    // 4080-byte blocks, one in flight; what the printer did, what went on the wire, what the user is told.
+    void uploadOutcomes_data()
     {
         QTest::addColumn<QString>("link");
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("outcome"); // FontUpload::State
         QTest::addColumn<QList<qint64>>("blocks");
+        QTest::addColumn<QList<quint16>>("words"); // after the request: a cancel restarts the link, no commit
+        QTest::addColumn<QString>("printerSays");
+        QTest::addColumn<QString>("told"); // a message box too, but for an installed font
         const QList<qint64> three{4080, 4080, 1840};
-        QTest::newRow("tcp") << "tcp" << 10000 << int(FontUpload::Committed) << three;
-        QTest::newRow("usb") << "usb" << 10000 << int(FontUpload::Committed) << three;
-        QTest::newRow("one block") << "tcp" << 4080 << int(FontUpload::Committed) << QList<qint64>{4080};
-        QTest::newRow("refused") << "tcp" << 10000 << int(FontUpload::Refused) << QList<qint64>{};
-        QTest::newRow("cancelled") << "tcp" << 10000 << int(FontUpload::Cancelled) << QList<qint64>{4080};
+        const QList<quint16> committed{CommitFileUpload, ListFiles}, restarted{PrinterEmulator::HelloWord, ListFiles};
+        const QString installed = "MD5 good, installed", told = "Font \"Up.ttf\" installed, digest accepted";
+        const QString cut = "cancelled after 4080 of 10000 bytes (connection ended), partial file discarded";
+        const QString cancelled = "Font \"Up.ttf\" not installed: upload cancelled after 4 080 of 10 000 bytes; "
+                                  "the printer discarded the partial file";
+        QTest::newRow("tcp") << "tcp" << 10000 << int(FontUpload::Committed) << three << committed << installed << told;
+        QTest::newRow("usb") << "usb" << 10000 << int(FontUpload::Committed) << three << committed << installed << told;
+        QTest::newRow("one block") << "tcp" << 4080 << int(FontUpload::Committed) << QList<qint64>{4080} << committed
+                                   << installed << told;
+        QTest::newRow("refused") << "tcp" << 10000 << int(FontUpload::Refused) << QList<qint64>{} << QList<quint16>{}
+                                 << "refused, uploads are turned off"
+                                 << "Font \"Up.ttf\" not installed: the printer refused the upload";
+        QTest::newRow("cancelled tcp") << "tcp" << 10000 << int(FontUpload::Cancelled) << QList<qint64>{4080}
+                                       << restarted << cut << cancelled;
+        QTest::newRow("cancelled usb") << "usb" << 10000 << int(FontUpload::Cancelled) << QList<qint64>{4080}
+                                       << restarted << cut << cancelled;
     }
-    void uploadJob()
+    void uploadOutcomes()
     {
         QFETCH(QString, link);
         QFETCH(int, size);
         QFETCH(int, outcome);
         QFETCH(QList<qint64>, blocks);
+        QFETCH(QList<quint16>, words);
+        QFETCH(QString, printerSays);
+        QFETCH(QString, told);
         QVERIFY(linkUp(link));
         printer().refuseUploads = outcome == FontUpload::Refused;
+        QStringList log;
+        DialogFontSettings dialog;
+        const auto note = [&log](const QString &line) { log << line; };
+        if (emulator)
+            connect(emulator.get(), &PrinterEmulator::logLine, &dialog, note);
+        else
+            connect(usbPrinter.get(), &UsbPtyPrinter::logLine, &dialog, note);
+        QVERIFY(openDialog(dialog));
         const int mark = requests->count();
-        FontUpload job;
         QSignalSpy written(g_transceiver, &Transceiver::bytesWritten);
-        QSignalSpy finished(&job, &FontUpload::finished);
-        QList<quint32> progress;
-        connect(&job, &FontUpload::progress, &job, [&](quint32 done, quint32 total) {
-            QCOMPARE(total, quint32(size));
-            progress << done;
-            if (outcome == FontUpload::Cancelled && done > 0)
-                job.cancel();
-        });
-        const QByteArray bytes = patternBytes(size);
-        QVERIFY(job.start("/data/PUB/fonts/Job.ttf", bytes));
-        QVERIFY(!job.start("/data/PUB/fonts/Again.ttf", bytes)); // one file a job
-        QTRY_COMPARE(int(job.state()), outcome);
-        QTest::qWait(50);
-        QCOMPARE(finished.count(), 1);
-        QCOMPARE(finished.at(0).at(0).value<FontUpload::State>(), job.state());
+        QSignalSpy activity(&Activity::instance(), &Activity::reported);
+        const QString local = writeLocalFile(dir, QStringLiteral("Up.ttf"), size);
+        const QString box = messageOf([&] {
+            QVERIFY(dialog.installFont(local));
+            // Cancelled as the second block is about to go.
+            connect(dialog.findChild<FontUpload *>(), &FontUpload::progress, [&](quint32 done) {
+                if (outcome == FontUpload::Cancelled && done > 0)
+                    emit dialog.progressDialog()->canceled(); // as its Cancel button does
+            });
+        }, outcome == FontUpload::Committed ? 0 : 5000);
+        QTRY_COMPARE(activity.count(), 1);
+        QCOMPARE(activity.at(0).at(0).toString(), told);
+        QCOMPARE(box, outcome == FontUpload::Committed ? QString() : "Font Settings|" + told);
+        QTRY_COMPARE(wordsSince(mark), QList<quint16>{BeginFileUpload} + words);
         QList<qint64> reports;
         for (const QList<QVariant> &r : written)
             reports << r.at(0).toLongLong();
-        // The request, the blocks, and the commit that only a whole file gets.
-        const bool whole = outcome == FontUpload::Committed;
         QCOMPARE(reports.mid(1, blocks.size()), blocks);
-        QCOMPARE(reports.size(), 1 + blocks.size() + (whole ? 1 : 0));
-        QCOMPARE(wordsSince(mark), whole ? (QList<quint16>{BeginFileUpload, CommitFileUpload})
-                                         : QList<quint16>{BeginFileUpload});
-        QCOMPARE(printer().fontFolder.content("Job.ttf"), whole ? bytes : QByteArray());
-        QCOMPARE(progress.isEmpty(), outcome == FontUpload::Refused);
-        QVERIFY(progress.isEmpty() || progress.first() == 0);
+        QVERIFY2(log.filter(printerSays).size() == 1, qPrintable(log.join('\n')));
+        const bool whole = outcome == FontUpload::Committed;
+        QCOMPARE(printer().fontFolder.content("Up.ttf"), whole ? patternBytes(size) : QByteArray());
+        QTRY_COMPARE(dialog.installedNames().contains("Up.ttf"), whole);
+        QVERIFY(!dialog.uploading() && !dialog.progressDialog());
+        // Back on the link, the window keeps its pages without reading them again.
+        QVERIFY(window->disconnectAction()->isEnabled() && window->tabWidget()->isEnabled());
     }
 
-    // Uninstall asks first; Install uploads and relists; a refusal or a name too long changes nothing.
+    // Uninstall asks first; a file that cannot go up is named, and nothing is sent.
     void fontFiles()
     {
         QVERIFY(linkUp(QStringLiteral("tcp")));
@@ -274,32 +303,17 @@ private slots:
         QTRY_COMPARE(wordsSince(mark), (QList<quint16>{DeleteFile, ListFiles}));
         QTRY_COMPARE(dialog.installedNames().size(), 4); // sans-thai.ttf gone
 
-        const QString local = writeLocalFile(dir, QStringLiteral("Upload.ttf"), 10000);
-        int progressMaximum = 0;
-        connect(g_transceiver, &Transceiver::bytesWritten, &dialog, [&] {
-            progressMaximum = dialog.progressDialog() ? dialog.progressDialog()->maximum() : progressMaximum;
-        });
+        // A name too long, a file missing or empty: told, nothing sent.
         mark = requests->count();
-        QVERIFY(dialog.installFont(local));
-        QVERIFY(dialog.uploading());
-        QTRY_VERIFY(dialog.installedNames().contains(QStringLiteral("Upload.ttf")));
-        QCOMPARE(printer().fontFolder.content("Upload.ttf"), patternBytes(10000));
-        QVERIFY(!dialog.uploading() && !dialog.progressDialog());
-        QCOMPARE(wordsSince(mark), (QList<quint16>{BeginFileUpload, CommitFileUpload, ListFiles}));
-        QCOMPARE(progressMaximum, 10000);
-
-        printer().refuseUploads = true;
-        mark = requests->count();
-        QVERIFY(dialog.installFont(writeLocalFile(dir, QStringLiteral("Refused.ttf"), 100)));
-        QTRY_VERIFY(!dialog.uploading() && !dialog.progressDialog());
-        QString text;
-        readMessageBox(&text);
         const QString longName = QString(108, QLatin1Char('n')) + QStringLiteral(".ttf");
-        QVERIFY(!dialog.installFont(writeLocalFile(dir, longName, 10)));
-        QVERIFY2(text.startsWith(QStringLiteral("Font Settings|")) && text.contains(QStringLiteral("too long")), qPrintable(text));
-        QVERIFY(!dialog.installFont(dir.filePath(QStringLiteral("missing.ttf"))));
-        QTest::qWait(50);
-        QCOMPARE(wordsSince(mark), QList<quint16>{BeginFileUpload}); // no commit
+        const QString local = writeLocalFile(dir, longName, 10);
+        const QString said = messageOf([&] { QVERIFY(!dialog.installFont(local)); });
+        QVERIFY2(said.contains(QStringLiteral("n…n")) && said.contains(QStringLiteral(".ttf\" is too long")), qPrintable(said));
+        QVERIFY(messageOf([&] { QVERIFY(!dialog.installFont(dir.filePath(QStringLiteral("missing.ttf")))); })
+                    .startsWith(QStringLiteral("Font Settings|The font file \"missing.ttf\" cannot be read: ")));
+        QVERIFY(messageOf([&] { QVERIFY(!dialog.installFont(writeLocalFile(dir, QStringLiteral("Empty.ttf"), 0))); })
+                    .contains(QStringLiteral("\"Empty.ttf\" is empty")));
+        QVERIFY(quietAt(mark));
     }
 };
 

@@ -54,6 +54,10 @@ bool Transceiver::connectTcp(const QHostAddress &address, Identify identify)
     m_address = address;
     m_identify = identify;
     m_announced = false;
+    m_lastLink = LinkTcp;
+    m_lastAddress = address;
+    m_lastIdentify = identify;
+    m_reopened = false;
     return true;
 }
 
@@ -68,7 +72,24 @@ bool Transceiver::openUsb(const QString &interfaceName, bool probe)
     m_probing = probe;
     m_identify = IdentifyKnown;
     m_announced = false;
+    m_reopened = false;
+    if (!probe) {
+        m_lastLink = LinkUsb;
+        m_lastDevice = interfaceName;
+    }
     return true;
+}
+
+bool Transceiver::reopen()
+{
+    close();
+    bool opened = false;
+    if (m_lastLink == LinkTcp)
+        opened = connectTcp(m_lastAddress, m_lastIdentify);
+    else if (m_lastLink == LinkUsb)
+        opened = openUsb(m_lastDevice, false);
+    m_reopened = opened;
+    return opened;
 }
 
 void Transceiver::close()

@@ -34,6 +34,15 @@ public:
     // the printer's device record: its handshake answer announces nothing.
     bool openUsb(const QString &interfaceName, bool probe);
     void close();
+    // Opens the last link the tool opened (not a probe) again, to the same address or device
+    // path, as a printer switched off and on is found again; whatever is open is closed
+    // first. Ending the link's session is the one way to make a printer drop what it is in
+    // the middle of, such as a file it is reading. False when there is no such link or it
+    // cannot be opened at once (a socket still closing, a device still held).
+    bool reopen();
+    // Whether the link open now was opened by reopen(): its announcement is of the printer the
+    // window already shows, unless the serial number says otherwise.
+    bool reopened() const { return m_reopened; }
     bool write(const char *data, qint64 size, int milliseconds);
 
     LinkType linkType() const { return m_linkType; }
@@ -74,6 +83,12 @@ private:
     // closed link's late disconnection still reads as one.
     bool m_announced = false;
     host_cmd_dev_info_t m_device{};
+    // What reopen() opens again.
+    LinkType m_lastLink = LinkNone;
+    QHostAddress m_lastAddress;
+    QString m_lastDevice;
+    Identify m_lastIdentify = IdentifyKnown;
+    bool m_reopened = false;
     QTimer *m_handshakeTimer;
     int m_handshakeTimeoutMs = HandshakeTimeoutMs;
 };
