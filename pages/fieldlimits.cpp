@@ -2,6 +2,7 @@
 
 #include "pages/ipv4validator.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <cctype>
@@ -9,6 +10,9 @@
 QString FieldLimits::fieldName(const QString &caption)
 {
     QString name = caption.trimmed();
+    // A translation may put the mnemonic after the text: "密码(&P):".
+    static const QRegularExpression trailingMnemonic(QStringLiteral("\\s*[(\\x{ff08}]&.[)\\x{ff09}]"));
+    name.remove(trailingMnemonic);
     name.remove(QLatin1Char('&'));
     while (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0xff1a)))
         name.chop(1);

@@ -104,10 +104,10 @@ QString WidgetSerial::openFailureText(const QString &port, QSerialPort::SerialPo
         cause = accessible ? tr("in use by another program") : tr("permission denied");
         break;
     case QSerialPort::UnsupportedOperationError:
-        cause = tr("it does not take the settings selected on this page");
+        cause = tr("the settings selected on this page are not supported");
         break;
     case QSerialPort::ResourceError:
-        cause = tr("it stopped answering (unplugged?)");
+        cause = tr("not answering (unplugged?)");
         break;
     default:
         cause = systemText;
