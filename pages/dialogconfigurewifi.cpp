@@ -1,8 +1,11 @@
 #include "pages/dialogconfigurewifi.h"
 
+#include "pages/fieldlimits.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -14,6 +17,9 @@ DialogConfigureWiFi::DialogConfigureWiFi(QWidget *parent)
     , m_cancel(new QPushButton(tr("&Cancel"), this))
 {
     m_password->setEchoMode(QLineEdit::Password);
+    // Characters are at least a byte each: no more can fit. The bytes are counted at OK.
+    m_ssid->setMaxLength(FieldLimits::SsidBytes);
+    m_password->setMaxLength(FieldLimits::PasswordKeyDigits);
     auto *form = new QFormLayout;
     form->addRow(tr("&SSID:"), m_ssid);
     form->addRow(tr("&Password:"), m_password);
@@ -52,6 +58,18 @@ QString DialogConfigureWiFi::password() const
 
 void DialogConfigureWiFi::doOk()
 {
+    // Without an SSID the printer forgets its network; the password does not matter then.
+    QLineEdit *field = m_ssid;
+    QString problem = FieldLimits::ssidProblem(FieldLimits::fieldName(tr("&SSID:")), ssid());
+    if (problem.isEmpty() && !ssid().isEmpty()) {
+        field = m_password;
+        problem = FieldLimits::passwordProblem(FieldLimits::fieldName(tr("&Password:")), password());
+    }
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, tr("Error"), problem, QMessageBox::Ok);
+        field->setFocus();
+        return;
+    }
     accept();
 }
 

@@ -6,7 +6,8 @@ class QLineEdit;
 class QPushButton;
 
 // Asks for the Wi-Fi network the printer is to join. An empty SSID is accepted: it makes
-// the printer forget its network.
+// the printer forget its network. OK stays in the dialog while the SSID or the password
+// cannot be sent as typed.
 class DialogConfigureWiFi : public QDialog
 {
     Q_OBJECT

@@ -1,11 +1,14 @@
 #include "pages/networkpage.h"
 
 #include "app/log.h"
+#include "pages/fieldlimits.h"
+#include "pages/ipv4validator.h"
 #include "pages/tcprawprint.h"
 #include "protocol/staticiprecord.h"
 
 #include <QFormLayout>
 #include <QHostAddress>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -52,8 +55,10 @@ NetworkPage::NetworkPage(QWidget *parent)
     , m_testPage(new QPushButton(tr("Print Test Page"), this))
 {
     connect(m_testPage, &QPushButton::clicked, this, &NetworkPage::doPrintTestPage);
-    for (QLineEdit *field : {m_staticAddress, m_staticNetmask, m_staticGateway})
+    for (QLineEdit *field : {m_staticAddress, m_staticNetmask, m_staticGateway}) {
+        Ipv4Validator::install(field);
         connect(field, &QLineEdit::textChanged, this, &SettingsPage::onSettingsChanged);
+    }
 }
 
 void NetworkPage::addAddressRows()
@@ -106,8 +111,25 @@ StaticIpRecord NetworkPage::staticIp() const
     return {m_staticAddress->text(), m_staticNetmask->text(), m_staticGateway->text()};
 }
 
+bool NetworkPage::refuses(QLineEdit *field, bool required)
+{
+    const auto *label = qobject_cast<const QLabel *>(form()->labelForField(field));
+    const QString name = FieldLimits::fieldName(label ? label->text() : QString());
+    const QString problem = FieldLimits::ipv4Problem(name, field->text(), required);
+    if (problem.isEmpty())
+        return false;
+    QMessageBox::warning(this, tr("Error"), problem, QMessageBox::Ok);
+    field->setFocus();
+    field->selectAll();
+    return true;
+}
+
 void NetworkPage::doSave()
 {
+    // Nothing goes out while a field holds what would be sent as another address. An empty
+    // gateway is none (0.0.0.0, as the printer shows it); an empty address is a slip.
+    if (refuses(m_staticAddress, true) || refuses(m_staticNetmask, false) || refuses(m_staticGateway, false))
+        return;
     // A missing mask is the one the printer got by DHCP, or the usual class C one.
     if (ipv4(m_staticNetmask->text()) == 0)
         m_staticNetmask->setText(ipv4(m_dhcpNetmask->text()) != 0 ? m_dhcpNetmask->text()

@@ -56,6 +56,9 @@ protected:
     virtual bool sendStaticIp(const StaticIpRecord &record) = 0;
 
 private:
+    // Tells why the field's text cannot be sent, if it cannot, and puts the cursor there.
+    bool refuses(QLineEdit *field, bool required);
+
     QLineEdit *m_mac;
     QLineEdit *m_dhcpAddress;
     QLineEdit *m_dhcpNetmask;

@@ -1,14 +1,19 @@
 #include "pages/widgetserial.h"
 
+#include "app/activity.h"
+#include "app/displaytext.h"
 #include "app/log.h"
 #include "pages/dialogserialconnect.h"
+#include "pages/tcprawprint.h"
 #include "pages/testpage.h"
 #include "protocol/hostcmd.h"
 #include "protocol/serialsettingsrecord.h"
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTimerEvent>
@@ -21,6 +26,16 @@ QComboBox *numberBox(QWidget *parent, std::initializer_list<int> values)
     for (const int value : values)
         box->addItem(QString::number(value), value);
     return box;
+}
+
+// Where the port is, as a technician knows it: /dev/ttyUSB0 rather than ttyUSB0.
+QString location(const QString &name)
+{
+#ifdef Q_OS_UNIX
+    if (!name.contains(QLatin1Char('/')))
+        return QStringLiteral("/dev/") + name;
+#endif
+    return name;
 }
 
 } // namespace
@@ -76,6 +91,31 @@ void WidgetSerial::doSave()
     g_hostCmd.SetSerialSettings(settings());
 }
 
+QString WidgetSerial::openFailureText(const QString &port, QSerialPort::SerialPortError error,
+                                      bool accessible, const QString &systemText)
+{
+    QString cause;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        cause = tr("no such port");
+        break;
+    case QSerialPort::PermissionError:
+        // Qt says the same for a port we may not open and one held (locked, busy) elsewhere.
+        cause = accessible ? tr("in use by another program") : tr("permission denied");
+        break;
+    case QSerialPort::UnsupportedOperationError:
+        cause = tr("the settings selected on this page are not supported");
+        break;
+    case QSerialPort::ResourceError:
+        cause = tr("not answering (unplugged?)");
+        break;
+    default:
+        cause = systemText;
+        break;
+    }
+    return tr("Serial port %1 could not be opened: %2").arg(port, cause);
+}
+
 void WidgetSerial::doPrintTestPage()
 {
     DialogSerialConnect dialog(this);
@@ -83,6 +123,7 @@ void WidgetSerial::doPrintTestPage()
         return;
 
     const SerialSettingsRecord s = settings();
+    m_portLocation = location(dialog.portName());
     m_port = new QSerialPort(dialog.portName(), this);
     m_port->setBaudRate(s.baudRate, QSerialPort::AllDirections);
     m_port->setDataBits(s.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8);
@@ -91,10 +132,18 @@ void WidgetSerial::doPrintTestPage()
                       : s.parity == SerialSettingsRecord::ParityEven ? QSerialPort::EvenParity
                                                                      : QSerialPort::NoParity);
     LOG_LINE("Serial port created.");
-    // In use, gone or not ours: nothing to tell, the user sees no page come out.
     if (!m_port->open(QIODevice::WriteOnly)) {
+#ifdef Q_OS_WIN
+        const bool accessible = true; // a COM port says "access denied" while another program has it
+#else
+        const QFileInfo node(m_portLocation);
+        const bool accessible = node.isReadable() && node.isWritable();
+#endif
+        const QString text = openFailureText(m_portLocation, m_port->error(), accessible, m_port->errorString());
         m_port->deleteLater();
         m_port = nullptr;
+        Activity::report(text);
+        QMessageBox::warning(this, tr("Error"), text, QMessageBox::Ok);
         return;
     }
     LOG_LINE("Serial port opened.");
@@ -103,6 +152,8 @@ void WidgetSerial::doPrintTestPage()
                                         m_stopBits->currentText(), s.parity};
     m_testPageBytes = TestPage::serial(fields, QDateTime::currentDateTime(),
                                        g_hostCmd.isRx100());
+    m_written = 0;
+    connect(m_port, &QSerialPort::bytesWritten, this, [this](qint64 bytes) { m_written += bytes; });
     m_port->write(m_testPageBytes);
     m_closeTimer = startTimer(CloseDelayMs, Qt::CoarseTimer);
 }
@@ -117,6 +168,12 @@ void WidgetSerial::timerEvent(QTimerEvent *event)
     m_closeTimer = 0;
     if (m_port) {
         m_port->flush();
+        const QString what = tr("Serial test page");
+        Activity::report(m_written >= m_testPageBytes.size()
+                             ? TcpRawPrint::sentText(what, m_portLocation, m_testPageBytes.size())
+                             : tr("%1 not sent whole: %2 took %3 of %4 bytes")
+                                   .arg(what, m_portLocation, DisplayText::grouped(m_written),
+                                        DisplayText::grouped(m_testPageBytes.size())));
         m_port->close();
         m_port->deleteLater();
         m_port = nullptr;

@@ -3,9 +3,9 @@
 #include "pages/settingspage.h"
 
 #include <QByteArray>
+#include <QSerialPort>
 
 class QComboBox;
-class QSerialPort;
 struct SerialSettingsRecord;
 
 // The Serial tab: the printer's own serial port, and a test page sent through one of the
@@ -31,6 +31,10 @@ public:
     void fill(const SerialSettingsRecord &record);
     // The selections as Save sends them.
     SerialSettingsRecord settings() const;
+    // Why a port did not open, in a technician's words: "Serial port /dev/ttyUSB0 could not
+    // be opened: permission denied". accessible: the user may read and write the port.
+    static QString openFailureText(const QString &port, QSerialPort::SerialPortError error,
+                                   bool accessible, const QString &systemText);
 
 public slots:
     void doPrintTestPage();
@@ -46,6 +50,8 @@ private:
     QComboBox *m_parity;
     QPushButton *m_testPage;
     QSerialPort *m_port = nullptr;
+    QString m_portLocation;
     QByteArray m_testPageBytes;
     int m_closeTimer = 0;
+    qint64 m_written = 0;
 };

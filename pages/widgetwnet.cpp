@@ -1,5 +1,7 @@
 #include "pages/widgetwnet.h"
 
+#include "app/activity.h"
+#include "pages/fieldlimits.h"
 #include "protocol/hostcmd.h"
 #include "protocol/wnetapnrecord.h"
 #include "protocol/wnetinformation.h"
@@ -7,6 +9,7 @@
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +22,9 @@ WidgetWnet::WidgetWnet(QWidget *parent)
     , m_apn(new QLineEdit(this))
     , m_dialNumber(new QLineEdit(this))
     , m_restart(new QPushButton(tr("Restart..."), this))
+    , m_restartState(new QLabel(this))
+    , m_apnCaption(tr("APN:"))
+    , m_dialNumberCaption(tr("Dial Number:"))
     , m_statusTexts{tr("Disabled"),  tr("Disabling"),  tr("Enabling"), tr("Enabled"),
                     tr("Connected"), tr("Connecting"), tr("Ready")}
 {
@@ -34,15 +40,21 @@ WidgetWnet::WidgetWnet(QWidget *parent)
     auto *apnForm = new QFormLayout;
     apnForm->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     apnForm->setFormAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    apnForm->addRow(tr("APN:"), m_apn);
-    apnForm->addRow(tr("Dial Number:"), m_dialNumber);
+    apnForm->addRow(m_apnCaption, m_apn);
+    apnForm->addRow(m_dialNumberCaption, m_dialNumber);
     auto *group = new QGroupBox(this);
     auto *groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(m_useApn);
     groupLayout->addLayout(apnForm);
     // The group sits between the read-only rows and the buttons, spanning the form.
     form()->addRow(group);
+    // Right above Restart: how long a restart may still take, then how it ended.
+    m_restartState->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form()->addRow(m_restartState);
     addButton(m_restart);
+    // Latin-1 is a byte a character; the record keeps room for the terminating zero.
+    m_apn->setMaxLength(WnetApnRecord::ApnSize - 1);
+    m_dialNumber->setMaxLength(WnetApnRecord::DialNumberSize - 1);
 
     setFocusChain({m_useApn, m_apn, m_dialNumber, m_restart, saveButton()});
 
@@ -121,12 +133,24 @@ void WidgetWnet::updateApnFields()
 
 void WidgetWnet::noteModuleConnected()
 {
-    if (m_countdown < TrustConnectedBelow)
+    if (m_countdown < TrustConnectedBelow) {
+        m_reconnected = m_reconnected || m_countdown > 0;
         m_countdown = 0;
+    }
 }
 
 void WidgetWnet::doSave()
 {
+    const std::pair<QLineEdit *, QString> fields[] = {{m_apn, m_apnCaption}, {m_dialNumber, m_dialNumberCaption}};
+    for (const auto &field : fields) {
+        const QString problem =
+            FieldLimits::latin1Problem(FieldLimits::fieldName(field.second), field.first->text());
+        if (!problem.isEmpty()) {
+            QMessageBox::warning(this, tr("Error"), problem, QMessageBox::Ok);
+            field.first->setFocus();
+            return;
+        }
+    }
     saveButton()->setEnabled(false);
     g_hostCmd.SetWnetApn(apnSettings());
 }
@@ -140,6 +164,8 @@ void WidgetWnet::doRestart()
     for (QWidget *w : std::initializer_list<QWidget *>{m_restart, saveButton(), m_useApn, m_apn, m_dialNumber})
         w->setEnabled(false);
     m_countdown = RestartPolls;
+    m_reconnected = false;
+    showCountdown();
     g_hostCmd.RestartWnetModule();
     m_pollTimer = startTimer(m_pollMs, Qt::CoarseTimer);
 }
@@ -159,12 +185,26 @@ void WidgetWnet::restartTick()
         return;
     if (m_countdown != 0) {
         g_hostCmd.query(GetWnetInfo);
-        if (--m_countdown > 0)
+        if (--m_countdown > 0) {
+            showCountdown();
             return;
+        }
     }
     killTimer(m_pollTimer);
     m_pollTimer = 0;
     m_restart->setEnabled(true);
     m_useApn->setEnabled(true);
     updateApnFields();
+    const QString outcome = m_reconnected
+        ? tr("4G module restarted: %1").arg(statusText(ConnectedStatus))
+        : tr("4G module did not report %1; gave up after %2 s")
+              .arg(statusText(ConnectedStatus))
+              .arg(RestartPolls * RestartPollMs / 1000);
+    m_restartState->setText(outcome);
+    Activity::report(outcome);
+}
+
+void WidgetWnet::showCountdown()
+{
+    m_restartState->setText(tr("Restarting the 4G module: %1 s left").arg(m_countdown));
 }

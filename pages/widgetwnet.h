@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 struct WnetApnRecord;
 struct WnetInformation;
@@ -31,6 +32,8 @@ public:
     QLineEdit *apnField() const { return m_apn; }
     QLineEdit *dialNumberField() const { return m_dialNumber; }
     QPushButton *restartButton() const { return m_restart; }
+    // The seconds a restart may still take, then how it ended; empty before the first.
+    QLabel *restartStateLabel() const { return m_restartState; }
     // Seconds of polling left in a restart; 0 outside one.
     int countdown() const { return m_countdown; }
     // The text for a status code; empty for codes past the table.
@@ -58,13 +61,20 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    void showCountdown();
+
     QLineEdit *m_fields[FieldCount];
     QCheckBox *m_useApn;
     QLineEdit *m_apn;
     QLineEdit *m_dialNumber;
     QPushButton *m_restart;
+    QLabel *m_restartState;
+    QString m_apnCaption;
+    QString m_dialNumberCaption;
     QStringList m_statusTexts;
     int m_countdown = 0;
+    // A trusted "Connected" ended the restart, rather than the countdown running out.
+    bool m_reconnected = false;
     int m_pollTimer = 0;
     int m_pollMs = RestartPollMs;
 };

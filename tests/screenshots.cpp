@@ -1,17 +1,21 @@
-// PNGs of every tab connected to the printer at ADDRESS, the serial port dialog, an absent printer and the search (screenshots.sh).
+// PNGs of every tab connected to the printer at ADDRESS, the dialogs, the feedback of the pages, an absent printer and the search (screenshots.sh).
 #include "app/conf.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
 #include "nvimage/dialogdownloadnvimage.h"
 #include "nvimage/nvimagecommands.h"
 #include "nvimage/widgetnvimage.h"
+#include "pages/dialogconfigurewifi.h"
 #include "pages/dialogserialconnect.h"
+#include "pages/widgetlan.h"
 #include "pages/widgetserial.h"
+#include "pages/widgetwnet.h"
 #include "print/dialogfontsettings.h"
 #include "print/fontupload.h"
 #include "protocol/bytefields.h"
 #include "protocol/dialogconnect.h"
 #include "protocol/hostcmd.h"
+#include "protocol/staticiprecord.h"
 #include "transport/dialogreconnect.h"
 #include "transport/transceiver.h"
 
@@ -139,6 +143,32 @@ int main(int argc, char *argv[])
         }
     });
     window->serialPage()->testPageButton()->click();
+
+    // Refused and told: a gateway that is no address, a short Wi-Fi password; a 4G restart counting down.
+    const auto onBox = [&](const QString &name, QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [&save, name, button] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                save(box, name);
+                box->button(button)->click();
+            }
+        });
+    };
+    tabs->setCurrentIndex(MainWindow::TabLan);
+    window->lanPage()->fill(StaticIpRecord{"192.168.1.200", "255.255.255.0", "gateway"});
+    window->lanPage()->onSettingsChanged(); // as typed
+    save(window, QStringLiteral("20-ethernet-invalid-gateway.png"));
+    onBox(QStringLiteral("21-ethernet-save-refused.png"), QMessageBox::Ok);
+    window->lanPage()->doSave();
+    auto *wifi = new DialogConfigureWiFi(window);
+    wifi->ssidField()->setText(QStringLiteral("Zomra-Shop"));
+    wifi->passwordField()->setText(QStringLiteral("short"));
+    onBox(QStringLiteral("22-wifi-password-refused.png"), QMessageBox::Ok);
+    wifi->doOk();
+    tabs->setCurrentIndex(MainWindow::TabWnet);
+    onBox(QStringLiteral("23-4g-restart-asked.png"), QMessageBox::Yes);
+    window->wnetPage()->doRestart();
+    waitFor([] { return false; }, 2500); // two polls answered
+    save(window, QStringLiteral("24-4g-restarting.png"));
 
     // The font dialog: an upload cancelled after ten blocks, and the question before Reset to
     // Default, answered No. Each message box is saved, then closed.
