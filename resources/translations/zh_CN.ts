@@ -34,6 +34,10 @@
         <source>Configure Wi-Fi</source>
         <translation>配置 Wi-Fi</translation>
     </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
 </context>
 <context>
     <name>DialogConnect</name>
@@ -347,10 +351,6 @@
         <translation>文件大小</translation>
     </message>
     <message>
-        <source>The file name &quot;%1&quot; is too long for the printer: it takes names of at most %2 characters.</source>
-        <translation>文件名“%1”过长：打印机只接受最多 %2 个字符的文件名。</translation>
-    </message>
-    <message>
         <source>Open</source>
         <translation>打开</translation>
     </message>
@@ -375,8 +375,52 @@
         <translation>确认</translation>
     </message>
     <message>
-        <source>Are you sure to uninstall  &quot;%1&quot;?</source>
-        <translation>确定要卸载“%1”吗？</translation>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+    <message>
+        <source>Font &quot;%1&quot; not installed: the printer did not list it after the upload</source>
+        <translation>字体“%1”未安装：上传后打印机的列表中没有它</translation>
+    </message>
+    <message>
+        <source>Font &quot;%1&quot; installed, digest accepted</source>
+        <translation>字体“%1”已安装，摘要校验通过</translation>
+    </message>
+    <message>
+        <source>Restore the printer&apos;s default font settings for every script? The installed font files stay as they are.</source>
+        <translation>为所有文字恢复打印机的默认字体设置？已安装的字体文件保持不变。</translation>
+    </message>
+    <message>
+        <source>The file name &quot;%2&quot; is too long for the printer: it takes names of at most %1 characters.</source>
+        <translation>文件名“%2”对打印机来说太长：打印机只接受最多 %1 个字符的文件名。</translation>
+    </message>
+    <message>
+        <source>The font file &quot;%2&quot; cannot be read: %1</source>
+        <translation>无法读取字体文件“%2”：%1</translation>
+    </message>
+    <message>
+        <source>The font file &quot;%1&quot; is empty: there is nothing to install.</source>
+        <translation>字体文件“%1”为空：没有可安装的内容。</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes</source>
+        <translation>%1 / %2 字节</translation>
+    </message>
+    <message>
+        <source>Font &quot;%1&quot; not installed: the printer refused the upload</source>
+        <translation>字体“%1”未安装：打印机拒绝了上传</translation>
+    </message>
+    <message>
+        <source>Font &quot;%2&quot; not installed: upload cancelled after %1; the printer discarded the partial file</source>
+        <translation>字体“%2”未安装：上传在 %1 后被取消；打印机已丢弃不完整的文件</translation>
+    </message>
+    <message>
+        <source>Font &quot;%2&quot; not installed: upload cancelled after %1; the link to the printer did not come back</source>
+        <translation>字体“%2”未安装：上传在 %1 后被取消；与打印机的连接没有恢复</translation>
+    </message>
+    <message>
+        <source>Uninstall the font &quot;%1&quot; from the printer?</source>
+        <translation>从打印机中卸载字体“%1”？</translation>
     </message>
 </context>
 <context>
@@ -438,6 +482,33 @@
     <message>
         <source>&amp;Port Name:</source>
         <translation>端口名称(&amp;P)：</translation>
+    </message>
+</context>
+<context>
+    <name>FieldLimits</name>
+    <message>
+        <source>%1: enter an IPv4 address (0.0.0.0 for none).</source>
+        <translation>%1：请输入 IPv4 地址（没有则输入 0.0.0.0）。</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not an IPv4 address.</source>
+        <translation>%1：“%2”不是 IPv4 地址。</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; cannot be sent; only Latin-1 characters can.</source>
+        <translation>%1：“%2”无法发送；只能发送 Latin-1 字符。</translation>
+    </message>
+    <message>
+        <source>%1: at most %2 bytes of UTF-8 (this one has %3).</source>
+        <translation>%1：最多 %2 字节 UTF-8（当前为 %3 字节）。</translation>
+    </message>
+    <message>
+        <source>%1: a key of %2 characters must be hex digits only (0-9, A-F).</source>
+        <translation>%1：%2 个字符的密钥只能由十六进制数字（0-9、A-F）组成。</translation>
+    </message>
+    <message>
+        <source>%1: %2 to %3 characters, or %4 hex digits (this one has %5).</source>
+        <translation>%1：须为 %2 到 %3 个字符，或 %4 个十六进制数字（当前为 %5 个）。</translation>
     </message>
 </context>
 <context>
@@ -1155,6 +1226,42 @@
         <source>Parity:</source>
         <translation>校验位：</translation>
     </message>
+    <message>
+        <source>no such port</source>
+        <translation>没有这个端口</translation>
+    </message>
+    <message>
+        <source>in use by another program</source>
+        <translation>正被其他程序使用</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>没有权限</translation>
+    </message>
+    <message>
+        <source>the settings selected on this page are not supported</source>
+        <translation>不支持本页选择的设置</translation>
+    </message>
+    <message>
+        <source>not answering (unplugged?)</source>
+        <translation>没有响应（已拔出？）</translation>
+    </message>
+    <message>
+        <source>Serial port %1 could not be opened: %2</source>
+        <translation>无法打开串口 %1：%2</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Serial test page</source>
+        <translation>串口测试页</translation>
+    </message>
+    <message>
+        <source>%1 not sent whole: %2 took %3 of %4 bytes</source>
+        <translation>%1 未完整发送：%2 只接收了 %3 / %4 字节</translation>
+    </message>
 </context>
 <context>
     <name>WidgetWiFi</name>
@@ -1296,6 +1403,22 @@
     <message>
         <source>Restart the 4G module?</source>
         <translation>是否重启 4G 模块？</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>4G module restarted: %1</source>
+        <translation>4G 模块已重启：%1</translation>
+    </message>
+    <message>
+        <source>4G module did not report %1; gave up after %2 s</source>
+        <translation>4G 模块没有报告%1；%2 秒后放弃</translation>
+    </message>
+    <message>
+        <source>Restarting the 4G module: %1 s left</source>
+        <translation>正在重启 4G 模块：剩余 %1 秒</translation>
     </message>
 </context>
 </TS>
