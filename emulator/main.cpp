@@ -101,6 +101,8 @@ struct Switches
         "DIR");
     const QCommandLineOption refuseUploads = option(
         "refuse-uploads", "Refuse every file upload (BeginFileUpload answers refused).");
+    const QCommandLineOption ignoreSets = option(
+        "ignore-sets", "Take every settings command and keep the old values (a read-back shows nothing changed).");
     const QCommandLineOption usbPty = option(
         "usb-pty",
         "Play a printer on USB instead of the network: serve on a pseudo-terminal and write a "
@@ -191,7 +193,7 @@ void Switches::addTo(QCommandLineParser &parser) const
 {
     parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, restartMidUpload,
                        restartDelay, flood, noRawPort, noDiscovery, spool,
-                       fontDir, refuseUploads, usbPty, usbFuse, fuseMount, transferMs, stall, eioEvery,
+                       fontDir, refuseUploads, ignoreSets, usbPty, usbFuse, fuseMount, transferMs, stall, eioEvery,
                        zlpEvery, refuseOpen, sysfsRoot, usbId});
     for (const Text &t : texts)
         parser.addOption(t.option);
@@ -264,6 +266,7 @@ QString readOptions(const QCommandLineParser &parser, const Switches &s, Emulato
     options->noRawPort = parser.isSet(s.noRawPort);
     options->discovery = !parser.isSet(s.noDiscovery);
     options->printer.refuseUploads = parser.isSet(s.refuseUploads);
+    options->printer.ignoreSets = parser.isSet(s.ignoreSets);
     options->spoolDir = parser.value(s.spool);
     if (parser.isSet(s.fontDir)) {
         const QString dir = parser.value(s.fontDir);

@@ -310,6 +310,8 @@ PrinterState::Answer PrinterState::answer(const QByteArray &request, const FileU
         return {Outcome::TooShort, {}, false, {}};
     if (c->handle)
         return (this->*c->handle)(request, upload);
+    if (ignoreSets)
+        return {Outcome::Ignored, {}, false, {QStringLiteral("old values kept (--ignore-sets)")}};
     (this->*c->apply)(request);
     return {Outcome::Applied, {}, false, {}};
 }

@@ -194,6 +194,8 @@ public:
     std::optional<QVector<FontScriptRecord>> newFontScripts;
     FontFolder fontFolder;
     bool refuseUploads = false;
+    // Take settings commands and keep the old values, as a printer whose firmware drops them.
+    bool ignoreSets = false;
     // The last dual-color setting a print stream carried; none before the first.
     std::optional<DualColorSetting> dualColor;
 
