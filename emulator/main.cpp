@@ -1,6 +1,5 @@
 #include "emulator/emulatorsession.h"
-#include "emulator/printeremulator.h"
-#include "emulator/rawprintserver.h"
+#include "emulator/printerfleet.h"
 #include "emulator/usbptyprinter.h"
 #ifdef ZOMRA_HAVE_FUSE
 #include "emulator/usbfuseprinter.h"
@@ -50,6 +49,13 @@ struct Switches
                                              QStringLiteral("127.0.0.1"));
     const QCommandLineOption port = option("port", "Port to listen on; 0 for any free one.", "N",
                                            QString::number(Wire::CommandPort));
+    const QCommandLineOption instances = option(
+        "instances",
+        "Play N printers (1 to 254) on consecutive addresses from --listen on, each with its own "
+        "settings, raw print port and serial number (--sn counted up); with more than one, "
+        "every line starts with the printer's address, and --spool and --font-dir hold a "
+        "folder per address.",
+        "N", QStringLiteral("1"));
     const QCommandLineOption keepAlive = option(
         "keepalive-ms", "Keep-alive period after the handshake, 0 for none.", "N",
         QStringLiteral("3000"));
@@ -191,7 +197,7 @@ Switches::Switches()
 
 void Switches::addTo(QCommandLineParser &parser) const
 {
-    parser.addOptions({listen, port, keepAlive, silent, closeAfter, wrongKey, chunk, restartMidUpload,
+    parser.addOptions({listen, port, instances, keepAlive, silent, closeAfter, wrongKey, chunk, restartMidUpload,
                        restartDelay, flood, noRawPort, noDiscovery, spool,
                        fontDir, refuseUploads, ignoreSets, usbPty, usbFuse, fuseMount, transferMs, stall, eioEvery,
                        zlpEvery, refuseOpen, sysfsRoot, usbId});
@@ -394,25 +400,40 @@ int runUsb(QCoreApplication &app, const QCommandLineParser &parser, const Switch
 #endif
 }
 
-// The network road: the command port with discovery, and the raw print port beside it.
-int runNetwork(QCoreApplication &app, const EmulatorOptions &options)
+// How many printers the network road plays, checked against the addresses and the serial
+// number it needs; a usage error's text, or empty.
+QString readInstances(const QCommandLineParser &parser, const Switches &s, const EmulatorOptions &options,
+                      int *count)
 {
-    PrinterEmulator emulator(options);
-    QObject::connect(&emulator, &PrinterEmulator::logLine, print);
-    // Test pages and other printouts arrive on their own port; a job is one connection.
-    RawPrintServer rawPrint;
-    rawPrint.setSpoolDir(options.spoolDir);
-    rawPrint.setPrinterState(&emulator.state());
-    QObject::connect(&rawPrint, &RawPrintServer::logLine, print);
-    if (!emulator.listen()) {
-        std::fprintf(stderr, "zomra-printer-emulator: cannot listen on %s: %s\n",
-                     qPrintable(EmulatorSession::endpoint(options.listen, options.port)),
-                     qPrintable(emulator.errorString()));
-        return 1;
-    }
+    if (!number(parser, s.instances, PrinterFleet::MaxCount, count) || *count < 1)
+        return QStringLiteral("--instances: want 1 to %1").arg(PrinterFleet::MaxCount);
+    if (parser.isSet(s.instances) && (parser.isSet(s.usbPty) || parser.isSet(s.usbFuse)))
+        return QStringLiteral("--instances goes with the network road, not with --usb-pty or --usb-fuse");
+    if (*count == 1)
+        return QString();
+    QString error;
+    if (PrinterFleet::addresses(options.listen, *count, &error).isEmpty())
+        return QStringLiteral("--instances: %1").arg(error);
+    const QString last = PrinterFleet::serialNumber(options.printer.serialNumber, *count - 1);
+    if (last.size() > PrinterState::SerialFieldSize - 1)
+        return QStringLiteral("--sn: the last of %1 serial numbers, %2, is longer than %3 characters")
+            .arg(*count).arg(last).arg(PrinterState::SerialFieldSize - 1);
+    return QString();
+}
+
+// The network road: for each printer the command port with discovery, and the raw print
+// port beside it (test pages and other printouts; a job is one connection).
+int runNetwork(QCoreApplication &app, const EmulatorOptions &options, int count)
+{
+    PrinterFleet fleet(options, count);
+    QObject::connect(&fleet, &PrinterFleet::logLine, print);
     print(QStringLiteral("font folder: %1").arg(options.printer.fontFolder.describe()));
-    if (!rawPrint.start(options))
-        print(QStringLiteral("raw print port: cannot listen: %1").arg(rawPrint.errorString()));
+    if (!fleet.start())
+        return failed(fleet.errorString());
+    if (count > 1) {
+        for (const QString &line : fleet.roster())
+            print(line);
+    }
     return app.exec();
 }
 
@@ -436,12 +457,16 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     EmulatorOptions options;
+    int count = 1;
     for (const QString &error : {readOptions(parser, switches, &options), readTexts(parser, switches, &options),
                                  checkUsbOptions(parser, switches)}) {
         if (!error.isEmpty())
             return usageError(error);
     }
+    const QString instancesError = readInstances(parser, switches, options, &count);
+    if (!instancesError.isEmpty())
+        return usageError(instancesError);
     if (parser.isSet(switches.usbPty) || parser.isSet(switches.usbFuse))
         return runUsb(app, parser, switches, options);
-    return runNetwork(app, options);
+    return runNetwork(app, options, count);
 }

@@ -40,7 +40,8 @@ trap cleanup EXIT
     >"$workdir/emulator.log" 2>&1 &
 emulator=$!
 for _ in $(seq 100); do
-    grep -q '^listening' "$workdir/emulator.log" 2>/dev/null && break
+    # One printer says it listens; several (--instances) list themselves once all do.
+    grep -Eq '^(listening|printer: .* at )' "$workdir/emulator.log" 2>/dev/null && break
     kill -0 "$emulator" 2>/dev/null || { cat "$workdir/emulator.log" >&2; exit 1; }
     sleep 0.05
 done
