@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "app/conf.h"
 #include "app/globals.h"
+#include "app/headless.h"
 #include "app/language.h"
 #include "app/log.h"
 #include "app/mainwindow.h"
@@ -14,8 +15,44 @@
 
 #include <cstdio>
 
+namespace {
+
+// The profile commands: no window, no display needed. So no QGuiApplication either, and
+// of the language only the translation (applyLanguage also sets the window's font).
+int runHeadless(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTranslator translator;
+
+    logOpen();
+    g_conf.load();
+    if (g_conf.fileVersion() != Conf::CurrentFileVersion)
+        g_conf.save();
+    if (g_conf.language() == Language::Chinese
+        && translator.load(translationFile(QCoreApplication::applicationDirPath())))
+        QCoreApplication::installTranslator(&translator);
+
+    // Parsed again now that the translation is in, for the messages' sake.
+    const CommandLine commandLine = CommandLine::parse(QCoreApplication::arguments());
+    int exitCode = 2;
+    if (!commandLine.error.isEmpty())
+        std::fprintf(stderr, "%s\n", qPrintable(commandLine.error));
+    else
+        exitCode = Headless::run(commandLine);
+    logClose();
+    return exitCode;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (CommandLine::parse(arguments).headless)
+        return runHeadless(argc, argv);
+
     QApplication app(argc, argv);
     auto *translator = new QTranslator;
 

@@ -5,6 +5,7 @@
 #include "protocol/packetreceiver.h"
 #include "protocol/wireconstants.h"
 
+#include <QAbstractSocket>
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
@@ -46,4 +47,30 @@ signals:
     void settingsRead();
     // "no printer answered within 10 s", "refused the connection", ... (no address in it).
     void failed(QString reason);
+
+private:
+    enum class Phase { Idle, Connecting, Handshake, Reading, Open, Failed };
+
+    void onConnected();
+    void onReadyRead();
+    void onError(QAbstractSocket::SocketError error);
+    void onTimeout();
+    void takeHandshake(const QByteArray &answer);
+    void takeAnswers();
+    void sendQueries();
+    void write(const QByteArray &payload, bool handshake);
+    void fail(const QString &reason);
+
+    const QHostAddress m_address;
+    const quint16 m_port;
+    QTcpSocket *m_socket;
+    QTimer *m_timer;
+    Phase m_phase = Phase::Idle;
+    quint32 m_nonce = 0;
+    PacketCodec::Key m_sessionKey{};
+    PacketReceiver m_receiver;
+    // Bytes read but not yet taken: the start of a packet too short for the receiver.
+    QByteArray m_pending;
+    PrinterSettings m_reading;
+    PrinterSettings m_settings;
 };

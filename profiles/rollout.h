@@ -9,6 +9,11 @@
 #include <QObject>
 #include <QString>
 
+#include <map>
+#include <memory>
+
+class PrinterSession;
+
 // Applies one profile to many printers, a few at a time, each over its own PrinterSession;
 // a printer that fails does not hold up or stop the others. With more than one printer the
 // per-printer settings are left out; setStaticIpFrom() gives each printer the next Ethernet
@@ -49,9 +54,25 @@ signals:
     void finished(bool allOk);
 
 private:
+    // A printer being worked on: its session, and once read, what applying means for it.
+    struct Running
+    {
+        PrinterSession *session = nullptr;
+        std::unique_ptr<ProfileApply> apply;
+    };
+
+    void startNext();
+    void onRead(int index);
+    void onFailed(int index, const QString &reason);
+    void finish(int index, const QString &reason = QString());
+    Profile::Values overridesFor(int index) const;
+
     Profile m_profile;
     QList<Printer> m_printers;
     QList<Result> m_results;
     int m_parallelism = DefaultParallelism;
     QHostAddress m_staticIpFrom;
+    int m_next = 0;
+    int m_done = 0;
+    std::map<int, Running> m_running;
 };

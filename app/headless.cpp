@@ -1,0 +1,205 @@
+#include "app/headless.h"
+
+#include "app/commandline.h"
+#include "app/log.h"
+#include "profiles/printersession.h"
+#include "profiles/profile.h"
+#include "profiles/rollout.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+QString translate(const char *text)
+{
+    return QCoreApplication::translate("Headless", text);
+}
+
+void print(std::FILE *stream, const QString &line)
+{
+    std::fprintf(stream, "%s\n", qPrintable(line));
+    std::fflush(stream);
+}
+
+// The profile file, strictly read; false after saying why on stderr.
+bool readProfile(const QString &path, Profile *profile)
+{
+    QFile file(path);
+    QString error;
+    if (!file.open(QIODevice::ReadOnly))
+        error = file.errorString();
+    else if (Profile::fromJson(file.readAll(), profile, &error))
+        return true;
+    print(stderr, QStringLiteral("%1: %2").arg(path, error));
+    return false;
+}
+
+// One read of one printer; the reason it could not be read, or a null string.
+QString readPrinter(PrinterSession &session)
+{
+    QEventLoop loop;
+    QString reason;
+    QObject::connect(&session, &PrinterSession::settingsRead, &loop, &QEventLoop::quit);
+    QObject::connect(&session, &PrinterSession::failed, &loop, [&](const QString &why) {
+        reason = why;
+        loop.quit();
+    });
+    session.read();
+    loop.exec();
+    return reason;
+}
+
+QString names(const QStringList &keys)
+{
+    QStringList names;
+    for (const QString &key : keys)
+        names << Profile::displayName(key);
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+int Headless::run(const CommandLine &commandLine)
+{
+    LOG_LINE("headless %s %s", qPrintable(commandLine.profileFile),
+             qPrintable(commandLine.connectAddress.toString()));
+    switch (commandLine.profileAction) {
+    case CommandLine::ProfileAction::Export:
+        return exportProfile(commandLine);
+    case CommandLine::ProfileAction::Compare:
+        return compareProfile(commandLine);
+    case CommandLine::ProfileAction::Apply:
+        return applyProfile(commandLine);
+    case CommandLine::ProfileAction::None:
+        break;
+    }
+    return Usage;
+}
+
+int Headless::exportProfile(const CommandLine &commandLine)
+{
+    const QString &path = commandLine.profileFile;
+    // Opened first: a file that cannot be written is told before the printer is asked.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        print(stderr, translate("Cannot write %1: %2").arg(path, file.errorString()));
+        return Failed;
+    }
+    PrinterSession session(commandLine.connectAddress, commandLine.port);
+    const QString reason = readPrinter(session);
+    if (!reason.isNull()) {
+        file.cancelWriting();
+        print(stderr, QStringLiteral("%1: %2").arg(commandLine.connectAddress.toString(), reason));
+        return Failed;
+    }
+    session.close();
+    const PrinterSettings &settings = session.settings();
+    const Profile profile = Profile::fromSettings(
+        settings, QStringLiteral("zomra-cloud-printer-setup " ZOMRA_VERSION), commandLine.wifiPassword);
+    file.write(profile.toJson());
+    if (!file.commit()) {
+        print(stderr, translate("Cannot write %1: %2").arg(path, file.errorString()));
+        return Failed;
+    }
+    print(stdout, translate("Profile of %1 (%2, %3) written to %4")
+                      .arg(commandLine.connectAddress.toString(), settings.serialNumber, settings.model, path));
+    return Ok;
+}
+
+int Headless::compareProfile(const CommandLine &commandLine)
+{
+    Profile profile;
+    if (!readProfile(commandLine.profileFile, &profile))
+        return Usage;
+    PrinterSession session(commandLine.connectAddress, commandLine.port);
+    const QString reason = readPrinter(session);
+    if (!reason.isNull()) {
+        print(stderr, QStringLiteral("%1: %2").arg(commandLine.connectAddress.toString(), reason));
+        return Unreachable;
+    }
+    session.close();
+    const PrinterSettings &settings = session.settings();
+    int differences = 0;
+    QStringList unsupported;
+    for (const Profile::Difference &row : profile.compare(settings)) {
+        if (!row.supported) {
+            unsupported << row.key;
+        } else if (row.differs) {
+            ++differences;
+            print(stdout, translate("%1: printer %2, profile %3")
+                              .arg(Profile::displayName(row.key), Profile::displayValue(row.key, row.printer),
+                                   Profile::displayValue(row.key, row.profile)));
+        }
+    }
+    if (differences == 0)
+        print(stdout, translate("No differences"));
+    // What the printer cannot have is no difference: nothing could make it equal.
+    if (!unsupported.isEmpty())
+        print(stdout, translate("Not supported by %1: %2").arg(settings.project, names(unsupported)));
+    return differences == 0 ? Ok : Failed;
+}
+
+QString Headless::leftOutLine(const Profile &profile, int printers, const QString &staticIpFrom)
+{
+    if (printers < 2)
+        return QString();
+    QStringList keys;
+    for (const QString &key : Profile::keys()) {
+        if (profile.values.contains(key) && Profile::isPerPrinter(key)
+            && !(key == QLatin1String("ethernet.staticAddress") && !staticIpFrom.isEmpty()))
+            keys << key;
+    }
+    QString line;
+    if (!keys.isEmpty())
+        line = translate("Per-printer settings left out (%1 printers): %2").arg(printers).arg(names(keys));
+    if (!staticIpFrom.isEmpty()) {
+        const QString assigned = translate("%1 assigned from %2 on, one per printer in the order given")
+                                     .arg(Profile::displayName(QStringLiteral("ethernet.staticAddress")),
+                                          staticIpFrom);
+        line = line.isEmpty() ? assigned : line + QStringLiteral("; ") + assigned;
+    }
+    return line;
+}
+
+int Headless::applyProfile(const CommandLine &commandLine)
+{
+    Profile profile;
+    if (!readProfile(commandLine.profileFile, &profile))
+        return Usage;
+    QList<Rollout::Printer> printers;
+    for (const QHostAddress &address : commandLine.connectAddresses)
+        printers << Rollout::Printer{address, commandLine.port};
+
+    const QString staticIpFrom = commandLine.staticIpFrom.isNull() ? QString() : commandLine.staticIpFrom.toString();
+    const QString leftOut = leftOutLine(profile, printers.size(), staticIpFrom);
+    if (!leftOut.isEmpty())
+        print(stdout, leftOut);
+
+    Rollout rollout(profile, printers);
+    if (!commandLine.staticIpFrom.isNull())
+        rollout.setStaticIpFrom(commandLine.staticIpFrom);
+    // Each line as soon as it and every line before it are known: in the order given.
+    QList<bool> done;
+    for (int i = 0; i < printers.size(); ++i)
+        done << false;
+    int printed = 0;
+    QObject::connect(&rollout, &Rollout::printerFinished, &rollout, [&](int index) {
+        done[index] = true;
+        while (printed < done.size() && done.at(printed))
+            print(stdout, rollout.results().at(printed++).line);
+    });
+    QEventLoop loop;
+    bool allOk = false;
+    QObject::connect(&rollout, &Rollout::finished, &loop, [&](bool ok) {
+        allOk = ok;
+        loop.quit();
+    });
+    rollout.start();
+    loop.exec();
+    return allOk ? Ok : Failed;
+}
