@@ -3,12 +3,16 @@
 #include "app/globals.h"
 #include "app/log.h"
 #include "pages/ipv4validator.h"
+#include "profiles/dialogrollout.h"
 #include "protocol/discoveryanswer.h"
 #include "protocol/hostcmd.h"
 #include "protocol/wireconstants.h"
 #include "transport/transceiver.h"
 #include "transport/usbprinter.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,6 +26,8 @@
 #include <QTimerEvent>
 #include <QUdpSocket>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +47,7 @@ DialogConnect::DialogConnect(QWidget *parent)
     , m_table(new QTableWidget(0, 3, this))
     , m_scan(new QPushButton(tr("&Scan"), this))
     , m_connect(new QPushButton(tr("&Connect"), this))
+    , m_applyProfile(new QPushButton(tr("Apply &Profile..."), this))
     , m_cancel(new QPushButton(tr("C&ancel"), this))
     , m_search(new QLabel(this))
     , m_addressLabel(new QLabel(tr("Address:"), this))
@@ -53,11 +60,15 @@ DialogConnect::DialogConnect(QWidget *parent)
     // The titles whole before the first row comes; each row widens the columns again.
     m_table->resizeColumnsToContents();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows for a roll-out; Connect takes the current one.
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_addressEdit->setPlaceholderText(tr("IPv4 address of a printer"));
     m_addressLabel->setBuddy(m_addressEdit);
     Ipv4Validator::install(m_addressEdit);
+    m_applyProfile->setEnabled(false);
+    m_applyProfile->setToolTip(tr("Applies a settings profile to the selected network printers, several at "
+                                  "a time. USB printers cannot take part."));
 
     auto *address = new QHBoxLayout;
     address->addWidget(m_addressLabel, 0, Qt::AlignVCenter);
@@ -65,6 +76,7 @@ DialogConnect::DialogConnect(QWidget *parent)
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_scan, 0, Qt::AlignLeft | Qt::AlignVCenter);
     buttons->addStretch();
+    buttons->addWidget(m_applyProfile, 0, Qt::AlignRight | Qt::AlignVCenter);
     buttons->addWidget(m_connect, 0, Qt::AlignRight | Qt::AlignVCenter);
     buttons->addWidget(m_cancel, 0, Qt::AlignRight | Qt::AlignVCenter);
     auto *layout = new QVBoxLayout(this);
@@ -76,13 +88,15 @@ DialogConnect::DialogConnect(QWidget *parent)
 
     setTabOrder(m_table, m_addressEdit);
     setTabOrder(m_addressEdit, m_scan);
-    setTabOrder(m_scan, m_connect);
+    setTabOrder(m_scan, m_applyProfile);
+    setTabOrder(m_applyProfile, m_connect);
     setTabOrder(m_connect, m_cancel);
     // Return in the address field connects.
     m_connect->setDefault(true);
 
     connect(m_scan, &QPushButton::clicked, this, &DialogConnect::doScan);
     connect(m_connect, &QPushButton::clicked, this, &DialogConnect::doConnect);
+    connect(m_applyProfile, &QPushButton::clicked, this, &DialogConnect::doApplyProfile);
     connect(m_cancel, &QPushButton::clicked, this, &DialogConnect::doCancel);
     // Queued, so every step starts from a fresh pass of the event loop.
     connect(this, &DialogConnect::nextDevice, this, &DialogConnect::scanNextDevice,
@@ -352,6 +366,8 @@ void DialogConnect::onItemSelectionChanged()
 
 void DialogConnect::updateConnectButton()
 {
+    // A roll-out has links of its own: the probe link does not hold it up.
+    m_applyProfile->setEnabled(!selectedNetworkPrinters().isEmpty());
     // While a probe link is open no other link can be opened.
     if (m_phase == PhaseUsb)
         return;
@@ -389,7 +405,9 @@ void DialogConnect::doConnect()
         connectToTypedAddress();
         return;
     }
-    const DeviceEntry *e = entry(selected.first()->row());
+    const int current = m_table->currentRow();
+    const bool currentSelected = m_table->selectionModel()->isRowSelected(current, QModelIndex());
+    const DeviceEntry *e = entry(currentSelected ? current : selected.first()->row());
     if (!e)
         return;
     g_hostCmd.setProject(e->project);
@@ -443,4 +461,47 @@ void DialogConnect::connectToTypedAddress()
     // The printer's project and model come from its handshake answer.
     if (g_transceiver->connectTcp(address, Transceiver::IdentifyByHandshake))
         waitFor(address.toString());
+}
+
+QList<QHostAddress> DialogConnect::selectedNetworkPrinters() const
+{
+    QList<QHostAddress> addresses;
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows();
+    for (const QModelIndex &index : rows) {
+        const DeviceEntry *e = entry(index.row());
+        if (e && e->type == EntryNetwork && !addresses.contains(QHostAddress(e->address)))
+            addresses << QHostAddress(e->address);
+    }
+    std::sort(addresses.begin(), addresses.end(), [](const QHostAddress &a, const QHostAddress &b) {
+        return a.toIPv4Address() < b.toIPv4Address();
+    });
+    return addresses;
+}
+
+void DialogConnect::doApplyProfile()
+{
+    const QList<QHostAddress> addresses = selectedNetworkPrinters();
+    if (addresses.isEmpty())
+        return;
+    const QString fileName = QFileDialog::getOpenFileName(this, tr("Apply Profile"), QString(),
+                                                          tr("Profiles (*.json)"));
+    if (fileName.isEmpty())
+        return;
+    QFile file(fileName);
+    Profile profile;
+    QString error;
+    const bool read = file.open(QIODevice::ReadOnly) ? Profile::fromJson(file.readAll(), &profile, &error)
+                                                     : (error = file.errorString(), false);
+    if (!read) {
+        QMessageBox::warning(this, tr("Apply Profile"),
+                             tr("Cannot read the profile %1: %2").arg(QDir::toNativeSeparators(fileName), error));
+        return;
+    }
+    QList<Rollout::Printer> printers;
+    for (const QHostAddress &address : addresses)
+        printers << Rollout::Printer{address};
+    LOG_LINE("applying profile %s to %d printer(s)", qPrintable(fileName), printers.size());
+    DialogRollout rollout(profile, fileName, printers, this);
+    rollout.start();
+    rollout.exec();
 }

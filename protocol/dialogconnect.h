@@ -60,6 +60,7 @@ public:
     QTableWidget *table() const { return m_table; }
     QPushButton *scanButton() const { return m_scan; }
     QPushButton *connectButton() const { return m_connect; }
+    QPushButton *applyProfileButton() const { return m_applyProfile; }
     QLineEdit *addressEdit() const { return m_addressEdit; }
     // How the search goes: the phase, the time left and the rows found, or how it ended.
     QLabel *searchLabel() const { return m_search; }
@@ -81,6 +82,8 @@ public slots:
     void onUdpSocketReadyRead();
     void onItemSelectionChanged();
     void onItemDoubleClicked(QTableWidgetItem *item);
+    // Asks for a profile file and applies it to the selected network printers.
+    void doApplyProfile();
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -88,6 +91,8 @@ protected:
 private:
     void addRow(const QString &model, const QString &sn, const QString &connection);
     void updateConnectButton();
+    // The selected rows' network printers, in address order.
+    QList<QHostAddress> selectedNetworkPrinters() const;
     void showSearch();
     void onAddressEdited(const QString &text);
     void connectToTypedAddress();
@@ -99,6 +104,7 @@ private:
     QTableWidget *m_table;
     QPushButton *m_scan;
     QPushButton *m_connect;
+    QPushButton *m_applyProfile;
     QPushButton *m_cancel;
     std::vector<std::unique_ptr<DeviceEntry>> m_entries;
     QStringList m_usbPaths;

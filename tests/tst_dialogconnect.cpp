@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "emulator/usbptyprinter.h"
 #include "emulator/usbsysfs.h"
+#include "profiles/dialogrollout.h"
 #include "protocol/dialogconnect.h"
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
@@ -135,6 +136,7 @@ private slots:
         }
         QCOMPARE(dialog.table()->selectedItems().first()->row(), 0);
         QVERIFY(dialog.connectButton()->isEnabled());
+        QVERIFY(dialog.applyProfileButton()->isEnabled());
     }
 
     // The search line through the phases; the titles whole before any row; none found: the Address field.
@@ -194,6 +196,9 @@ private slots:
         });
         QVERIFY(waitIdle(dialog, 20000));
         QVERIFY(!enabledWhileProbing); // a probe link is open
+        dialog.table()->selectAll();
+        QVERIFY(!dialog.applyProfileButton()->isEnabled()); // USB rows take no part in a roll-out
+        dialog.table()->selectRow(0);
         QCOMPARE(dialog.table()->rowCount(), 2);
         QCOMPARE(row(dialog.table(), 0), (QStringList{"RX160", "ZR-USB-1", "USB"}));
         QCOMPARE(row(dialog.table(), 1), (QStringList{"RX220_S", "ZR2108A0001234", "USB"}));
@@ -257,6 +262,37 @@ private slots:
         QCOMPARE(g_hostCmd.project(), QStringLiteral("RX200")); // from the handshake
         QCOMPARE(g_hostCmd.model(), QStringLiteral("RX230"));
         transceiver->close();
+    }
+
+    // Two printers and an address where nothing listens: each printer's own address stays as it was.
+    void rolloutOverThreePrinters()
+    {
+        EmulatorOptions options;
+        std::vector<std::unique_ptr<PrinterEmulator>> printers;
+        QList<Rollout::Printer> addresses;
+        for (int i = 0; i < 3; ++i)
+            addresses << Rollout::Printer{QHostAddress(QStringLiteral("127.0.0.%1").arg(61 + i))};
+        for (const char *sn : {"ZR-ROLL-1", "ZR-ROLL-2"}) {
+            options.listen = addresses.at(int(printers.size())).address;
+            options.printer.serialNumber = QLatin1String(sn);
+            printers.push_back(std::make_unique<PrinterEmulator>(options));
+            QVERIFY(printers.back()->listen());
+        }
+        Profile profile;
+        profile.values = {{"serial.baudRate", 9600}, {"ethernet.staticAddress", "10.9.9.9"}};
+        DialogRollout dialog(profile, QStringLiteral("shop.json"), addresses);
+        QSignalSpy finished(&dialog, &DialogRollout::rolloutFinished);
+        dialog.start();
+        QVERIFY(finished.wait(15000));
+        QCOMPARE(dialog.progressLabel()->text(), QStringLiteral("3 of 3 done"));
+        QCOMPARE(dialog.leftOutLabel()->text(), QStringLiteral("Left out, as each printer has its own: Ethernet static address."));
+        for (int r = 0; r < 3; ++r) {
+            const QTableWidgetItem *result = dialog.table()->item(r, DialogRollout::ColumnResult);
+            QVERIFY2((result->foreground().color() == Qt::red) == (r == 2), qPrintable(result->text()));
+            QCOMPARE(dialog.table()->item(r, DialogRollout::ColumnSerial)->text(), r < 2 ? QStringLiteral("ZR-ROLL-%1").arg(r + 1) : QString());
+        }
+        for (const auto &p : printers)
+            QCOMPARE(QPair(p->state().serial.baudRate, p->state().ethernetStatic.address), QPair(9600, 0xC0A801C8u));
     }
 
     void emulatorAnswersDiscovery()
