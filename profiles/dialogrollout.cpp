@@ -49,9 +49,9 @@ DialogRollout::DialogRollout(const Profile &profile, const QString &profileName,
     // One Rollout per printer would send these to every one; no two printers should share them.
     QStringList leftOut;
     if (printers.size() > 1) {
-        const QStringList keys = m_profile.values.keys();
+        const QStringList keys = Profile::keys(); // in file order
         for (const QString &key : keys) {
-            if (Profile::isPerPrinter(key)) {
+            if (Profile::isPerPrinter(key) && m_profile.values.contains(key)) {
                 leftOut << Profile::displayName(key);
                 m_profile.values.remove(key);
             }
@@ -93,6 +93,9 @@ DialogRollout::DialogRollout(const Profile &profile, const QString &profileName,
         else
             accept();
     });
+    // Return and the first focus go to the button, not to a table cell.
+    m_close->setDefault(true);
+    m_close->setFocus();
     setWindowTitle(tr("Apply Profile"));
     showProgress();
     resize(sizeHint());

@@ -11,8 +11,8 @@ words=$(echo "$output" | sed -n 's/^emulator: request 0x\(000[1-9]\) .*/\1/p' | 
 echo "queries in order: $words"
 [ "$words" = "0001 0002 0003 0004 0005 0006 0007 0008 0009 " ]
 
-# Three printers on 127.0.0.1 to .3: three serial numbers, and the third hand-shakes.
-output=$(UNTIL='^127\.0\.0\.3: request 0x0001 ' "$root/scripts/run-with-emulator.sh" --instances 3 -- \
-    "${BUILD_DIR:-$root/build}/zomra-cloud-printer-setup" --connect 127.0.0.3 2>&1) || { echo "$output"; exit 1; }
+# Three printers on 127.0.0.101 to .103: three serial numbers, and the third hand-shakes.
+output=$(UNTIL='^127\.0\.0\.103: request 0x0001 ' "$root/scripts/run-with-emulator.sh" --listen 127.0.0.101 --instances 3 \
+    -- "${BUILD_DIR:-$root/build}/zomra-cloud-printer-setup" --connect 127.0.0.103 2>&1) || { echo "$output"; exit 1; }
 echo "$output" | grep '^emulator: printer: .* at '
 [ "$(echo "$output" | sed -n 's/^emulator: printer: .*, sn \([^ ]*\) at .*/\1/p' | sort -u | wc -l)" -eq 3 ]
