@@ -139,8 +139,6 @@ void DialogRollout::onFinished(int row, const Rollout::Result &result)
     if (!m_cancelled && m_next < m_printers.size())
         startNext();
     showProgress();
-    if (m_running == 0 && (m_cancelled || m_next == m_printers.size()))
-        emit rolloutFinished();
 }
 
 void DialogRollout::setResult(int row, const QString &text, bool failed)
@@ -159,8 +157,6 @@ void DialogRollout::cancel()
     for (int row = m_next; row < m_printers.size(); ++row)
         setResult(row, tr("not started"), false);
     showProgress();
-    if (m_running == 0)
-        emit rolloutFinished();
 }
 
 void DialogRollout::reject()

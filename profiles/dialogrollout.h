@@ -29,7 +29,7 @@ public:
 
     QSize sizeHint() const override;
 
-    // Starts the printers, a few at a time; the dialog shows itself as they finish.
+    // Starts the printers, a few at a time; each row shows its printer's outcome as it comes.
     void start();
     // Stops starting printers; those running finish.
     void cancel();
@@ -40,10 +40,6 @@ public:
     QLabel *leftOutLabel() const { return m_leftOut; }
     QLabel *progressLabel() const { return m_progress; }
     QPushButton *closeButton() const { return m_close; }
-
-signals:
-    // Every started printer finished (after Cancel: the ones that were running).
-    void rolloutFinished();
 
 public slots:
     // Escape and the window's close button cancel while it runs, rather than drop the links.

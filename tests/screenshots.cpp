@@ -204,30 +204,28 @@ int main(int argc, char *argv[])
         failed += boxes.size();
     }
 
-    const QHostAddress nowhere(QStringLiteral("127.0.0.9"));
-    // A profile rolled out to the window's printer, a second one played here, and nowhere.
+    // A profile rolled out to the window's printer, a second one played here, and 127.0.0.9.
     {
         EmulatorOptions second;
         second.listen = QHostAddress(QStringLiteral("127.0.0.2"));
         second.port = 0; // 17900 there may be another test's
         second.printer.serialNumber = QStringLiteral("ZR2108A0001235");
         PrinterEmulator printer(second);
-        failed += printer.listen() ? 0 : 1;
         Profile profile;
         profile.model = QStringLiteral("RX220_S");
         profile.serialNumber = QStringLiteral("ZR2108A0000977");
         profile.date = QDateTime(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC);
-        profile.values = {{"print.density", 110}, {"audio.all", false}, {"serial.baudRate", 9600},
-                          {"ethernet.staticAddress", "192.168.1.60"}, {"wifi.ssid", "Front counter"}};
+        profile.values = {{"print.density", 110}, {"audio.all", false}, {"serial.baudRate", 9600}, {"wifi.ssid", "Counter"}};
+        failed += printer.listen() ? 0 : 1;
         DialogRollout dialog(profile, QStringLiteral("front-counter.json"),
-                             {{QHostAddress(args.at(1))}, {second.listen, printer.serverPort()}, {nowhere}}, window);
-        dialog.show();
+                             {{QHostAddress(args.at(1))}, {second.listen, printer.serverPort()}, {QHostAddress(QStringLiteral("127.0.0.9"))}}, window);
         dialog.start();
         failed += waitFor([&] { return !dialog.isRunning(); }, 15000) ? 0 : 1;
         save(&dialog, QStringLiteral("55-rollout.png"));
     }
 
     // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
+    const QHostAddress nowhere(QStringLiteral("127.0.0.9"));
     g_transceiver->close();
     waitFor([&] { return window->connectAction()->isEnabled(); }, 3000);
     {
