@@ -427,7 +427,9 @@ int runNetwork(QCoreApplication &app, const EmulatorOptions &options, int count)
 {
     PrinterFleet fleet(options, count);
     QObject::connect(&fleet, &PrinterFleet::logLine, print);
-    print(QStringLiteral("font folder: %1").arg(options.printer.fontFolder.describe()));
+    const QString fonts = options.printer.fontFolder.directory();
+    print(count > 1 && !fonts.isEmpty() ? QStringLiteral("font folders: one per printer in %1").arg(fonts)
+                                        : QStringLiteral("font folder: %1").arg(options.printer.fontFolder.describe()));
     if (!fleet.start())
         return failed(fleet.errorString());
     if (count > 1) {
