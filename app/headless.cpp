@@ -140,7 +140,8 @@ int Headless::compareProfile(const CommandLine &commandLine)
         print(stdout, translate("No differences"));
     // What the printer cannot have is no difference: nothing could make it equal.
     if (!unsupported.isEmpty())
-        print(stdout, translate("Not supported by %1: %2").arg(settings.project, names(unsupported)));
+        print(stdout, translate("Not supported by %1: %2")
+                          .arg(settings.model.isEmpty() ? settings.project : settings.model, names(unsupported)));
     return differences == 0 ? Ok : Failed;
 }
 
