@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -182,7 +183,7 @@ void rolloutFloor(benchmark::State &state, bool slow)
             break;
         }
         const double seconds = double(clock.nsecsElapsed()) / 1e9;
-        state.SetIterationTime(seconds * printerCount() / parallelism);
+        state.SetIterationTime(seconds * printerCount() / std::min(parallelism, printerCount()));
         session.close();
     }
 }

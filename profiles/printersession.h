@@ -71,6 +71,7 @@ private:
     PacketReceiver m_receiver;
     // Bytes read but not yet taken: the start of a packet too short for the receiver.
     QByteArray m_pending;
+    int m_undecryptable = 0; // packets of this read that did not decrypt
     PrinterSettings m_reading;
     PrinterSettings m_settings;
 };
