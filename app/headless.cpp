@@ -191,6 +191,7 @@ int Headless::applyProfile(const CommandLine &commandLine)
     int printed = 0;
     QObject::connect(&rollout, &Rollout::printerFinished, &rollout, [&](int index) {
         done[index] = true;
+        LOG_LINE("%s", qPrintable(rollout.results().at(index).line));
         while (printed < done.size() && done.at(printed))
             print(stdout, rollout.results().at(printed++).line);
     });
