@@ -31,7 +31,6 @@ private slots:
         const auto row = [](const char *name, const QByteArray &groups, const char *error) {
             QTest::newRow(name) << (groups[0] == '{' ? groups : "{\"formatVersion\": 1, " + groups + '}') << QString(error);
         };
-        row("not JSON", "\"audio\": {", "Not a profile");
         row("version", "{\"formatVersion\": 2}", "Unknown profile format version 2;");
         row("unknown key", "\"audio\": {\"volume\": 3}", "audio.volume: unknown setting");
         row("text for number", "\"serial\": {\"baudRate\": \"fast\"}", "serial.baudRate: \"fast\" is not a number");
