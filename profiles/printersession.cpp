@@ -52,17 +52,13 @@ PrinterSession::~PrinterSession()
 
 void PrinterSession::read()
 {
+    if (m_phase == Phase::Open && m_socket->state() == QAbstractSocket::ConnectedState) {
+        readOnOpenLink({});
+        return;
+    }
     m_reading = PrinterSettings();
     m_undecryptable = 0;
     m_timer->start(AnswerTimeoutMs);
-    if (m_phase == Phase::Open && m_socket->state() == QAbstractSocket::ConnectedState) {
-        m_reading.project = m_settings.project;
-        m_reading.model = m_settings.model;
-        m_reading.serialNumber = m_settings.serialNumber;
-        m_phase = Phase::Reading;
-        sendQueries();
-        return;
-    }
     m_socket->abort();
     m_pending.clear();
     m_receiver = PacketReceiver();
@@ -78,13 +74,18 @@ void PrinterSession::sendAndReadBack(const QList<QByteArray> &requests)
                                   Qt::QueuedConnection);
         return;
     }
+    readOnOpenLink(requests);
+}
+
+void PrinterSession::readOnOpenLink(const QList<QByteArray> &requests)
+{
     // A new read that keeps who the printer is: the handshake does not come again.
     m_reading = PrinterSettings();
     m_reading.project = m_settings.project;
     m_reading.model = m_settings.model;
     m_reading.serialNumber = m_settings.serialNumber;
-    m_phase = Phase::Reading;
     m_undecryptable = 0;
+    m_phase = Phase::Reading;
     m_timer->start(AnswerTimeoutMs);
     // The printer does not answer Set requests, and takes its requests in order: the
     // queries behind them read what the Sets left.

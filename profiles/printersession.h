@@ -55,6 +55,7 @@ private:
     void onReadyRead();
     void onError(QAbstractSocket::SocketError error);
     void onTimeout();
+    void readOnOpenLink(const QList<QByteArray> &requests);
     void takeHandshake(const QByteArray &answer);
     void takeAnswers();
     void sendQueries();
