@@ -66,13 +66,14 @@ CommandLine::ProfileAction profileOption(const Given &given)
 CommandLine CommandLine::parse(const QStringList &arguments)
 {
     CommandLine result;
-    QStringList errors;
-    const auto fail = [&errors](const QString &message) {
-        if (errors.isEmpty())
-            errors << message;
+    // The first problem found is the one told.
+    const auto fail = [&result](const QString &message) {
+        if (result.error.isEmpty())
+            result.error = message;
     };
     QStringList profileOptions;
     bool staticIpGiven = false;
+    bool portGiven = false;
     // arguments[0] is the program itself.
     result.demo = arguments.size() > 1 && arguments.at(1) == QLatin1String("demo");
     for (int i = 1; i < arguments.size(); ++i) {
@@ -117,6 +118,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             // Not null even when empty: an empty password is one too.
             result.wifiPassword = value.isNull() ? QStringLiteral("") : value;
         } else if (given("--port")) {
+            portGiven = true;
             bool ok = false;
             const uint port = value.toUInt(&ok);
             if (missing || !ok || port == 0 || port > 65535)
@@ -144,13 +146,10 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         fail(translate("--static-ip-from %1 runs past 255.255.255.255 for %2 printers.")
                  .arg(result.staticIpFrom.toString())
                  .arg(printers));
+    if (portGiven && result.profileAction == ProfileAction::None)
+        fail(translate("--port goes with --export-profile, --apply-profile or --compare-profile."));
     if (!result.wifiPassword.isNull() && result.profileAction != ProfileAction::Export)
         fail(translate("--wifi-password goes with --export-profile."));
 
-    if (!errors.isEmpty()) {
-        result.error = errors.first();
-        if (result.connectAddresses.isEmpty())
-            result.connectAddress = QHostAddress();
-    }
     return result;
 }

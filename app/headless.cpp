@@ -62,6 +62,30 @@ QString names(const QStringList &keys)
     return names.join(QStringLiteral(", "));
 }
 
+// The line a roll-out prints before the printers' own: which of the profile's settings stay
+// out, and where the Ethernet static addresses start; empty when there is nothing to say.
+QString leftOutLine(const Profile &profile, int printers, const QString &staticIpFrom)
+{
+    if (printers < 2)
+        return QString();
+    QStringList keys;
+    for (const QString &key : Profile::keys()) {
+        if (profile.values.contains(key) && Profile::isPerPrinter(key)
+            && !(key == QLatin1String("ethernet.staticAddress") && !staticIpFrom.isEmpty()))
+            keys << key;
+    }
+    QString line;
+    if (!keys.isEmpty())
+        line = translate("Per-printer settings left out (%1 printers): %2").arg(printers).arg(names(keys));
+    if (!staticIpFrom.isEmpty()) {
+        const QString assigned = translate("%1 assigned from %2 on, one per printer in the order given")
+                                     .arg(Profile::displayName(QStringLiteral("ethernet.staticAddress")),
+                                          staticIpFrom);
+        line = line.isEmpty() ? assigned : line + QStringLiteral("; ") + assigned;
+    }
+    return line;
+}
+
 } // namespace
 
 int Headless::run(const CommandLine &commandLine)
@@ -140,30 +164,9 @@ int Headless::compareProfile(const CommandLine &commandLine)
         print(stdout, translate("No differences"));
     // What the printer cannot have is no difference: nothing could make it equal.
     if (!unsupported.isEmpty())
-        print(stdout, translate("Not supported by %1: %2").arg(settings.project, names(unsupported)));
+        print(stdout, translate("Not supported by %1: %2")
+                          .arg(settings.model.isEmpty() ? settings.project : settings.model, names(unsupported)));
     return differences == 0 ? Ok : Failed;
-}
-
-QString Headless::leftOutLine(const Profile &profile, int printers, const QString &staticIpFrom)
-{
-    if (printers < 2)
-        return QString();
-    QStringList keys;
-    for (const QString &key : Profile::keys()) {
-        if (profile.values.contains(key) && Profile::isPerPrinter(key)
-            && !(key == QLatin1String("ethernet.staticAddress") && !staticIpFrom.isEmpty()))
-            keys << key;
-    }
-    QString line;
-    if (!keys.isEmpty())
-        line = translate("Per-printer settings left out (%1 printers): %2").arg(printers).arg(names(keys));
-    if (!staticIpFrom.isEmpty()) {
-        const QString assigned = translate("%1 assigned from %2 on, one per printer in the order given")
-                                     .arg(Profile::displayName(QStringLiteral("ethernet.staticAddress")),
-                                          staticIpFrom);
-        line = line.isEmpty() ? assigned : line + QStringLiteral("; ") + assigned;
-    }
-    return line;
 }
 
 int Headless::applyProfile(const CommandLine &commandLine)
@@ -190,6 +193,7 @@ int Headless::applyProfile(const CommandLine &commandLine)
     int printed = 0;
     QObject::connect(&rollout, &Rollout::printerFinished, &rollout, [&](int index) {
         done[index] = true;
+        LOG_LINE("%s", qPrintable(rollout.results().at(index).line));
         while (printed < done.size() && done.at(printed))
             print(stdout, rollout.results().at(printed++).line);
     });

@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 struct CommandLine;
-class Profile;
 
 // The profile commands without a window: export a printer's settings, compare a printer
 // with a profile, apply a profile to one printer or many. Needs a QCoreApplication only.
@@ -19,10 +15,6 @@ public:
 
     // Runs what the command line's profile option asks for; returns the exit code.
     static int run(const CommandLine &commandLine);
-
-    // The line a roll-out prints before the printers' own: which of the profile's settings
-    // stay out, and where the Ethernet static addresses start; empty when it has none.
-    static QString leftOutLine(const Profile &profile, int printers, const QString &staticIpFrom);
 
 private:
     static int exportProfile(const CommandLine &commandLine);

@@ -52,16 +52,13 @@ PrinterSession::~PrinterSession()
 
 void PrinterSession::read()
 {
-    m_reading = PrinterSettings();
-    m_timer->start(AnswerTimeoutMs);
     if (m_phase == Phase::Open && m_socket->state() == QAbstractSocket::ConnectedState) {
-        m_reading.project = m_settings.project;
-        m_reading.model = m_settings.model;
-        m_reading.serialNumber = m_settings.serialNumber;
-        m_phase = Phase::Reading;
-        sendQueries();
+        readOnOpenLink({});
         return;
     }
+    m_reading = PrinterSettings();
+    m_undecryptable = 0;
+    m_timer->start(AnswerTimeoutMs);
     m_socket->abort();
     m_pending.clear();
     m_receiver = PacketReceiver();
@@ -77,11 +74,17 @@ void PrinterSession::sendAndReadBack(const QList<QByteArray> &requests)
                                   Qt::QueuedConnection);
         return;
     }
+    readOnOpenLink(requests);
+}
+
+void PrinterSession::readOnOpenLink(const QList<QByteArray> &requests)
+{
     // A new read that keeps who the printer is: the handshake does not come again.
     m_reading = PrinterSettings();
     m_reading.project = m_settings.project;
     m_reading.model = m_settings.model;
     m_reading.serialNumber = m_settings.serialNumber;
+    m_undecryptable = 0;
     m_phase = Phase::Reading;
     m_timer->start(AnswerTimeoutMs);
     // The printer does not answer Set requests, and takes its requests in order: the
@@ -155,6 +158,10 @@ void PrinterSession::takeAnswers()
         if (result.consumed == 0)
             break;
         offset += int(result.consumed);
+        // A whole packet that did not decrypt: not a keep-alive (a header alone).
+        if (result.event == PacketReceiver::Event::None && result.consumed > quint32(HeaderSize)
+            && m_receiver.held() == 0)
+            ++m_undecryptable;
         if (result.event != PacketReceiver::Event::Packet || m_phase != Phase::Reading)
             continue;
         const QByteArray answer(reinterpret_cast<const char *>(m_receiver.payload()), result.length);
@@ -207,7 +214,9 @@ void PrinterSession::onError(QAbstractSocket::SocketError error)
 
 void PrinterSession::onTimeout()
 {
-    if (m_phase == Phase::Connecting || m_phase == Phase::Handshake || m_phase == Phase::Reading)
+    if (m_phase == Phase::Reading && m_undecryptable > 0)
+        fail(tr("the printer's answers could not be decrypted"));
+    else if (m_phase == Phase::Connecting || m_phase == Phase::Handshake || m_phase == Phase::Reading)
         fail(tr("no printer answered within %1 s").arg(AnswerTimeoutMs / 1000));
 }
 

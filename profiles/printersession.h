@@ -55,6 +55,7 @@ private:
     void onReadyRead();
     void onError(QAbstractSocket::SocketError error);
     void onTimeout();
+    void readOnOpenLink(const QList<QByteArray> &requests);
     void takeHandshake(const QByteArray &answer);
     void takeAnswers();
     void sendQueries();
@@ -71,6 +72,7 @@ private:
     PacketReceiver m_receiver;
     // Bytes read but not yet taken: the start of a packet too short for the receiver.
     QByteArray m_pending;
+    int m_undecryptable = 0; // packets of this read that did not decrypt
     PrinterSettings m_reading;
     PrinterSettings m_settings;
 };

@@ -3,6 +3,7 @@
 #include "pages/fieldlimits.h"
 #include "pages/ipv4validator.h"
 #include "print/codepages.h"
+#include "protocol/hostcmdword.h"
 #include "protocol/modelpredicates.h"
 
 #include <QCoreApplication>
@@ -83,8 +84,8 @@ const Setting *setting(const QString &key)
 
 const QStringList &groups()
 {
-    static const QStringList names = {QStringLiteral("ethernet"), QStringLiteral("wifi"),  QStringLiteral("audio"),
-                                      QStringLiteral("serial"),   QStringLiteral("wnet"),  QStringLiteral("print")};
+    static const QStringList names = {QStringLiteral("ethernet"), QStringLiteral("wifi"), QStringLiteral("audio"),
+                                      QStringLiteral("serial"),   QStringLiteral("wnet"), QStringLiteral("print")};
     return names;
 }
 
@@ -117,7 +118,8 @@ QVector<Word> words(const QString &key)
                 {"odd", SerialSettingsRecord::ParityOdd},
                 {"even", SerialSettingsRecord::ParityEven}};
     if (key == QLatin1String("print.paperType"))
-        return {{"receipt", int(PrintSettingsRecord::PaperReceipt)}, {"blackMark", int(PrintSettingsRecord::PaperBlackMark)}};
+        return {{"receipt", int(PrintSettingsRecord::PaperReceipt)},
+                {"blackMark", int(PrintSettingsRecord::PaperBlackMark)}};
     return {{"side", 1}, {"center", 2}};
 }
 
@@ -166,14 +168,18 @@ bool matters(const QString &key, const Profile::Values &profile, const Profile::
     return true;
 }
 
-// A value as JSON writes it, for messages: "fast" with its quotes, 115200.5, true.
-QString jsonText(const QJsonValue &value)
+// A value as JSON writes it: "fast" with its quotes, 115200.5, true.
+QByteArray valueText(const QJsonValue &value)
 {
     const QByteArray text = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-    QString inner = QString::fromUtf8(text.mid(1, text.size() - 2));
-    if (inner.size() > 40)
-        inner = inner.left(39) + QChar(0x2026);
-    return inner;
+    return text.mid(1, text.size() - 2);
+}
+
+// The same for a message, cut so that the message stays one readable line.
+QString jsonText(const QJsonValue &value)
+{
+    const QString text = QString::fromUtf8(valueText(value));
+    return text.size() > 40 ? text.left(39) + QChar(0x2026) : text;
 }
 
 QString numberText(double value)
@@ -215,7 +221,8 @@ QString problem(const Setting &s, const QJsonValue &value)
         for (const Word &w : words(key))
             choices << QString::fromLatin1(w.text);
         if (!choices.contains(value.toString()))
-            return QCoreApplication::translate("Profile", "%1 is not one of %2").arg(text, choices.join(QLatin1String(", ")));
+            return QCoreApplication::translate("Profile", "%1 is not one of %2")
+                .arg(text, choices.join(QLatin1String(", ")));
         return QString();
     }
     case Kind::Number:
@@ -235,12 +242,16 @@ QString problem(const Setting &s, const QJsonValue &value)
             QStringList choices;
             for (const int v : list)
                 choices << QString::number(v);
-            return QCoreApplication::translate("Profile", "%1 is not one of %2").arg(text, choices.join(QLatin1String(", ")));
+            return QCoreApplication::translate("Profile", "%1 is not one of %2")
+                .arg(text, choices.join(QLatin1String(", ")));
         }
         if ((number >= s.min && number <= s.max) || (s.zeroToo && number == 0))
             return QString();
         if (s.zeroToo)
-            return QCoreApplication::translate("Profile", "%1 is out of range (%2 to %3, or 0)").arg(text).arg(s.min).arg(s.max);
+            return QCoreApplication::translate("Profile", "%1 is out of range (%2 to %3, or 0)")
+                .arg(text)
+                .arg(s.min)
+                .arg(s.max);
         return QCoreApplication::translate("Profile", "%1 is out of range (%2 to %3)").arg(text).arg(s.min).arg(s.max);
     }
     case Kind::Latin1: {
@@ -286,7 +297,7 @@ QByteArray indent(int depth)
 
 QByteArray member(int depth, const QString &name, const QByteArray &value)
 {
-    return indent(depth) + QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact).mid(1).chopped(1) + ": " + value;
+    return indent(depth) + valueText(name) + ": " + value;
 }
 
 QByteArray object(int depth, const QList<QByteArray> &members)
@@ -297,17 +308,10 @@ QByteArray object(int depth, const QList<QByteArray> &members)
     return text + indent(depth) + '}';
 }
 
-// jsonText() without the cut: what goes in the file.
-QByteArray valueText(const QJsonValue &value)
-{
-    const QByteArray text = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-    return text.mid(1, text.size() - 2);
-}
-
 StaticIpRecord asSent(const StaticIpRecord &record)
 {
     // What the printer would be sent: an empty or unusable text is 0.0.0.0 there.
-    return StaticIpRecord::fromBytes(record.toBytes(0), 2);
+    return StaticIpRecord::fromBytes(record.toBytes(0), HostCmdWordSize);
 }
 
 QString readHeader(const QJsonObject &root, Profile *profile)
@@ -383,11 +387,14 @@ bool Profile::isSupported(const QString &key, const QString &project, const QStr
         return ModelPredicates::has4G(project, model);
     // The print page enables paper layout, cover and paper-not-taken on the Ethernet
     // projects only (the 58 mm printer has none of them).
-    static const QStringList paperLayout = {
-        QStringLiteral("print.paperType"),          QStringLiteral("print.blackMarkLocation"),
-        QStringLiteral("print.cutPositionMm"),      QStringLiteral("print.printPositionMm"),
-        QStringLiteral("print.feedOnCoverClose"),   QStringLiteral("print.feedMm"),
-        QStringLiteral("print.stopPrintingWhenNotTaken"), QStringLiteral("print.voiceAlertWhenNotTaken")};
+    static const QStringList paperLayout = {QStringLiteral("print.paperType"),
+                                            QStringLiteral("print.blackMarkLocation"),
+                                            QStringLiteral("print.cutPositionMm"),
+                                            QStringLiteral("print.printPositionMm"),
+                                            QStringLiteral("print.feedOnCoverClose"),
+                                            QStringLiteral("print.feedMm"),
+                                            QStringLiteral("print.stopPrintingWhenNotTaken"),
+                                            QStringLiteral("print.voiceAlertWhenNotTaken")};
     if (paperLayout.contains(key))
         return ModelPredicates::hasEthernet(project);
     return true;
@@ -424,7 +431,8 @@ Profile::Values Profile::valuesOf(const PrinterSettings &s)
     v[QStringLiteral("print.quality")] = s.print.quality;
     v[QStringLiteral("print.finePrintMode")] = s.finePrint.enabled;
     v[QStringLiteral("print.paperType")] = wordOf(QStringLiteral("print.paperType"), int(s.print.paperType));
-    v[QStringLiteral("print.blackMarkLocation")] = wordOf(QStringLiteral("print.blackMarkLocation"), s.print.blackMarkLocation);
+    v[QStringLiteral("print.blackMarkLocation")] =
+        wordOf(QStringLiteral("print.blackMarkLocation"), s.print.blackMarkLocation);
     v[QStringLiteral("print.cutPositionMm")] = tenthsOfMm(s.print.cutPositionMm);
     v[QStringLiteral("print.printPositionMm")] = tenthsOfMm(s.print.printPositionMm);
     v[QStringLiteral("print.feedOnCoverClose")] = s.print.feedEnabled;
@@ -503,7 +511,8 @@ bool Profile::fromJson(const QByteArray &json, Profile *profile, QString *error)
     if (version.isUndefined())
         return fail(QCoreApplication::translate("Profile", "Not a profile: it has no formatVersion"));
     if (version != QJsonValue(FormatVersion))
-        return fail(QCoreApplication::translate("Profile", "Unknown profile format version %1; this tool reads version %2.")
+        return fail(QCoreApplication::translate("Profile",
+                                                "Unknown profile format version %1; this tool reads version %2.")
                         .arg(jsonText(version))
                         .arg(FormatVersion));
 
@@ -621,7 +630,8 @@ QString Profile::displayValue(const QString &key, const QJsonValue &value)
     if (isSecret(key))
         return QString(8, QChar(0x2022));
     if (value.isBool())
-        return value.toBool() ? QCoreApplication::translate("Profile", "Yes") : QCoreApplication::translate("Profile", "No");
+        return value.toBool() ? QCoreApplication::translate("Profile", "Yes")
+                              : QCoreApplication::translate("Profile", "No");
     const QString word = value.toString();
     if (key == QLatin1String("serial.parity")) {
         if (word == QLatin1String("none"))
@@ -653,7 +663,9 @@ QString Profile::displayValue(const QString &key, const QJsonValue &value)
     if (key == QLatin1String("print.codePage") && CodePages::contains(int(number)))
         return CodePages::name(int(number));
     if (key == QLatin1String("print.cjk")) {
-        static const QVector<Word> cjk = {{"GB18030", 0}, {"BIG5", 1}, {"Shift JIS", 11}, {"JIS 0208", 12}, {"KS C 5601", 21}};
+        // The print page's names.
+        static const QVector<Word> cjk = {
+            {"GB18030", 0}, {"BIG5", 1}, {"Shift JIS", 11}, {"JIS 0208", 12}, {"KS C 5601", 21}};
         for (const Word &w : cjk) {
             if (w.value == number)
                 return QString::fromLatin1(w.text);

@@ -129,7 +129,8 @@ QString ProfileApply::summary() const
     }
     if (notSupported > 0) {
         const QString model = m_current.model.isEmpty() ? m_current.project : m_current.model;
-        parts << QCoreApplication::translate("ProfileApply", "%n not supported by %1", nullptr, notSupported).arg(model);
+        parts << QCoreApplication::translate("ProfileApply", "%n not supported by %1", nullptr, notSupported)
+                     .arg(model);
     }
     if (leftOut > 0)
         parts << (m_rollout ? QCoreApplication::translate("ProfileApply", "%n left out (per-printer)", nullptr, leftOut)
