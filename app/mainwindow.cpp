@@ -258,6 +258,9 @@ void MainWindow::sendQueries()
     m_settings.project = device.projectText();
     m_settings.model = device.modelText();
     m_settings.serialNumber = device.snText();
+    // Complete again only with every answer to these: an apply's check must not take one of before.
+    m_settings.answered = 0;
+    updateProfileActions();
     // Back to back, a breath apart; the answers come in whatever order the printer likes.
     for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word) {
         QThread::msleep(QueryPauseMs);
@@ -646,9 +649,8 @@ void MainWindow::showProfile(const QString &fileName, bool apply)
     Profile profile;
     if (!readProfile(fileName, &profile))
         return;
-    m_profileName = DisplayText::elideMiddle(QFileInfo(fileName).fileName());
     DialogProfile dialog(profile, m_settings, apply ? DialogProfile::Apply : DialogProfile::Compare,
-                         m_profileName, this);
+                         DisplayText::elideMiddle(QFileInfo(fileName).fileName()), this);
     connect(&dialog, &DialogProfile::applyRequested, this, &MainWindow::onApplyRequested);
     m_profileDialog = &dialog;
     dialog.exec();
@@ -664,11 +666,18 @@ void MainWindow::onApplyRequested()
                                  QMessageBox::Yes | QMessageBox::No)
                != QMessageBox::Yes)
         return;
-    const Profile &profile = m_profileDialog->profile();
+    applySettings(m_profileDialog->profile());
+}
+
+void MainWindow::applySettings(const Profile &profile)
+{
+    if (m_applying)
+        return;
     m_apply = std::make_unique<ProfileApply>(profile, m_settings, false);
     m_applying = true;
     updateProfileActions();
-    m_profileDialog->showApplying();
+    if (m_profileDialog)
+        m_profileDialog->showApplying();
     if (!m_connected) {
         finishApply(false);
         return;
@@ -693,8 +702,6 @@ void MainWindow::onApplyRequested()
     if (was.finePrint.toBytes() != to.finePrint.toBytes())
         g_hostCmd.SetFinePrintMode(to.finePrint);
 
-    // Read back whole: the check waits for every settings answer anew.
-    m_settings.answered = 0;
     m_reloadAction->setEnabled(false);
     sendQueries();
     startTimer(ReloadGuardMs, Qt::CoarseTimer);
@@ -709,7 +716,7 @@ void MainWindow::finishApply(bool readBack)
         m_apply->verify(m_settings);
     else
         m_apply->failAll();
-    Activity::report(tr("Profile %1 on %2: %3").arg(m_profileName, m_settings.serialNumber, m_apply->summary()));
+    Activity::report(tr("Profile on %1: %2").arg(m_settings.serialNumber, m_apply->summary()));
     if (m_profileDialog)
         m_profileDialog->showResults(*m_apply);
     updateProfileActions();

@@ -84,6 +84,9 @@ public:
     // Read the file and open the profile dialog on it; an unreadable file gets a message.
     void compareProfile(const QString &fileName);
     void applyProfile(const QString &fileName);
+    // Sends what the profile changes and reads the printer back; an open profile dialog shows
+    // the outcome. No question asked: the dialog's Apply asks about unsaved edits.
+    void applySettings(const Profile &profile);
     // The last profile applied, with each setting's outcome; null before the first.
     const ProfileApply *profileApply() const { return m_apply.get(); }
 
@@ -160,7 +163,6 @@ private:
     bool m_connected = false;
     PrinterSettings m_settings;
     QPointer<DialogProfile> m_profileDialog;
-    QString m_profileName; // the file of the profile in the dialog, as shown
     std::unique_ptr<ProfileApply> m_apply;
     bool m_applying = false;
     QTimer *m_applyTimer;
