@@ -2,6 +2,7 @@
 
 #include "app/conf.h"
 #include "pages/tcprawprint.h"
+#include "print/codepages.h"
 #include "print/dialogdualcolorsettings.h"
 #include "print/dialogfontsettings.h"
 #include "print/printcontrols.h"
@@ -32,29 +33,6 @@ constexpr int CjkDisabledIndex = 5;
 constexpr int DensityMin = 70, DensityMax = 130, DensityStep = 15;
 constexpr int QualityMax = 100, QualityStep = 10;
 constexpr Qt::Alignment LabelAlignment = Qt::AlignRight | Qt::AlignVCenter;
-
-const std::pair<int, const char *> CodePages[] = {
-    {0, "(0) PC437: USA, Standard Europe"}, {1, "(1) Katakana"},
-    {2, "(2) PC850: Multilingual"},         {3, "(3) PC860: Portuguese"},
-    {4, "(4) PC863: Canadian-French"},      {5, "(5) PC865: Nordic"},
-    {11, "(11) PC851: Greek"},              {12, "(12) PC853: Turkish"},
-    {13, "(13) PC857: Turkish"},            {14, "(14) PC737: Greek"},
-    {15, "(15) ISO8859-7: Greek"},          {16, "(16) PC1252"},
-    {17, "(17) PC866: Cyrillic #2"},        {18, "(18) PC852: Latin2"},
-    {19, "(19) PC858: Euro"},               {20, "(20) KU42: Thai"},
-    {21, "(21) TIS11: Thai"},               {26, "(26) TIS18: Thai"},
-    {30, "(30) TCVN-3: Vietnamese"},        {31, "(31) TCVN-3: Vietnamese"},
-    {32, "(32) PC720: Arabic"},             {33, "(33) PC775: Baltic Rim"},
-    {34, "(34) PC855: Cyrillic"},           {35, "(35) PC861: Icelandic"},
-    {36, "(36) PC862: Hebrew"},             {37, "(37) PC864: Arabic"},
-    {38, "(38) PC869: Greek"},              {39, "(39) ISO8859-2: Latin2"},
-    {40, "(40) ISO8859-15: Latin9"},        {42, "(42) PC1118: Lithuanian"},
-    {44, "(44) PC1125: Ukrainian"},         {45, "(45) PC1250: Latin 2"},
-    {46, "(46) PC1251: Cyrillic"},          {47, "(47) PC1253: Greek"},
-    {48, "(48) PC1254: Turkish"},           {49, "(49) PC1255: Hebrew"},
-    {50, "(50) PC1256: Arabic"},            {51, "(51) PC1257: Baltic Rim"},
-    {52, "(52) PC1258: Vietnamese"},        {53, "(53) KZ1048: Kazakhstan"},
-};
 
 QDoubleSpinBox *millimetres(QWidget *parent, double min, double max)
 {
@@ -129,8 +107,8 @@ void WidgetPrint::fillChoices()
                              {"JIS 0208", 12}, {"KS C 5601", 21}})
         m_cjk->addItem(QString::fromLatin1(item.first), item.second);
     m_cjk->addItem(tr("Disable CJK Mode"), 128);
-    for (const auto &page : CodePages)
-        m_codePage->addItem(QString::fromLatin1(page.second), page.first);
+    for (const CodePages::CodePage &page : CodePages::list())
+        m_codePage->addItem(QString::fromLatin1(page.name), page.number);
     m_utf8->addItem(tr("No"), 0);
     m_utf8->addItem(tr("Yes"), 1);
     m_paperType->addItem(tr("Receipt"), int(PrintSettingsRecord::PaperReceipt));

@@ -55,6 +55,9 @@ public:
     // the printer's values.
     PrinterSettings applyTo(const PrinterSettings &settings, const QStringList &keys) const;
 
+    // Equal as compare() sees it: numbers as numbers, positions to 0.1 mm.
+    static bool sameValue(const QString &key, const QJsonValue &a, const QJsonValue &b);
+
     // A value as a person reads it in a table or a line: 115200, "192.168.1.50", yes/no.
     static QString displayValue(const QString &key, const QJsonValue &value);
 

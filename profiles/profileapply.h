@@ -61,4 +61,5 @@ private:
     PrinterSettings m_target;
     QList<Row> m_rows;
     QString m_wifiPassword;
+    bool m_rollout = false;
 };
