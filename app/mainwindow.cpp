@@ -639,7 +639,7 @@ bool MainWindow::readProfile(const QString &fileName, Profile *profile)
         return true;
     QMessageBox::warning(this, tr("Error"),
                          tr("Could not read the profile %1:\n%2")
-                             .arg(DisplayText::elideMiddle(QDir::toNativeSeparators(fileName)), error),
+                             .arg(DisplayText::elideMiddle(QFileInfo(fileName).fileName()), error),
                          QMessageBox::Ok);
     return false;
 }

@@ -54,6 +54,7 @@ DialogProfile::DialogProfile(const Profile &profile, const PrinterSettings &prin
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_table->setColumnHidden(ColumnResult, mode != Apply);
     fillTable();
 
@@ -79,12 +80,14 @@ DialogProfile::DialogProfile(const Profile &profile, const PrinterSettings &prin
     setWindowTitle(mode == Apply ? tr("Apply Profile") : tr("Compare with Profile"));
     setWindowIcon(QIcon(mode == Apply ? QStringLiteral(":/images/profile_apply.png")
                                       : QStringLiteral(":/images/profile_compare.png")));
+    // On the buttons, not on a cell of the table.
+    (m_apply && m_apply->isEnabled() ? m_apply : m_close)->setFocus();
     resize(sizeHint());
 }
 
 QSize DialogProfile::sizeHint() const
 {
-    return QSize(m_mode == Apply ? 760 : 600, 560);
+    return QSize(m_mode == Apply ? 820 : 660, 600);
 }
 
 QString DialogProfile::modelName() const
@@ -130,8 +133,12 @@ void DialogProfile::fillTable()
     // What Apply would do, before it is pressed.
     if (m_mode == Apply)
         showOutcomes(ProfileApply(m_profile, m_printer, false), false);
-    m_table->resizeColumnsToContents();
-    m_table->horizontalHeader()->setStretchLastSection(true);
+    // The names whole; the two values share the rest, a long one elided (its tooltip has it).
+    QHeaderView *header = m_table->horizontalHeader();
+    for (const int column : {ColumnMark, ColumnSetting, ColumnResult})
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(ColumnPrinter, QHeaderView::Stretch);
+    header->setSectionResizeMode(ColumnProfile, QHeaderView::Stretch);
 }
 
 int DialogProfile::rowOf(const QString &key) const
@@ -180,7 +187,10 @@ void DialogProfile::showOutcomes(const ProfileApply &apply, bool sent)
             setResult(row, tr("Not supported by %1").arg(modelName()), false);
             break;
         case ProfileApply::Outcome::LeftOut:
-            setResult(row, tr("Left out"), false);
+            // On one printer only the network is left out: without its password it could not be joined.
+            setResult(row, r.key == QLatin1String("wifi.ssid") ? tr("Left out: no password")
+                                                               : tr("Left out"),
+                      false);
             break;
         case ProfileApply::Outcome::Failed:
             setResult(row, tr("Failed"), true);
@@ -192,11 +202,20 @@ void DialogProfile::showOutcomes(const ProfileApply &apply, bool sent)
 void DialogProfile::showResults(const ProfileApply &apply)
 {
     showOutcomes(apply, true);
-    m_table->resizeColumnToContents(ColumnResult);
+    // What the printer holds now; the tint still tells what differed before.
+    for (const ProfileApply::Row &r : apply.rows()) {
+        const int row = rowOf(r.key);
+        if (row >= 0 && !r.after.isUndefined() && r.outcome != ProfileApply::Outcome::NotSupported) {
+            QTableWidgetItem *item = m_table->item(row, ColumnPrinter);
+            item->setText(Profile::displayValue(r.key, r.after));
+            item->setToolTip(item->text());
+        }
+    }
     m_summary->setText(apply.summary());
     if (m_apply)
         m_apply->setEnabled(false);
     m_close->setText(tr("&Close"));
+    m_close->setFocus();
 }
 
 void DialogProfile::doApply()
