@@ -2,11 +2,12 @@
 
 #include "app/activity.h"
 #include "app/conf.h"
-#include "app/displaytext.h"
 #include "app/dialogpreferences.h"
+#include "app/displaytext.h"
 #include "app/globals.h"
 #include "app/log.h"
 #include "nvimage/widgetnvimage.h"
+#include "pages/fieldlimits.h"
 #include "pages/widgetaudio.h"
 #include "pages/widgetdeviceinformation.h"
 #include "pages/widgetlan.h"
@@ -31,7 +32,6 @@
 #include "transport/dialogreconnect.h"
 #include "transport/tcpprinter.h"
 #include "transport/transceiver.h"
-#include "pages/fieldlimits.h"
 
 #include <QAction>
 #include <QDir>
