@@ -35,6 +35,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -462,6 +463,7 @@ void MainWindow::handleResponse(QByteArray response)
     if (response.size() < 2 || minSize == 0 || response.size() < minSize)
         return;
     g_hostCmd.lastKnown().takeResponse(response);
+    const bool wasComplete = m_settings.isComplete();
     m_settings.takeResponse(response);
     m_answered = true;
 
@@ -497,8 +499,11 @@ void MainWindow::handleResponse(QByteArray response)
     default:
         break;
     }
-    if (m_applying && m_settings.isComplete())
-        finishApply(true);
+    if (!wasComplete && m_settings.isComplete()) {
+        if (m_applying)
+            finishApply(true);
+        emit settingsRead();
+    }
     updateProfileActions();
 }
 
@@ -644,10 +649,44 @@ bool MainWindow::readProfile(const QString &fileName, Profile *profile)
     return false;
 }
 
+bool MainWindow::settingsOutdated() const
+{
+    const LastKnownRecords &known = g_hostCmd.lastKnown();
+    return known.record(LastKnownRecords::LanStaticIp) != m_settings.lanStaticIp.toBytes(SetLanStaticIp)
+        || known.record(LastKnownRecords::WifiStaticIp) != m_settings.wifiStaticIp.toBytes(SetWifiStaticIp)
+        || known.record(LastKnownRecords::AudioSettings) != m_settings.audio.toBytes()
+        || known.record(LastKnownRecords::PrintSettings) != m_settings.print.toBytes()
+        || known.record(LastKnownRecords::FinePrintMode) != m_settings.finePrint.toBytes()
+        || known.record(LastKnownRecords::WnetApn) != m_settings.wnetApn.toBytes()
+        || known.record(LastKnownRecords::SerialSettings) != m_settings.serial.toBytes()
+        || m_wifi->ssid() != m_settings.wifiSsid;
+}
+
+bool MainWindow::readSettingsAgain()
+{
+    if (hasUnsavedChanges()
+        && QMessageBox::question(this, tr("Attention"), tr("Unsaved settings will be lost. Continue?"),
+                                 QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return false;
+    QEventLoop loop;
+    connect(this, &MainWindow::settingsRead, &loop, &QEventLoop::quit);
+    QTimer::singleShot(AnswerTimeoutMs, &loop, &QEventLoop::quit);
+    m_reloadAction->setEnabled(false);
+    sendQueries();
+    startTimer(ReloadGuardMs, Qt::CoarseTimer);
+    loop.exec();
+    return m_connected && m_settings.isComplete();
+}
+
 void MainWindow::showProfile(const QString &fileName, bool apply)
 {
     Profile profile;
     if (!readProfile(fileName, &profile))
+        return;
+    // A page's Save or a new Wi-Fi network since the last read: the printer is read again, so
+    // that what the dialog shows and what an apply leaves out is what it holds now.
+    if (settingsOutdated() && !readSettingsAgain())
         return;
     DialogProfile dialog(profile, m_settings, apply ? DialogProfile::Apply : DialogProfile::Compare,
                          DisplayText::elideMiddle(QFileInfo(fileName).fileName()), this);

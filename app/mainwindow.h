@@ -90,6 +90,10 @@ public:
     // The last profile applied, with each setting's outcome; null before the first.
     const ProfileApply *profileApply() const { return m_apply.get(); }
 
+signals:
+    // Every settings answer is in: after a connect, a Reload or an apply's read-back.
+    void settingsRead();
+
 public slots:
     void doConnect();
     void doDisconnect();
@@ -128,6 +132,10 @@ private:
     void updateProfileActions();
     bool askWifiPassword(QString *password);
     bool readProfile(const QString &fileName, Profile *profile);
+    // Whether something went to the printer since its settings were read.
+    bool settingsOutdated() const;
+    // A Reload that waits for its answers (asking first about unsaved edits); true once all are in.
+    bool readSettingsAgain();
     void showProfile(const QString &fileName, bool apply);
     void onApplyRequested();
     // Verifies against the read-back, or fails every sent setting when there is none.
