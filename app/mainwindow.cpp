@@ -3,9 +3,11 @@
 #include "app/activity.h"
 #include "app/conf.h"
 #include "app/dialogpreferences.h"
+#include "app/displaytext.h"
 #include "app/globals.h"
 #include "app/log.h"
 #include "nvimage/widgetnvimage.h"
+#include "pages/fieldlimits.h"
 #include "pages/widgetaudio.h"
 #include "pages/widgetdeviceinformation.h"
 #include "pages/widgetlan.h"
@@ -13,6 +15,9 @@
 #include "pages/widgetwifi.h"
 #include "pages/widgetwnet.h"
 #include "print/widgetprint.h"
+#include "profiles/dialogprofile.h"
+#include "profiles/profile.h"
+#include "profiles/profileapply.h"
 #include "protocol/audiosettingsrecord.h"
 #include "protocol/bytefields.h"
 #include "protocol/dialogconnect.h"
@@ -29,10 +34,18 @@
 #include "transport/transceiver.h"
 
 #include <QAction>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -40,6 +53,7 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <QToolBar>
+#include <QToolButton>
 
 MainWindow *g_mainWindow = nullptr;
 
@@ -48,6 +62,8 @@ namespace {
 constexpr const char *Version = "v1.11";
 // Pixels left after the last tab title at the window's first width.
 constexpr int TabBarAir = 8;
+// The profiles' own key for the password, which no printer tells.
+const QString WifiPasswordKey = QStringLiteral("wifi.password");
 
 } // namespace
 
@@ -70,6 +86,9 @@ MainWindow::MainWindow(QWidget *parent)
     m_answerTimer = new QTimer(this);
     m_answerTimer->setSingleShot(true);
     connect(m_answerTimer, &QTimer::timeout, this, &MainWindow::onAnswerTimeout);
+    m_applyTimer = new QTimer(this);
+    m_applyTimer->setSingleShot(true);
+    connect(m_applyTimer, &QTimer::timeout, this, [this] { finishApply(false); });
     layOut();
     connectSignals();
     onDisconnected();
@@ -91,6 +110,17 @@ void MainWindow::createActions()
         action(":/images/update.png", tr("Reload"), tr("Reload settings from the printer"));
     m_preferencesAction = action(":/images/cog.png", tr("Preferences"),
                                  tr("Open the \"Preferences\" dialog"));
+    m_saveProfileAction = action(":/images/profile_save.png", tr("Save Profile..."),
+                                 tr("Save the printer's settings to a profile file"));
+    m_compareProfileAction = action(":/images/profile_compare.png", tr("Compare with Profile..."),
+                                    tr("Show how the printer's settings differ from a profile file"));
+    m_applyProfileAction = action(":/images/profile_apply.png", tr("Apply Profile..."),
+                                  tr("Give the printer the settings of a profile file"));
+    // One button for the three keeps the toolbar, and so the window, as narrow as it was.
+    m_profileAction = action(":/images/profile.png", tr("Profile"), tr("Save, compare or apply a settings profile"));
+    auto *menu = new QMenu(this);
+    menu->addActions({m_saveProfileAction, m_compareProfileAction, m_applyProfileAction});
+    m_profileAction->setMenu(menu);
 }
 
 void MainWindow::createPages()
@@ -126,6 +156,9 @@ void MainWindow::layOut()
     toolBar->addAction(m_disconnectAction);
     toolBar->addSeparator();
     toolBar->addAction(m_reloadAction);
+    toolBar->addAction(m_profileAction);
+    if (auto *button = qobject_cast<QToolButton *>(toolBar->widgetForAction(m_profileAction)))
+        button->setPopupMode(QToolButton::InstantPopup);
     toolBar->addWidget(spacer);
     toolBar->addAction(m_preferencesAction);
     toolBar->setIconSize(QSize(32, 32));
@@ -157,6 +190,9 @@ void MainWindow::connectSignals()
     connect(m_disconnectAction, &QAction::triggered, this, &MainWindow::doDisconnect);
     connect(m_reloadAction, &QAction::triggered, this, &MainWindow::doReload);
     connect(m_preferencesAction, &QAction::triggered, this, &MainWindow::doPreferences);
+    connect(m_saveProfileAction, &QAction::triggered, this, &MainWindow::doSaveProfile);
+    connect(m_compareProfileAction, &QAction::triggered, this, &MainWindow::doCompareProfile);
+    connect(m_applyProfileAction, &QAction::triggered, this, &MainWindow::doApplyProfile);
     connect(g_transceiver, &Transceiver::connected, this, &MainWindow::onConnected, Qt::QueuedConnection);
     connect(g_transceiver, &Transceiver::disconnected, this, &MainWindow::onDisconnected,
             Qt::QueuedConnection);
@@ -166,6 +202,7 @@ void MainWindow::connectSignals()
             Qt::QueuedConnection);
 }
 
+// Out of line: the header knows ProfileApply only by name.
 MainWindow::~MainWindow()
 {
     g_mainWindow = nullptr;
@@ -217,6 +254,14 @@ void MainWindow::doReload()
 
 void MainWindow::sendQueries()
 {
+    // Who the printer is comes from the handshake; the answers tell the rest.
+    const host_cmd_dev_info_t &device = g_transceiver->device();
+    m_settings.project = device.projectText();
+    m_settings.model = device.modelText();
+    m_settings.serialNumber = device.snText();
+    // Complete again only with every answer to these: an apply's check must not take one of before.
+    m_settings.answered = 0;
+    updateProfileActions();
     // Back to back, a breath apart; the answers come in whatever order the printer likes.
     for (quint16 word = GetDeviceInfo; word <= GetNvImageList; ++word) {
         QThread::msleep(QueryPauseMs);
@@ -269,7 +314,9 @@ void MainWindow::onConnected()
     const bool cameBack = m_comingBack;
     m_comingBack = false;
     const bool otherPrinter = noteShownPrinter();
+    m_connected = true;
     enableForModel();
+    updateProfileActions();
     // The tool's own restart of the link (a cancelled upload) finds the printer the pages
     // show: they keep their values and unsaved edits, and nothing needs reading again.
     if (g_transceiver->reopened() && !otherPrinter) {
@@ -335,6 +382,11 @@ void MainWindow::onDisconnected()
     m_tabWidget->setEnabled(false);
     m_answerTimer->stop();
     m_statusLabel->setText(tr("Not Connected"));
+    m_connected = false;
+    // Before any reconnect dialog: what was sent and not yet read back is not known to have taken.
+    if (m_applying)
+        finishApply(false);
+    updateProfileActions();
 
     // A network link lost rather than closed is retried. Failed attempts report
     // connectFailed, which the dialog handles while it is up.
@@ -375,6 +427,8 @@ void MainWindow::clearPages()
     m_nvImage->clear();
     g_hostCmd.lastKnown().clear();
     setSaveButtonsEnabled(false);
+    m_settings = PrinterSettings{};
+    updateProfileActions();
 }
 
 namespace {
@@ -409,6 +463,8 @@ void MainWindow::handleResponse(QByteArray response)
     if (response.size() < 2 || minSize == 0 || response.size() < minSize)
         return;
     g_hostCmd.lastKnown().takeResponse(response);
+    const bool wasComplete = m_settings.isComplete();
+    m_settings.takeResponse(response);
     m_answered = true;
 
     // Each page's fill leaves its Save button off: the page shows the printer's values.
@@ -443,6 +499,12 @@ void MainWindow::handleResponse(QByteArray response)
     default:
         break;
     }
+    if (!wasComplete && m_settings.isComplete()) {
+        if (m_applying)
+            finishApply(true);
+        emit settingsRead();
+    }
+    updateProfileActions();
 }
 
 void MainWindow::fillNetwork(const NetworkInformation &info)
@@ -477,4 +539,224 @@ void MainWindow::fillFinePrintMode(const FinePrintModeRecord &record)
 {
     m_print->setFinePrintMode(record.enabled);
     m_print->saveButton()->setEnabled(false);
+}
+
+void MainWindow::updateProfileActions()
+{
+    const bool enabled = m_connected && m_settings.isComplete() && !m_applying;
+    for (QAction *action : {m_profileAction, m_saveProfileAction, m_compareProfileAction, m_applyProfileAction})
+        action->setEnabled(enabled);
+}
+
+void MainWindow::doSaveProfile()
+{
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Save Profile"), m_settings.serialNumber + QStringLiteral(".json"), tr("Profiles (*.json)"));
+    if (fileName.isEmpty())
+        return;
+    QString password;
+    if (g_hostCmd.hasWifi() && !m_settings.wifiSsid.isEmpty() && !askWifiPassword(&password))
+        return;
+    saveProfile(fileName, password);
+}
+
+bool MainWindow::askWifiPassword(QString *password)
+{
+    // The printer never tells its password: only the user can put it in the profile.
+    if (QMessageBox::question(this, tr("Save Profile"),
+                              tr("The printer does not tell its Wi-Fi password. Include the password "
+                                 "of \"%1\" in the profile? Anyone with the file can read it.")
+                                  .arg(m_settings.wifiSsid),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes) {
+        *password = QString();
+        return true;
+    }
+    QString text;
+    for (;;) {
+        bool ok = false;
+        text = QInputDialog::getText(this, tr("Save Profile"), tr("Wi-Fi password of \"%1\":").arg(m_settings.wifiSsid),
+                                     QLineEdit::Password, text, &ok);
+        if (!ok)
+            return false;
+        const QString problem = FieldLimits::passwordProblem(tr("The Wi-Fi password"), text);
+        if (problem.isEmpty())
+            break;
+        QMessageBox::warning(this, tr("Error"), problem, QMessageBox::Ok);
+    }
+    // Not null even when empty: an open network's password is included too.
+    *password = text.isNull() ? QLatin1String("") : text;
+    return true;
+}
+
+bool MainWindow::saveProfile(const QString &fileName, const QString &wifiPassword)
+{
+    // The version as the file names it: without the title's "v".
+    const QString tool = QStringLiteral("zomra-cloud-printer-setup %1").arg(QString::fromLatin1(Version).mid(1));
+    const QByteArray json = Profile::fromSettings(m_settings, tool, wifiPassword).toJson();
+    QSaveFile file(fileName);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit();
+    const QString name = DisplayText::elideMiddle(QFileInfo(fileName).fileName());
+    if (!written) {
+        const QString text = tr("Could not save the profile to %1: %2")
+                                 .arg(DisplayText::elideMiddle(QDir::toNativeSeparators(fileName)), file.errorString());
+        Activity::report(text);
+        QMessageBox::warning(this, tr("Error"), text, QMessageBox::Ok);
+        return false;
+    }
+    Activity::report(tr("Profile of %1 saved to %2").arg(m_settings.serialNumber, name));
+    return true;
+}
+
+void MainWindow::doCompareProfile()
+{
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, tr("Compare with Profile"), QString(), tr("Profiles (*.json)"));
+    if (!fileName.isEmpty())
+        compareProfile(fileName);
+}
+
+void MainWindow::doApplyProfile()
+{
+    const QString fileName =
+        QFileDialog::getOpenFileName(this, tr("Apply Profile"), QString(), tr("Profiles (*.json)"));
+    if (!fileName.isEmpty())
+        applyProfile(fileName);
+}
+
+void MainWindow::compareProfile(const QString &fileName)
+{
+    showProfile(fileName, false);
+}
+
+void MainWindow::applyProfile(const QString &fileName)
+{
+    showProfile(fileName, true);
+}
+
+bool MainWindow::readProfile(const QString &fileName, Profile *profile)
+{
+    QFile file(fileName);
+    QString error;
+    if (!file.open(QIODevice::ReadOnly))
+        error = file.errorString();
+    else if (Profile::fromJson(file.readAll(), profile, &error))
+        return true;
+    QMessageBox::warning(this, tr("Error"),
+                         tr("Could not read the profile %1:\n%2")
+                             .arg(DisplayText::elideMiddle(QFileInfo(fileName).fileName()), error),
+                         QMessageBox::Ok);
+    return false;
+}
+
+bool MainWindow::settingsOutdated() const
+{
+    const LastKnownRecords &known = g_hostCmd.lastKnown();
+    return known.record(LastKnownRecords::LanStaticIp) != m_settings.lanStaticIp.toBytes(SetLanStaticIp)
+        || known.record(LastKnownRecords::WifiStaticIp) != m_settings.wifiStaticIp.toBytes(SetWifiStaticIp)
+        || known.record(LastKnownRecords::AudioSettings) != m_settings.audio.toBytes()
+        || known.record(LastKnownRecords::PrintSettings) != m_settings.print.toBytes()
+        || known.record(LastKnownRecords::FinePrintMode) != m_settings.finePrint.toBytes()
+        || known.record(LastKnownRecords::WnetApn) != m_settings.wnetApn.toBytes()
+        || known.record(LastKnownRecords::SerialSettings) != m_settings.serial.toBytes()
+        || m_wifi->ssid() != m_settings.wifiSsid;
+}
+
+bool MainWindow::readSettingsAgain()
+{
+    if (hasUnsavedChanges()
+        && QMessageBox::question(this, tr("Attention"), tr("Unsaved settings will be lost. Continue?"),
+                                 QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return false;
+    QEventLoop loop;
+    connect(this, &MainWindow::settingsRead, &loop, &QEventLoop::quit);
+    QTimer::singleShot(AnswerTimeoutMs, &loop, &QEventLoop::quit);
+    m_reloadAction->setEnabled(false);
+    sendQueries();
+    startTimer(ReloadGuardMs, Qt::CoarseTimer);
+    loop.exec();
+    return m_connected && m_settings.isComplete();
+}
+
+void MainWindow::showProfile(const QString &fileName, bool apply)
+{
+    Profile profile;
+    if (!readProfile(fileName, &profile))
+        return;
+    // A page's Save or a new Wi-Fi network since the last read: the printer is read again, so
+    // that what the dialog shows and what an apply leaves out is what it holds now.
+    if (settingsOutdated() && !readSettingsAgain())
+        return;
+    DialogProfile dialog(profile, m_settings, apply ? DialogProfile::Apply : DialogProfile::Compare,
+                         DisplayText::elideMiddle(QFileInfo(fileName).fileName()), this);
+    connect(&dialog, &DialogProfile::applyRequested, this, &MainWindow::onApplyRequested);
+    m_profileDialog = &dialog;
+    dialog.exec();
+}
+
+void MainWindow::onApplyRequested()
+{
+    if (!m_profileDialog || m_applying)
+        return;
+    // The read-back refills the pages, as a Reload does.
+    if (hasUnsavedChanges()
+        && QMessageBox::question(m_profileDialog, tr("Attention"), tr("Unsaved settings will be lost. Continue?"),
+                                 QMessageBox::Yes | QMessageBox::No)
+               != QMessageBox::Yes)
+        return;
+    applySettings(m_profileDialog->profile());
+}
+
+void MainWindow::applySettings(const Profile &profile)
+{
+    if (m_applying)
+        return;
+    m_apply = std::make_unique<ProfileApply>(profile, m_settings, false);
+    m_applying = true;
+    updateProfileActions();
+    if (m_profileDialog)
+        m_profileDialog->showApplying();
+    if (!m_connected) {
+        finishApply(false);
+        return;
+    }
+    // The Save buttons' road, so that the last known records stay those of the printer.
+    const PrinterSettings &was = m_settings;
+    const PrinterSettings &to = m_apply->target();
+    if (was.lanStaticIp.toBytes(SetLanStaticIp) != to.lanStaticIp.toBytes(SetLanStaticIp))
+        g_hostCmd.SetLanStaticIp(to.lanStaticIp);
+    if (was.wifiStaticIp.toBytes(SetWifiStaticIp) != to.wifiStaticIp.toBytes(SetWifiStaticIp))
+        g_hostCmd.SetWifiStaticIp(to.wifiStaticIp);
+    if (was.wifiSsid != to.wifiSsid)
+        g_hostCmd.SetWifiNetwork(to.wifiSsid, profile.values.value(WifiPasswordKey).toString());
+    if (was.audio.toBytes() != to.audio.toBytes())
+        g_hostCmd.SetAudioSettings(to.audio);
+    if (was.serial.toBytes() != to.serial.toBytes())
+        g_hostCmd.SetSerialSettings(to.serial);
+    if (was.wnetApn.toBytes() != to.wnetApn.toBytes())
+        g_hostCmd.SetWnetApn(to.wnetApn);
+    if (was.print.toBytes() != to.print.toBytes())
+        g_hostCmd.SetPrintSettings(to.print);
+    if (was.finePrint.toBytes() != to.finePrint.toBytes())
+        g_hostCmd.SetFinePrintMode(to.finePrint);
+
+    m_reloadAction->setEnabled(false);
+    sendQueries();
+    startTimer(ReloadGuardMs, Qt::CoarseTimer);
+    m_applyTimer->start(ApplyTimeoutMs);
+}
+
+void MainWindow::finishApply(bool readBack)
+{
+    m_applyTimer->stop();
+    m_applying = false;
+    if (readBack)
+        m_apply->verify(m_settings);
+    else
+        m_apply->failAll();
+    Activity::report(tr("Profile on %1: %2").arg(m_settings.serialNumber, m_apply->summary()));
+    if (m_profileDialog)
+        m_profileDialog->showResults(*m_apply);
+    updateProfileActions();
 }

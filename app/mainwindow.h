@@ -1,8 +1,16 @@
 #pragma once
 
+#include "profiles/printersettings.h"
+
 #include <QByteArray>
 #include <QMainWindow>
+#include <QPointer>
 
+#include <memory>
+
+class DialogProfile;
+class Profile;
+class ProfileApply;
 class QAction;
 class QLabel;
 class QPushButton;
@@ -35,6 +43,8 @@ public:
     static constexpr int QueryPauseMs = 5;
     // A Reload none of whose answers could be read this long after it is reported (ms).
     static constexpr int AnswerTimeoutMs = 5000;
+    // How long the read-back after a profile's settings may take before they count as failed (ms).
+    static constexpr int ApplyTimeoutMs = 10000;
 
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -45,6 +55,11 @@ public:
     QAction *disconnectAction() const { return m_disconnectAction; }
     QAction *reloadAction() const { return m_reloadAction; }
     QAction *preferencesAction() const { return m_preferencesAction; }
+    // The toolbar's Profile button, and the three actions of its menu.
+    QAction *profileAction() const { return m_profileAction; }
+    QAction *saveProfileAction() const { return m_saveProfileAction; }
+    QAction *compareProfileAction() const { return m_compareProfileAction; }
+    QAction *applyProfileAction() const { return m_applyProfileAction; }
     QTabWidget *tabWidget() const { return m_tabWidget; }
     QLabel *statusLabel() const { return m_statusLabel; }
     // The last outcome reported (Activity), beside the link state.
@@ -62,11 +77,31 @@ public:
     // Every page as before the first answer, and nothing known of the printer.
     void clearPages();
 
+    // What the connected printer's answers told; complete once all nine are in.
+    const PrinterSettings &printerSettings() const { return m_settings; }
+    // Writes the printer's profile; wifiPassword goes in when it is not null.
+    bool saveProfile(const QString &fileName, const QString &wifiPassword = QString());
+    // Read the file and open the profile dialog on it; an unreadable file gets a message.
+    void compareProfile(const QString &fileName);
+    void applyProfile(const QString &fileName);
+    // Sends what the profile changes and reads the printer back; an open profile dialog shows
+    // the outcome. No question asked: the dialog's Apply asks about unsaved edits.
+    void applySettings(const Profile &profile);
+    // The last profile applied, with each setting's outcome; null before the first.
+    const ProfileApply *profileApply() const { return m_apply.get(); }
+
+signals:
+    // Every settings answer is in: after a connect, a Reload or an apply's read-back.
+    void settingsRead();
+
 public slots:
     void doConnect();
     void doDisconnect();
     void doReload();
     void doPreferences();
+    void doSaveProfile();
+    void doCompareProfile();
+    void doApplyProfile();
     void onConnected();
     void onDisconnected();
     void onConnectFailed(const QString &message);
@@ -93,11 +128,27 @@ private:
     void fillWnet(const WnetInformation &info);
     void fillPrintSettings(const PrintSettingsRecord &record);
     void fillFinePrintMode(const FinePrintModeRecord &record);
+    // The profile actions need a link and every settings answer, and no apply under way.
+    void updateProfileActions();
+    bool askWifiPassword(QString *password);
+    bool readProfile(const QString &fileName, Profile *profile);
+    // Whether something went to the printer since its settings were read.
+    bool settingsOutdated() const;
+    // A Reload that waits for its answers (asking first about unsaved edits); true once all are in.
+    bool readSettingsAgain();
+    void showProfile(const QString &fileName, bool apply);
+    void onApplyRequested();
+    // Verifies against the read-back, or fails every sent setting when there is none.
+    void finishApply(bool readBack);
 
     QAction *m_connectAction;
     QAction *m_disconnectAction;
     QAction *m_reloadAction;
     QAction *m_preferencesAction;
+    QAction *m_profileAction;
+    QAction *m_saveProfileAction;
+    QAction *m_compareProfileAction;
+    QAction *m_applyProfileAction;
     QTabWidget *m_tabWidget;
     WidgetDeviceInformation *m_deviceInformation;
     WidgetLan *m_lan;
@@ -117,6 +168,12 @@ private:
     QString m_shownSerial;
     QTimer *m_answerTimer;
     bool m_answered = false;
+    bool m_connected = false;
+    PrinterSettings m_settings;
+    QPointer<DialogProfile> m_profileDialog;
+    std::unique_ptr<ProfileApply> m_apply;
+    bool m_applying = false;
+    QTimer *m_applyTimer;
 };
 
 extern MainWindow *g_mainWindow;

@@ -13,6 +13,7 @@
 #include "pages/widgetwnet.h"
 #include "print/dialogfontsettings.h"
 #include "print/fontupload.h"
+#include "profiles/dialogprofile.h"
 #include "profiles/dialogrollout.h"
 #include "protocol/bytefields.h"
 #include "protocol/dialogconnect.h"
@@ -222,6 +223,37 @@ int main(int argc, char *argv[])
         dialog.start();
         failed += waitFor([&] { return !dialog.isRunning(); }, 15000) ? 0 : 1;
         save(&dialog, QStringLiteral("55-rollout.png"));
+    }
+
+    // A profile differing in three settings (the SSID without a password) compared, applied; a newer format refused.
+    {
+        window->clearPages(); // the refused gateway's edit aside: the pages as the printer has them
+        window->doReload();
+        waitFor([&] { return window->applyProfileAction()->isEnabled(); }, 5000);
+        Profile profile = Profile::fromSettings(window->printerSettings(), QStringLiteral("zomra-cloud-printer-setup 1.11"));
+        profile.values[QStringLiteral("serial.baudRate")] = 9600;
+        profile.values[QStringLiteral("print.density")] = 120;
+        profile.values[QStringLiteral("wifi.ssid")] = QStringLiteral("Zomra-Back-Office");
+        DialogProfile compare(profile, window->printerSettings(), DialogProfile::Compare, QStringLiteral("counter-2.json"), window);
+        compare.show();
+        save(&compare, QStringLiteral("50-profile-compare.png"));
+        QTemporaryDir scratch;
+        QFile file(scratch.filePath(QStringLiteral("counter-2.json")));
+        file.open(QIODevice::WriteOnly) && file.write(profile.toJson());
+        file.close();
+        QTimer::singleShot(0, [&] {
+            if (auto *dialog = qobject_cast<DialogProfile *>(QApplication::activeModalWidget())) {
+                dialog->applyButton()->click();
+                waitFor([&] { return window->applyProfileAction()->isEnabled(); }, 12000);
+                save(dialog, QStringLiteral("51-profile-apply.png"));
+                dialog->doClose();
+            }
+        });
+        window->applyProfile(file.fileName());
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("{\"formatVersion\": 2}");
+        file.close();
+        onBox(QStringLiteral("52-profile-unreadable.png"), QMessageBox::Ok);
+        window->compareProfile(file.fileName());
     }
 
     // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.

@@ -14,6 +14,7 @@
 #include "pages/widgetlan.h"
 #include "pages/widgetserial.h"
 #include "pages/widgetwifi.h"
+#include "profiles/profileapply.h"
 #include "protocol/audiosettingsrecord.h"
 #include "protocol/networkinformation.h"
 #include "protocol/serialsettingsrecord.h"
@@ -33,6 +34,7 @@
 #include <QTranslator>
 
 using Row = WidgetDeviceInformation::Row;
+Q_DECLARE_METATYPE(ProfileApply::Outcome)
 
 namespace {
 
@@ -474,6 +476,34 @@ private slots:
         QCOMPARE(wnet->apnSettings().toBytes(), newApn);
         for (SettingsPage *page : pages)
             QVERIFY(!page->saveButton()->isEnabled());
+    }
+
+    // Only the two records a profile changes go out before the read-back, which finds them taken,
+    // or failed on a printer that drops settings commands.
+    void applyingAProfileSendsWhatDiffers_data()
+    {
+        QTest::addColumn<bool>("ignoreSets");
+        QTest::addColumn<ProfileApply::Outcome>("outcome");
+        QTest::newRow("taken") << false << ProfileApply::Outcome::Verified;
+        QTest::newRow("dropped") << true << ProfileApply::Outcome::Failed;
+    }
+    void applyingAProfileSendsWhatDiffers()
+    {
+        QFETCH(bool, ignoreSets);
+        QFETCH(ProfileApply::Outcome, outcome);
+        QVERIFY(connectNext() && window->applyProfileAction()->isEnabled());
+        Profile profile = Profile::fromSettings(window->printerSettings(), QStringLiteral("test"));
+        profile.values[QStringLiteral("serial.baudRate")] = 9600;
+        profile.values[QStringLiteral("print.density")] = 120;
+        emulator->state().ignoreSets = ignoreSets;
+        const int from = requests->count();
+        window->applySettings(profile);
+        QTRY_VERIFY(window->applyProfileAction()->isEnabled());
+        QCOMPARE(wordsSince(from), (QList<quint16>{SetSerialSettings, SetPrintSettings, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+        QCOMPARE(emulator->state().serial.baudRate, ignoreSets ? 115200 : 9600);
+        QCOMPARE(int(emulator->state().printSettings.density), ignoreSets ? 100 : 120);
+        QCOMPARE(window->profileApply()->count(outcome), 2);
+        QCOMPARE(window->profileApply()->count(ProfileApply::Outcome::Unchanged), profile.values.size() - 2);
     }
 
     // What the fields take, counted as the wire holds it. A refusal says why, keeps the text (and the
