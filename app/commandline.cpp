@@ -4,11 +4,6 @@
 
 namespace {
 
-QString translate(const char *text)
-{
-    return QCoreApplication::translate("CommandLine", text);
-}
-
 bool isIpv4(const QHostAddress &address)
 {
     return address.protocol() == QAbstractSocket::IPv4Protocol;
@@ -84,14 +79,14 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         };
         if (given("--connect")) {
             if (missing) {
-                fail(translate("--connect needs an IPv4 address."));
+                fail(QCoreApplication::translate("CommandLine", "--connect needs an IPv4 address."));
                 break;
             }
             result.connectAddresses.clear();
             for (const QString &text : value.split(QLatin1Char(','))) {
                 const QHostAddress address(text.trimmed());
                 if (!isIpv4(address)) {
-                    fail(translate("Not an IPv4 address: %1").arg(text));
+                    fail(QCoreApplication::translate("CommandLine", "Not an IPv4 address: %1").arg(text));
                     result.connectAddresses.clear();
                     break;
                 }
@@ -102,7 +97,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             result.headless = true;
             profileOptions << option;
             if (missing || value.isEmpty()) {
-                fail(translate("%1 needs a file name.").arg(option));
+                fail(QCoreApplication::translate("CommandLine", "%1 needs a file name.").arg(option));
                 continue;
             }
             result.profileFile = value;
@@ -111,10 +106,10 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             staticIpGiven = true;
             result.staticIpFrom = QHostAddress(value);
             if (missing || !isIpv4(result.staticIpFrom))
-                fail(translate("--static-ip-from needs an IPv4 address."));
+                fail(QCoreApplication::translate("CommandLine", "--static-ip-from needs an IPv4 address."));
         } else if (given("--wifi-password")) {
             if (missing)
-                fail(translate("--wifi-password needs the password."));
+                fail(QCoreApplication::translate("CommandLine", "--wifi-password needs the password."));
             // Not null even when empty: an empty password is one too.
             result.wifiPassword = value.isNull() ? QStringLiteral("") : value;
         } else if (given("--port")) {
@@ -122,7 +117,7 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             bool ok = false;
             const uint port = value.toUInt(&ok);
             if (missing || !ok || port == 0 || port > 65535)
-                fail(translate("--port needs a port number (1 to 65535)."));
+                fail(QCoreApplication::translate("CommandLine", "--port needs a port number (1 to 65535)."));
             else
                 result.port = quint16(port);
         }
@@ -132,24 +127,24 @@ CommandLine CommandLine::parse(const QStringList &arguments)
 
     const int printers = result.connectAddresses.size();
     if (profileOptions.size() > 1) {
-        fail(translate("Only one of --export-profile, --apply-profile and --compare-profile at a time."));
+        fail(QCoreApplication::translate("CommandLine", "Only one of --export-profile, --apply-profile and --compare-profile at a time."));
     } else if (result.profileAction != ProfileAction::None && printers == 0) {
-        fail(translate("%1 needs --connect ADDRESS.").arg(profileOptions.first()));
+        fail(QCoreApplication::translate("CommandLine", "%1 needs --connect ADDRESS.").arg(profileOptions.first()));
     } else if ((result.profileAction == ProfileAction::Export || result.profileAction == ProfileAction::Compare)
                && printers > 1) {
-        fail(translate("%1 takes one printer, not %2.").arg(profileOptions.first()).arg(printers));
+        fail(QCoreApplication::translate("CommandLine", "%1 takes one printer, not %2.").arg(profileOptions.first()).arg(printers));
     }
     if (staticIpGiven && result.profileAction != ProfileAction::Apply)
-        fail(translate("--static-ip-from goes with --apply-profile."));
+        fail(QCoreApplication::translate("CommandLine", "--static-ip-from goes with --apply-profile."));
     else if (staticIpGiven && isIpv4(result.staticIpFrom)
              && quint64(result.staticIpFrom.toIPv4Address()) + quint64(printers) - 1 > 0xffffffffu)
-        fail(translate("--static-ip-from %1 runs past 255.255.255.255 for %2 printers.")
+        fail(QCoreApplication::translate("CommandLine", "--static-ip-from %1 runs past 255.255.255.255 for %2 printers.")
                  .arg(result.staticIpFrom.toString())
                  .arg(printers));
     if (portGiven && result.profileAction == ProfileAction::None)
-        fail(translate("--port goes with --export-profile, --apply-profile or --compare-profile."));
+        fail(QCoreApplication::translate("CommandLine", "--port goes with --export-profile, --apply-profile or --compare-profile."));
     if (!result.wifiPassword.isNull() && result.profileAction != ProfileAction::Export)
-        fail(translate("--wifi-password goes with --export-profile."));
+        fail(QCoreApplication::translate("CommandLine", "--wifi-password goes with --export-profile."));
 
     return result;
 }

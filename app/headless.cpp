@@ -15,11 +15,6 @@
 
 namespace {
 
-QString translate(const char *text)
-{
-    return QCoreApplication::translate("Headless", text);
-}
-
 void print(std::FILE *stream, const QString &line)
 {
     std::fprintf(stream, "%s\n", qPrintable(line));
@@ -76,9 +71,9 @@ QString leftOutLine(const Profile &profile, int printers, const QString &staticI
     }
     QString line;
     if (!keys.isEmpty())
-        line = translate("Per-printer settings left out (%1 printers): %2").arg(printers).arg(names(keys));
+        line = QCoreApplication::translate("Headless", "Per-printer settings left out (%1 printers): %2").arg(printers).arg(names(keys));
     if (!staticIpFrom.isEmpty()) {
-        const QString assigned = translate("%1 assigned from %2 on, one per printer in the order given")
+        const QString assigned = QCoreApplication::translate("Headless", "%1 assigned from %2 on, one per printer in the order given")
                                      .arg(Profile::displayName(QStringLiteral("ethernet.staticAddress")),
                                           staticIpFrom);
         line = line.isEmpty() ? assigned : line + QStringLiteral("; ") + assigned;
@@ -111,7 +106,7 @@ int Headless::exportProfile(const CommandLine &commandLine)
     // Opened first: a file that cannot be written is told before the printer is asked.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        print(stderr, translate("Cannot write %1: %2").arg(path, file.errorString()));
+        print(stderr, QCoreApplication::translate("Headless", "Cannot write %1: %2").arg(path, file.errorString()));
         return Failed;
     }
     PrinterSession session(commandLine.connectAddress, commandLine.port);
@@ -127,10 +122,10 @@ int Headless::exportProfile(const CommandLine &commandLine)
         settings, QStringLiteral("zomra-cloud-printer-setup " ZOMRA_VERSION), commandLine.wifiPassword);
     file.write(profile.toJson());
     if (!file.commit()) {
-        print(stderr, translate("Cannot write %1: %2").arg(path, file.errorString()));
+        print(stderr, QCoreApplication::translate("Headless", "Cannot write %1: %2").arg(path, file.errorString()));
         return Failed;
     }
-    print(stdout, translate("Profile of %1 (%2, %3) written to %4")
+    print(stdout, QCoreApplication::translate("Headless", "Profile of %1 (%2, %3) written to %4")
                       .arg(commandLine.connectAddress.toString(), settings.serialNumber, settings.model, path));
     return Ok;
 }
@@ -155,16 +150,16 @@ int Headless::compareProfile(const CommandLine &commandLine)
             unsupported << row.key;
         } else if (row.differs) {
             ++differences;
-            print(stdout, translate("%1: printer %2, profile %3")
+            print(stdout, QCoreApplication::translate("Headless", "%1: printer %2, profile %3")
                               .arg(Profile::displayName(row.key), Profile::displayValue(row.key, row.printer),
                                    Profile::displayValue(row.key, row.profile)));
         }
     }
     if (differences == 0)
-        print(stdout, translate("No differences"));
+        print(stdout, QCoreApplication::translate("Headless", "No differences"));
     // What the printer cannot have is no difference: nothing could make it equal.
     if (!unsupported.isEmpty())
-        print(stdout, translate("Not supported by %1: %2")
+        print(stdout, QCoreApplication::translate("Headless", "Not supported by %1: %2")
                           .arg(settings.model.isEmpty() ? settings.project : settings.model, names(unsupported)));
     return differences == 0 ? Ok : Failed;
 }

@@ -8,4 +8,4 @@ cd "$(dirname "$0")/.."
 ts=${1:-resources/translations/zh_CN.ts}
 lupdate=$(command -v lupdate || echo /usr/lib/qt5/bin/lupdate)
 "$lupdate" -I . -no-obsolete -locations none -target-language zh_CN \
-    app pages print nvimage protocol transport -ts "$ts"
+    app pages print nvimage profiles protocol transport -ts "$ts"

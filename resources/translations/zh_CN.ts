@@ -11,6 +11,50 @@
         <source>Not an IPv4 address: %1</source>
         <translation>不是有效的 IPv4 地址：%1</translation>
     </message>
+    <message>
+        <source>%1 needs a file name.</source>
+        <translation>%1 需要文件名。</translation>
+    </message>
+    <message>
+        <source>--static-ip-from needs an IPv4 address.</source>
+        <translation>--static-ip-from 需要一个 IPv4 地址。</translation>
+    </message>
+    <message>
+        <source>--wifi-password needs the password.</source>
+        <translation>--wifi-password 需要密码。</translation>
+    </message>
+    <message>
+        <source>--port needs a port number (1 to 65535).</source>
+        <translation>--port 需要端口号（1 到 65535）。</translation>
+    </message>
+    <message>
+        <source>Only one of --export-profile, --apply-profile and --compare-profile at a time.</source>
+        <translation>--export-profile、--apply-profile 和 --compare-profile 一次只能用一个。</translation>
+    </message>
+    <message>
+        <source>%1 needs --connect ADDRESS.</source>
+        <translation>%1 需要 --connect 地址。</translation>
+    </message>
+    <message>
+        <source>%1 takes one printer, not %2.</source>
+        <translation>%1 只用于一台打印机，而不是 %2 台。</translation>
+    </message>
+    <message>
+        <source>--static-ip-from goes with --apply-profile.</source>
+        <translation>--static-ip-from 需与 --apply-profile 一起使用。</translation>
+    </message>
+    <message>
+        <source>--static-ip-from %1 runs past 255.255.255.255 for %2 printers.</source>
+        <translation>--static-ip-from %1 用于 %2 台打印机会超过 255.255.255.255。</translation>
+    </message>
+    <message>
+        <source>--port goes with --export-profile, --apply-profile or --compare-profile.</source>
+        <translation>--port 需与 --export-profile、--apply-profile 或 --compare-profile 一起使用。</translation>
+    </message>
+    <message>
+        <source>--wifi-password goes with --export-profile.</source>
+        <translation>--wifi-password 需与 --export-profile 一起使用。</translation>
+    </message>
 </context>
 <context>
     <name>DialogConfigureWiFi</name>
@@ -112,6 +156,26 @@
     <message>
         <source>No printer answered. Type the printer&apos;s IPv4 address in the Address field and press Connect.</source>
         <translation>没有打印机应答。请在“地址”栏中输入打印机的 IPv4 地址，然后点击“连接”。</translation>
+    </message>
+    <message>
+        <source>Apply &amp;Profile...</source>
+        <translation>应用配置文件(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>Applies a settings profile to the selected network printers, several at a time. USB printers cannot take part.</source>
+        <translation>将设置配置文件应用到所选的网络打印机，多台同时进行。USB 打印机不能参与。</translation>
+    </message>
+    <message>
+        <source>Apply Profile</source>
+        <translation>应用配置文件</translation>
+    </message>
+    <message>
+        <source>Profiles (*.json)</source>
+        <translation>配置文件 (*.json)</translation>
+    </message>
+    <message>
+        <source>Cannot read the profile %1: %2</source>
+        <translation>无法读取配置文件 %1：%2</translation>
     </message>
 </context>
 <context>
@@ -447,6 +511,97 @@
     </message>
 </context>
 <context>
+    <name>DialogProfile</name>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Profile %1 of %2 (%3), saved %4</source>
+        <translation>配置文件 %1，来自 %2（%3），保存于 %4</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <translation>打印机</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>配置文件</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>应用(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Apply Profile</source>
+        <translation>应用配置文件</translation>
+    </message>
+    <message>
+        <source>Compare with Profile</source>
+        <translation>与配置文件比较</translation>
+    </message>
+    <message>
+        <source>not supported by %1</source>
+        <translation>%1 不支持</translation>
+    </message>
+    <message>
+        <source>No differences</source>
+        <translation>没有差异</translation>
+    </message>
+    <message>
+        <source>1 of %1 settings differs</source>
+        <translation>%1 项设置中有 1 项不同</translation>
+    </message>
+    <message>
+        <source>%1 of %2 settings differ</source>
+        <translation>%2 项设置中有 %1 项不同</translation>
+    </message>
+    <message>
+        <source>Applying the profile and reading the settings back...</source>
+        <translation>正在应用配置文件并读回设置...</translation>
+    </message>
+    <message>
+        <source>Applied and verified</source>
+        <translation>已应用并核实</translation>
+    </message>
+    <message>
+        <source>To be sent</source>
+        <translation>待发送</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>未改变</translation>
+    </message>
+    <message>
+        <source>Not supported by %1</source>
+        <translation>%1 不支持</translation>
+    </message>
+    <message>
+        <source>Left out: no password</source>
+        <translation>已略过：没有密码</translation>
+    </message>
+    <message>
+        <source>Left out</source>
+        <translation>已略过</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>失败</translation>
+    </message>
+</context>
+<context>
     <name>DialogReconnect</name>
     <message>
         <source>&amp;Cancel</source>
@@ -459,6 +614,73 @@
     <message>
         <source>Attempt %1, link lost %2 s ago</source>
         <translation>第 %1 次尝试，连接已断开 %2 秒</translation>
+    </message>
+</context>
+<context>
+    <name>DialogRollout</name>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Profile %1, from %2 %3 (%4)</source>
+        <translation>配置文件 %1，来自 %2 %3（%4）</translation>
+    </message>
+    <message>
+        <source>Left out, as each printer has its own: %1.</source>
+        <translation>已略过（每台打印机各有自己的值）：%1。</translation>
+    </message>
+    <message>
+        <source>, </source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>地址</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>结果</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>等待中</translation>
+    </message>
+    <message>
+        <source>Apply Profile</source>
+        <translation>应用配置文件</translation>
+    </message>
+    <message>
+        <source>running...</source>
+        <translation>进行中...</translation>
+    </message>
+    <message>
+        <source>not started</source>
+        <translation>未开始</translation>
+    </message>
+    <message>
+        <source>%1 of %2 done</source>
+        <translation>已完成 %1/%2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1; cancelled, %n still running</source>
+        <translation>
+            <numerusform>%1；已取消，仍有 %n 台在进行</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1; cancelled, %n not started</source>
+        <translation>
+            <numerusform>%1；已取消，%n 台未开始</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -509,6 +731,37 @@
     <message>
         <source>%1: %2 to %3 characters, or %4 hex digits (this one has %5).</source>
         <translation>%1：须为 %2 到 %3 个字符，或 %4 个十六进制数字（当前为 %5 个）。</translation>
+    </message>
+</context>
+<context>
+    <name>Headless</name>
+    <message>
+        <source>Per-printer settings left out (%1 printers): %2</source>
+        <translation>已略过每台打印机各自的设置（%1 台打印机）：%2</translation>
+    </message>
+    <message>
+        <source>%1 assigned from %2 on, one per printer in the order given</source>
+        <translation>%1 从 %2 起按给出的顺序逐台分配</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>Profile of %1 (%2, %3) written to %4</source>
+        <translation>%1（%2，%3）的配置文件已写入 %4</translation>
+    </message>
+    <message>
+        <source>%1: printer %2, profile %3</source>
+        <translation>%1：打印机 %2，配置文件 %3</translation>
+    </message>
+    <message>
+        <source>No differences</source>
+        <translation>没有差异</translation>
+    </message>
+    <message>
+        <source>Not supported by %1: %2</source>
+        <translation>%1 不支持：%2</translation>
     </message>
 </context>
 <context>
@@ -613,6 +866,88 @@
         <source>Connected (%1) to another printer: %2, serial number %3</source>
         <translation>已连接 (%1) 到另一台打印机：%2，序列号 %3</translation>
     </message>
+    <message>
+        <source>Save Profile...</source>
+        <translation>保存配置文件...</translation>
+    </message>
+    <message>
+        <source>Save the printer&apos;s settings to a profile file</source>
+        <translation>将打印机的设置保存到配置文件</translation>
+    </message>
+    <message>
+        <source>Compare with Profile...</source>
+        <translation>与配置文件比较...</translation>
+    </message>
+    <message>
+        <source>Show how the printer&apos;s settings differ from a profile file</source>
+        <translation>显示打印机的设置与配置文件有何不同</translation>
+    </message>
+    <message>
+        <source>Apply Profile...</source>
+        <translation>应用配置文件...</translation>
+    </message>
+    <message>
+        <source>Give the printer the settings of a profile file</source>
+        <translation>将配置文件中的设置写入打印机</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>配置文件</translation>
+    </message>
+    <message>
+        <source>Save, compare or apply a settings profile</source>
+        <translation>保存、比较或应用设置配置文件</translation>
+    </message>
+    <message>
+        <source>Save Profile</source>
+        <translation>保存配置文件</translation>
+    </message>
+    <message>
+        <source>Profiles (*.json)</source>
+        <translation>配置文件 (*.json)</translation>
+    </message>
+    <message>
+        <source>The printer does not tell its Wi-Fi password. Include the password of &quot;%1&quot; in the profile? Anyone with the file can read it.</source>
+        <translation>打印机不会告知其 Wi-Fi 密码。要在配置文件中包含“%1”的密码吗？拿到该文件的人都能读到它。</translation>
+    </message>
+    <message>
+        <source>Wi-Fi password of &quot;%1&quot;:</source>
+        <translation>“%1”的 Wi-Fi 密码：</translation>
+    </message>
+    <message>
+        <source>The Wi-Fi password</source>
+        <translation>Wi-Fi 密码</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Could not save the profile to %1: %2</source>
+        <translation>无法将配置文件保存到 %1：%2</translation>
+    </message>
+    <message>
+        <source>Profile of %1 saved to %2</source>
+        <translation>%1 的配置文件已保存到 %2</translation>
+    </message>
+    <message>
+        <source>Compare with Profile</source>
+        <translation>与配置文件比较</translation>
+    </message>
+    <message>
+        <source>Apply Profile</source>
+        <translation>应用配置文件</translation>
+    </message>
+    <message>
+        <source>Could not read the profile %1:
+%2</source>
+        <translation>无法读取配置文件 %1：
+%2</translation>
+    </message>
+    <message>
+        <source>Profile on %1: %2</source>
+        <translation>%1 上的配置文件：%2</translation>
+    </message>
 </context>
 <context>
     <name>NetworkPage</name>
@@ -659,6 +994,377 @@
     <message>
         <source>Test page</source>
         <translation>测试页</translation>
+    </message>
+</context>
+<context>
+    <name>PrinterSession</name>
+    <message>
+        <source>the printer closed the connection</source>
+        <translation>打印机关闭了连接</translation>
+    </message>
+    <message>
+        <source>the printer did not answer the handshake</source>
+        <translation>打印机没有应答握手</translation>
+    </message>
+    <message>
+        <source>connection refused</source>
+        <translation>连接被拒绝</translation>
+    </message>
+    <message>
+        <source>the printer&apos;s answers could not be decrypted</source>
+        <translation>无法解密打印机的应答</translation>
+    </message>
+    <message>
+        <source>no printer answered within %1 s</source>
+        <translation>%1 秒内没有打印机应答</translation>
+    </message>
+</context>
+<context>
+    <name>Profile</name>
+    <message>
+        <source>Ethernet static address</source>
+        <translation>以太网静态地址</translation>
+    </message>
+    <message>
+        <source>Ethernet static netmask</source>
+        <translation>以太网静态子网掩码</translation>
+    </message>
+    <message>
+        <source>Ethernet static gateway</source>
+        <translation>以太网静态网关</translation>
+    </message>
+    <message>
+        <source>Wi-Fi static address</source>
+        <translation>Wi-Fi 静态地址</translation>
+    </message>
+    <message>
+        <source>Wi-Fi static netmask</source>
+        <translation>Wi-Fi 静态子网掩码</translation>
+    </message>
+    <message>
+        <source>Wi-Fi static gateway</source>
+        <translation>Wi-Fi 静态网关</translation>
+    </message>
+    <message>
+        <source>Wi-Fi network (SSID)</source>
+        <translation>Wi-Fi 网络（SSID）</translation>
+    </message>
+    <message>
+        <source>Wi-Fi password</source>
+        <translation>Wi-Fi 密码</translation>
+    </message>
+    <message>
+        <source>All audio</source>
+        <translation>全部声音</translation>
+    </message>
+    <message>
+        <source>Cloud audio</source>
+        <translation>云端声音</translation>
+    </message>
+    <message>
+        <source>Warning audio</source>
+        <translation>警告声音</translation>
+    </message>
+    <message>
+        <source>Notice audio</source>
+        <translation>提示声音</translation>
+    </message>
+    <message>
+        <source>Paper not taken: voice</source>
+        <translation>纸未取走：语音</translation>
+    </message>
+    <message>
+        <source>Paper not taken: beep</source>
+        <translation>纸未取走：蜂鸣</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>Data bits</source>
+        <translation>数据位</translation>
+    </message>
+    <message>
+        <source>Stop bits</source>
+        <translation>停止位</translation>
+    </message>
+    <message>
+        <source>Parity</source>
+        <translation>校验</translation>
+    </message>
+    <message>
+        <source>Specific APN and dial number</source>
+        <translation>指定 APN 和拨号号码</translation>
+    </message>
+    <message>
+        <source>APN</source>
+        <translation>APN</translation>
+    </message>
+    <message>
+        <source>Dial number</source>
+        <translation>拨号号码</translation>
+    </message>
+    <message>
+        <source>UTF-8 mode</source>
+        <translation>UTF-8 模式</translation>
+    </message>
+    <message>
+        <source>CJK</source>
+        <translation>CJK</translation>
+    </message>
+    <message>
+        <source>Code page</source>
+        <translation>代码页</translation>
+    </message>
+    <message>
+        <source>Density</source>
+        <translation>浓度</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>质量</translation>
+    </message>
+    <message>
+        <source>Fine print mode</source>
+        <translation>精细打印模式</translation>
+    </message>
+    <message>
+        <source>Paper type</source>
+        <translation>纸张类型</translation>
+    </message>
+    <message>
+        <source>Black mark location</source>
+        <translation>黑标位置</translation>
+    </message>
+    <message>
+        <source>Cut position</source>
+        <translation>切纸位置</translation>
+    </message>
+    <message>
+        <source>Print position</source>
+        <translation>打印位置</translation>
+    </message>
+    <message>
+        <source>Feed and cut on cover closed</source>
+        <translation>合盖时走纸并切纸</translation>
+    </message>
+    <message>
+        <source>Feed length</source>
+        <translation>走纸长度</translation>
+    </message>
+    <message>
+        <source>Stop printing when not taken</source>
+        <translation>纸未取走时停止打印</translation>
+    </message>
+    <message>
+        <source>Voice alert when not taken</source>
+        <translation>纸未取走时语音提醒</translation>
+    </message>
+    <message>
+        <source>%1 is not an IPv4 address</source>
+        <translation>%1 不是 IPv4 地址</translation>
+    </message>
+    <message>
+        <source>%1 is not true or false</source>
+        <translation>%1 不是 true 或 false</translation>
+    </message>
+    <message>
+        <source>%1 is not one of %2</source>
+        <translation>%1 不在 %2 之中</translation>
+    </message>
+    <message>
+        <source>%1 is not a number</source>
+        <translation>%1 不是数字</translation>
+    </message>
+    <message>
+        <source>%1 is not a whole number</source>
+        <translation>%1 不是整数</translation>
+    </message>
+    <message>
+        <source>%1 is not in the code page list</source>
+        <translation>%1 不在代码页列表中</translation>
+    </message>
+    <message>
+        <source>%1 is out of range (%2 to %3, or 0)</source>
+        <translation>%1 超出范围（%2 到 %3，或 0）</translation>
+    </message>
+    <message>
+        <source>%1 is out of range (%2 to %3)</source>
+        <translation>%1 超出范围（%2 到 %3）</translation>
+    </message>
+    <message>
+        <source>%1 is not a text</source>
+        <translation>%1 不是文本</translation>
+    </message>
+    <message>
+        <source>%1 has characters other than Latin-1</source>
+        <translation>%1 含有 Latin-1 以外的字符</translation>
+    </message>
+    <message>
+        <source>%1 is longer than %2 characters</source>
+        <translation>%1 超过 %2 个字符</translation>
+    </message>
+    <message>
+        <source>%1 is longer than %2 bytes of UTF-8</source>
+        <translation>%1 超过 %2 个 UTF-8 字节</translation>
+    </message>
+    <message>
+        <source>neither a text nor {&quot;secret&quot;: text}</source>
+        <translation>既不是文本也不是 {&quot;secret&quot;: 文本}</translation>
+    </message>
+    <message>
+        <source>must be empty, 8 to 63 characters or 64 hex digits (the file&apos;s has %1)</source>
+        <translation>必须为空、8 到 63 个字符或 64 个十六进制数字（文件中的有 %1 个）</translation>
+    </message>
+    <message>
+        <source>tool: %1 is not a text</source>
+        <translation>tool：%1 不是文本</translation>
+    </message>
+    <message>
+        <source>date: %1 is not a date and time such as %2</source>
+        <translation>date：%1 不是像 %2 这样的日期时间</translation>
+    </message>
+    <message>
+        <source>printer: %1 is not a group of settings</source>
+        <translation>printer：%1 不是一组设置</translation>
+    </message>
+    <message>
+        <source>printer.%1: unknown setting</source>
+        <translation>printer.%1：未知的设置</translation>
+    </message>
+    <message>
+        <source>printer.%1: %2 is not a text</source>
+        <translation>printer.%1：%2 不是文本</translation>
+    </message>
+    <message>
+        <source>Not a profile: %1 at character %2</source>
+        <translation>不是配置文件：第 %2 个字符处%1</translation>
+    </message>
+    <message>
+        <source>Not a profile: the file holds no JSON object</source>
+        <translation>不是配置文件：文件中没有 JSON 对象</translation>
+    </message>
+    <message>
+        <source>Not a profile: it has no formatVersion</source>
+        <translation>不是配置文件：没有 formatVersion</translation>
+    </message>
+    <message>
+        <source>Unknown profile format version %1; this tool reads version %2.</source>
+        <translation>未知的配置文件格式版本 %1；本工具读取版本 %2。</translation>
+    </message>
+    <message>
+        <source>%1: unknown group of settings</source>
+        <translation>%1：未知的设置组</translation>
+    </message>
+    <message>
+        <source>%1: %2 is not a group of settings</source>
+        <translation>%1：%2 不是一组设置</translation>
+    </message>
+    <message>
+        <source>%1: unknown setting</source>
+        <translation>%1：未知的设置</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>Receipt</source>
+        <translation>收据纸</translation>
+    </message>
+    <message>
+        <source>Paper with Black Mark</source>
+        <translation>黑标纸</translation>
+    </message>
+    <message>
+        <source>Side</source>
+        <translation>侧边</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>中间</translation>
+    </message>
+    <message>
+        <source>%1 mm</source>
+        <translation>%1 毫米</translation>
+    </message>
+    <message>
+        <source>Disable CJK Mode</source>
+        <translation>禁用 CJK 模式</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileApply</name>
+    <message>
+        <source>1 setting applied and verified</source>
+        <translation>1 项设置已应用并核实</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n settings applied and verified</source>
+        <translation>
+            <numerusform>%n 项设置已应用并核实</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the 1 setting already as in the profile</source>
+        <translation>这 1 项设置已与配置文件一致</translation>
+    </message>
+    <message numerus="yes">
+        <source>all %n settings already as in the profile</source>
+        <translation>
+            <numerusform>全部 %n 项设置已与配置文件一致</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n already as in the profile</source>
+        <translation>
+            <numerusform>%n 项已与配置文件一致</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not supported by %1</source>
+        <translation>
+            <numerusform>%n 项 %1 不支持</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n left out (per-printer)</source>
+        <translation>
+            <numerusform>%n 项已略过（每台打印机各自的）</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n left out</source>
+        <translation>
+            <numerusform>%n 项已略过</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed (%1)</source>
+        <translation>
+            <numerusform>%n 项失败（%1）</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>no settings in the profile</source>
+        <translation>配置文件中没有设置</translation>
     </message>
 </context>
 <context>
