@@ -3,6 +3,7 @@
 #include "profiles/profileapply.h"
 
 #include <QBrush>
+#include <QCheckBox>
 #include <QColor>
 #include <QFont>
 #include <QHBoxLayout>
@@ -38,6 +39,7 @@ DialogProfile::DialogProfile(const Profile &profile, const PrinterSettings &prin
     , m_summary(new QLabel(this))
     , m_table(new QTableWidget(0, ColumnCount, this))
     , m_close(new QPushButton(mode == Apply ? tr("&Cancel") : tr("&Close"), this))
+    , m_differencesOnly(new QCheckBox(tr("&Differences only"), this))
 {
     m_source->setWordWrap(true);
     m_source->setText(tr("Profile %1 of %2 (%3), saved %4")
@@ -58,7 +60,12 @@ DialogProfile::DialogProfile(const Profile &profile, const PrinterSettings &prin
     m_table->setColumnHidden(ColumnResult, mode != Apply);
     fillTable();
 
+    // Thirty-odd rows hide the two that matter; the rest is a click away.
+    connect(m_differencesOnly, &QCheckBox::toggled, this, &DialogProfile::showDifferencesOnly);
+    m_differencesOnly->setChecked(!m_profile.differences(m_printer).isEmpty());
+
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_differencesOnly);
     buttons->addStretch();
     if (mode == Apply) {
         m_apply = new QPushButton(tr("&Apply"), this);
@@ -139,6 +146,12 @@ void DialogProfile::fillTable()
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(ColumnPrinter, QHeaderView::Stretch);
     header->setSectionResizeMode(ColumnProfile, QHeaderView::Stretch);
+}
+
+void DialogProfile::showDifferencesOnly(bool only)
+{
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        m_table->setRowHidden(row, only && m_table->item(row, ColumnMark)->text().isEmpty());
 }
 
 int DialogProfile::rowOf(const QString &key) const

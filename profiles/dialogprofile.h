@@ -7,6 +7,7 @@
 #include <QString>
 
 class ProfileApply;
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -34,6 +35,7 @@ public:
     // Null in compare mode.
     QPushButton *applyButton() const { return m_apply; }
     QPushButton *closeButton() const { return m_close; }
+    QCheckBox *differencesOnlyBox() const { return m_differencesOnly; }
 
     // The settings are on their way: Apply is off until the outcome comes.
     void showApplying();
@@ -49,6 +51,7 @@ public slots:
 
 private:
     void fillTable();
+    void showDifferencesOnly(bool only);
     // The row of a key, -1 for none.
     int rowOf(const QString &key) const;
     void setResult(int row, const QString &text, bool failed);
@@ -64,4 +67,5 @@ private:
     QTableWidget *m_table;
     QPushButton *m_apply = nullptr;
     QPushButton *m_close;
+    QCheckBox *m_differencesOnly;
 };

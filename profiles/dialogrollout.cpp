@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPalette>
 #include <QPushButton>
 #include <QTableWidget>
@@ -59,7 +58,7 @@ DialogRollout::DialogRollout(const Profile &profile, const QString &profileName,
     }
     auto *title = new QLabel(tr("Profile %1, from %2 %3 (%4)")
                                  .arg(QFileInfo(profileName).fileName(), profile.model, profile.serialNumber,
-                                      QLocale().toString(profile.date.toLocalTime(), QLocale::ShortFormat)),
+                                      profile.date.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
                              this);
     title->setWordWrap(true);
     m_leftOut->setWordWrap(true);

@@ -231,7 +231,7 @@ int main(int argc, char *argv[])
         window->doReload();
         waitFor([&] { return window->applyProfileAction()->isEnabled(); }, 5000);
         Profile profile = Profile::fromSettings(window->printerSettings(), QStringLiteral("zomra-cloud-printer-setup 1.11"));
-        profile.values[QStringLiteral("serial.baudRate")] = 9600;
+        profile.values[QStringLiteral("serial.baudRate")] = 19200;
         profile.values[QStringLiteral("print.density")] = 120;
         profile.values[QStringLiteral("wifi.ssid")] = QStringLiteral("Zomra-Back-Office");
         DialogProfile compare(profile, window->printerSettings(), DialogProfile::Compare, QStringLiteral("counter-2.json"), window);

@@ -600,6 +600,10 @@
         <source>Failed</source>
         <translation>失败</translation>
     </message>
+    <message>
+        <source>&amp;Differences only</source>
+        <translation>仅显示差异(&amp;D)</translation>
+    </message>
 </context>
 <context>
     <name>DialogReconnect</name>
