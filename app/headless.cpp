@@ -66,14 +66,15 @@ QString leftOutLine(const Profile &profile, int printers, const QString &staticI
     QStringList keys;
     for (const QString &key : Profile::keys()) {
         if (profile.values.contains(key) && Profile::isPerPrinter(key)
-            && !(key == QLatin1String("ethernet.staticAddress") && !staticIpFrom.isEmpty()))
+            && !((key == QLatin1String("ethernet.staticAddress") || Rollout::sharedWithStaticIp().contains(key))
+                 && !staticIpFrom.isEmpty()))
             keys << key;
     }
     QString line;
     if (!keys.isEmpty())
         line = QCoreApplication::translate("Headless", "Per-printer settings left out (%1 printers): %2").arg(printers).arg(names(keys));
     if (!staticIpFrom.isEmpty()) {
-        const QString assigned = QCoreApplication::translate("Headless", "%1 assigned from %2 on, one per printer in the order given")
+        const QString assigned = QCoreApplication::translate("Headless", "%1 assigned from %2 on, one per printer in the order given, with the profile's netmask and gateway")
                                      .arg(Profile::displayName(QStringLiteral("ethernet.staticAddress")),
                                           staticIpFrom);
         line = line.isEmpty() ? assigned : line + QStringLiteral("; ") + assigned;

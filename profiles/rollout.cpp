@@ -54,12 +54,22 @@ void Rollout::startNext()
     session->read();
 }
 
+QStringList Rollout::sharedWithStaticIp()
+{
+    return {QStringLiteral("ethernet.staticNetmask"), QStringLiteral("ethernet.staticGateway")};
+}
+
 Profile::Values Rollout::overridesFor(int index) const
 {
     Profile::Values overrides;
     if (!m_staticIpFrom.isNull()) {
         const QHostAddress address(m_staticIpFrom.toIPv4Address() + quint32(index));
         overrides.insert(EthernetStaticAddress, address.toString());
+        // The addresses share one network: its netmask and gateway go with them.
+        for (const QString &key : Rollout::sharedWithStaticIp()) {
+            if (m_profile.values.contains(key))
+                overrides.insert(key, m_profile.values.value(key));
+        }
     }
     return overrides;
 }

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <memory>
@@ -26,6 +27,7 @@ public:
     // Each session mostly waits for its printer: on loopback 8 and 16 cost the same, with
     // printers that answer slowly 16 take half the time 8 do.
     static constexpr int DefaultParallelism = 16;
+    static QStringList sharedWithStaticIp();
 
     struct Printer
     {
@@ -36,7 +38,8 @@ public:
     Rollout(const Profile &profile, const QList<Printer> &printers, QObject *parent = nullptr);
 
     void setParallelism(int sessions);
-    // Consecutive Ethernet static addresses from first on, one per printer.
+    // Consecutive Ethernet static addresses from first on, one per printer, each with the
+    // profile's netmask and gateway (sharedWithStaticIp()).
     void setStaticIpFrom(const QHostAddress &first);
     void start();
 

@@ -72,6 +72,7 @@ private slots:
         QVERIFY(wanted.serialNumber == QStringLiteral("ZR2108000001") && exported.differences(wanted).isEmpty());
         wanted.print.density = 115;
         wanted.wifiSsid = QStringLiteral("Other-Shop");
+        wanted.lanStaticIp.gateway = QStringLiteral("10.0.0.1"); // goes with the assigned addresses
         Rollout rollout(Profile::fromSettings(wanted, QStringLiteral("test")),
                         {{loopback(1)}, {loopback(2)}, {loopback(3)}});
         rollout.setStaticIpFrom(QHostAddress(QStringLiteral("10.0.0.254")));
@@ -90,6 +91,7 @@ private slots:
             QCOMPARE(state.printSettings.density, quint8(ignoreSets ? 100 : 115));
             // 10.0.0.254 for the first, 10.0.0.255 for the second.
             QCOMPARE(state.ethernetStatic.address, ignoreSets ? 0xC0A801C8 : 0x0A0000FEu + quint32(i));
+            QCOMPARE(state.ethernetStatic.gateway, ignoreSets ? 0xC0A80101 : 0x0A000001u);
             const ProfileApply::Outcome sent = ignoreSets ? ProfileApply::Outcome::Failed : ProfileApply::Outcome::Verified;
             const QList<ProfileApply::Row> &rows = results.at(i).rows;
             QVERIFY(std::any_of(rows.cbegin(), rows.cend(), [sent](const ProfileApply::Row &row) {

@@ -744,10 +744,6 @@
         <translation>已略过每台打印机各自的设置（%1 台打印机）：%2</translation>
     </message>
     <message>
-        <source>%1 assigned from %2 on, one per printer in the order given</source>
-        <translation>%1 从 %2 起按给出的顺序逐台分配</translation>
-    </message>
-    <message>
         <source>Cannot write %1: %2</source>
         <translation>无法写入 %1：%2</translation>
     </message>
@@ -766,6 +762,10 @@
     <message>
         <source>Not supported by %1: %2</source>
         <translation>%1 不支持：%2</translation>
+    </message>
+    <message>
+        <source>%1 assigned from %2 on, one per printer in the order given, with the profile&apos;s netmask and gateway</source>
+        <translation>%1 从 %2 起按给出的顺序逐台分配，子网掩码和网关取自配置文件</translation>
     </message>
 </context>
 <context>
