@@ -8,7 +8,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -24,11 +23,8 @@ void print(std::FILE *stream, const QString &line)
 // The profile file, strictly read; false after saying why on stderr.
 bool readProfile(const QString &path, Profile *profile)
 {
-    QFile file(path);
     QString error;
-    if (!file.open(QIODevice::ReadOnly))
-        error = file.errorString();
-    else if (Profile::fromJson(file.readAll(), profile, &error))
+    if (Profile::fromFile(path, profile, &error))
         return true;
     print(stderr, QStringLiteral("%1: %2").arg(path, error));
     return false;

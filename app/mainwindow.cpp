@@ -36,7 +36,6 @@
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -636,11 +635,8 @@ void MainWindow::applyProfile(const QString &fileName)
 
 bool MainWindow::readProfile(const QString &fileName, Profile *profile)
 {
-    QFile file(fileName);
     QString error;
-    if (!file.open(QIODevice::ReadOnly))
-        error = file.errorString();
-    else if (Profile::fromJson(file.readAll(), profile, &error))
+    if (Profile::fromFile(fileName, profile, &error))
         return true;
     QMessageBox::warning(this, tr("Error"),
                          tr("Could not read the profile %1:\n%2")

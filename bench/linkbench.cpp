@@ -1,6 +1,7 @@
 // Figures 3 and 4: the window's first Reload after connecting and a font upload, each
 // against the emulator over loopback (127.0.0.90 to .99), beside what they cannot beat.
 #include "app/mainwindow.h"
+#include "bench/benchloop.h"
 #include "bench/benchsizes.h"
 #include "bench/floorreporter.h"
 #include "emulator/printeremulator.h"
@@ -39,23 +40,7 @@
 
 namespace {
 
-// Runs the event loop until done() holds or the time is up. The figures are taken by
-// timestamps in the slots themselves, so how soon this returns does not count.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    // Wakes the loop now and then to look at the clock.
-    QTimer tick;
-    tick.start(20);
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
-}
+using BenchLoop::runUntil;
 
 void runFor(int ms)
 {

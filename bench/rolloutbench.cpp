@@ -4,6 +4,7 @@
 // printers answer at once and the figure is the cost of the work itself; the slow printers
 // send their answers in 32-byte pieces 2 ms apart, as a busy network or firmware might, so
 // that it is the waiting the sessions overlap.
+#include "bench/benchloop.h"
 #include "bench/benchsizes.h"
 #include "bench/floorreporter.h"
 #include "emulator/printeremulator.h"
@@ -25,24 +26,11 @@
 
 namespace {
 
+using BenchLoop::runUntil;
+
 int printerCount()
 {
     return BenchSizes::smoke() ? 4 : 50;
-}
-
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    QTimer tick;
-    tick.start(20);
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    return true;
 }
 
 // The printers, listening on their thread until the fleet goes.

@@ -7,6 +7,7 @@
 #include "protocol/modelpredicates.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -489,6 +490,16 @@ QByteArray Profile::toJson() const
             top << member(1, group, object(1, members));
     }
     return object(0, top) + '\n';
+}
+
+bool Profile::fromFile(const QString &path, Profile *profile, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    return fromJson(file.readAll(), profile, error);
 }
 
 bool Profile::fromJson(const QByteArray &json, Profile *profile, QString *error)

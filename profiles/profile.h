@@ -50,6 +50,8 @@ public:
     // Strict: false, with *error naming the key and the value, for anything not a profile of
     // this format version (unknown version, unknown key, wrong type, value out of range).
     static bool fromJson(const QByteArray &json, Profile *profile, QString *error);
+    // The same from a file; a file that cannot be read gets the system's words in *error.
+    static bool fromFile(const QString &path, Profile *profile, QString *error);
 
     // The settings with this profile's values for the given keys put in; other keys keep
     // the printer's values.

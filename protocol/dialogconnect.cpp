@@ -11,7 +11,6 @@
 #include "transport/usbprinter.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -487,14 +486,11 @@ void DialogConnect::doApplyProfile()
                                                           tr("Profiles (*.json)"));
     if (fileName.isEmpty())
         return;
-    QFile file(fileName);
     Profile profile;
     QString error;
-    const bool read = file.open(QIODevice::ReadOnly) ? Profile::fromJson(file.readAll(), &profile, &error)
-                                                     : (error = file.errorString(), false);
-    if (!read) {
+    if (!Profile::fromFile(fileName, &profile, &error)) {
         QMessageBox::warning(this, tr("Apply Profile"),
-                             tr("Cannot read the profile %1: %2").arg(QDir::toNativeSeparators(fileName), error));
+                             tr("Could not read the profile %1:\n%2").arg(QDir::toNativeSeparators(fileName), error));
         return;
     }
     QList<Rollout::Printer> printers;

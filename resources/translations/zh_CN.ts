@@ -174,8 +174,10 @@
         <translation>配置文件 (*.json)</translation>
     </message>
     <message>
-        <source>Cannot read the profile %1: %2</source>
-        <translation>无法读取配置文件 %1：%2</translation>
+        <source>Could not read the profile %1:
+%2</source>
+        <translation>无法读取配置文件 %1：
+%2</translation>
     </message>
 </context>
 <context>
