@@ -1,0 +1,57 @@
+#pragma once
+
+#include "protocol/discoveryanswer.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QUdpSocket;
+
+// The network half of finding printers, with no UI: sends the discovery request by
+// multicast on every interface that can carry it, collects the answers, and tells for each
+// interface whether the send went out. The connect dialog and the diagnosis both use it.
+class DiscoverySearch : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Interface
+    {
+        QString name;
+        QHostAddress address;
+        int prefixLength = 0;
+        bool sent = false;   // the last multicast send on it succeeded
+        QString sendError;   // why not, in the system's words
+    };
+
+    struct Found
+    {
+        DiscoveryAnswer answer;
+        QHostAddress address; // where the answer came from
+        // Not inside any searched interface's subnet: reachable by multicast, perhaps not
+        // by TCP (a printer set up for another network).
+        bool otherSubnet = false;
+    };
+
+    explicit DiscoverySearch(QObject *parent = nullptr);
+    ~DiscoverySearch() override;
+
+    // Sends one round of requests (the dialog calls it once a step).
+    void sendRequest();
+    const QList<Interface> &interfaces() const { return m_interfaces; }
+    const QList<Found> &found() const { return m_found; }
+
+    // Pure: whether address lies in one of the interfaces' subnets.
+    static bool onLocalSubnet(const QHostAddress &address, const QList<Interface> &interfaces);
+
+signals:
+    void printerFound(DiscoverySearch::Found found);
+
+private:
+    QUdpSocket *m_socket;
+    quint32 m_random = 0;
+    QList<Interface> m_interfaces;
+    QList<Found> m_found;
+};
