@@ -38,6 +38,8 @@ public:
     explicit DiscoverySearch(QObject *parent = nullptr);
     ~DiscoverySearch() override;
 
+    // Forgets the answers and takes a new request number: a new search.
+    void restart();
     // Sends one round of requests (the dialog calls it once a step).
     void sendRequest();
     const QList<Interface> &interfaces() const { return m_interfaces; }
@@ -50,6 +52,8 @@ signals:
     void printerFound(DiscoverySearch::Found found);
 
 private:
+    void onReadyRead();
+
     QUdpSocket *m_socket;
     quint32 m_random = 0;
     QList<Interface> m_interfaces;
