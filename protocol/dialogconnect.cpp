@@ -1,5 +1,6 @@
 #include "protocol/dialogconnect.h"
 
+#include "app/conf.h"
 #include "app/globals.h"
 #include "app/log.h"
 #include "pages/ipv4validator.h"
@@ -8,22 +9,23 @@
 #include "protocol/hostcmd.h"
 #include "protocol/wireconstants.h"
 #include "transport/transceiver.h"
+#include "transport/usbport.h"
 #include "transport/usbprinter.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
-#include <QNetworkInterface>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimerEvent>
-#include <QUdpSocket>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -39,14 +41,23 @@ QTableWidgetItem *cell(const QString &text)
     return item;
 }
 
+// "eth0 10.0.0.5/24", or the name alone for an interface without an IPv4 address.
+QString describe(const DiscoverySearch::Interface &iface)
+{
+    if (iface.address.isNull())
+        return iface.name;
+    return QStringLiteral("%1 %2/%3").arg(iface.name, iface.address.toString()).arg(iface.prefixLength);
+}
+
 } // namespace
 
 DialogConnect::DialogConnect(QWidget *parent)
     : QDialog(parent)
-    , m_table(new QTableWidget(0, 3, this))
+    , m_table(new QTableWidget(0, 4, this))
     , m_scan(new QPushButton(tr("&Scan"), this))
     , m_connect(new QPushButton(tr("&Connect"), this))
     , m_applyProfile(new QPushButton(tr("Apply &Profile..."), this))
+    , m_diagnose(new QPushButton(tr("&Diagnose..."), this))
     , m_cancel(new QPushButton(tr("C&ancel"), this))
     , m_search(new QLabel(this))
     , m_addressLabel(new QLabel(tr("Address:"), this))
@@ -55,7 +66,10 @@ DialogConnect::DialogConnect(QWidget *parent)
 {
     m_search->setWordWrap(true);
     m_status->setWordWrap(true);
-    m_table->setHorizontalHeaderLabels({tr("Model"), tr("SN"), tr("Connection Type")});
+    m_table->setHorizontalHeaderLabels({tr("Model"), tr("SN"), tr("Connection Type"), tr("Status")});
+    // The status column takes the rest and wraps: a reason is a sentence.
+    m_table->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    m_table->setContextMenuPolicy(Qt::CustomContextMenu);
     // The titles whole before the first row comes; each row widens the columns again.
     m_table->resizeColumnsToContents();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -74,6 +88,7 @@ DialogConnect::DialogConnect(QWidget *parent)
     address->addWidget(m_addressEdit, 1, Qt::AlignVCenter);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_scan, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    buttons->addWidget(m_diagnose, 0, Qt::AlignLeft | Qt::AlignVCenter);
     buttons->addStretch();
     buttons->addWidget(m_applyProfile, 0, Qt::AlignRight | Qt::AlignVCenter);
     buttons->addWidget(m_connect, 0, Qt::AlignRight | Qt::AlignVCenter);
@@ -87,7 +102,8 @@ DialogConnect::DialogConnect(QWidget *parent)
 
     setTabOrder(m_table, m_addressEdit);
     setTabOrder(m_addressEdit, m_scan);
-    setTabOrder(m_scan, m_applyProfile);
+    setTabOrder(m_scan, m_diagnose);
+    setTabOrder(m_diagnose, m_applyProfile);
     setTabOrder(m_applyProfile, m_connect);
     setTabOrder(m_connect, m_cancel);
     // Return in the address field connects.
@@ -96,6 +112,7 @@ DialogConnect::DialogConnect(QWidget *parent)
     connect(m_scan, &QPushButton::clicked, this, &DialogConnect::doScan);
     connect(m_connect, &QPushButton::clicked, this, &DialogConnect::doConnect);
     connect(m_applyProfile, &QPushButton::clicked, this, &DialogConnect::doApplyProfile);
+    connect(m_diagnose, &QPushButton::clicked, this, &DialogConnect::doDiagnose);
     connect(m_cancel, &QPushButton::clicked, this, &DialogConnect::doCancel);
     // Queued, so every step starts from a fresh pass of the event loop.
     connect(this, &DialogConnect::nextDevice, this, &DialogConnect::scanNextDevice,
@@ -104,19 +121,14 @@ DialogConnect::DialogConnect(QWidget *parent)
     connect(&g_hostCmd, &HostCmd::deviceFound, this, &DialogConnect::onDeviceFound);
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &DialogConnect::onItemSelectionChanged);
     connect(m_table, &QTableWidget::itemDoubleClicked, this, &DialogConnect::onItemDoubleClicked);
+    connect(m_table, &QTableWidget::customContextMenuRequested, this, &DialogConnect::onTableContextMenu);
     connect(m_addressEdit, &QLineEdit::textEdited, this, &DialogConnect::onAddressEdited);
     connect(g_transceiver, &Transceiver::connected, this, &DialogConnect::onAnnounced);
     connect(g_transceiver, &Transceiver::connectFailed, this, &DialogConnect::onConnectFailed);
 
+    m_discovery = new DiscoverySearch(this);
+    connect(m_discovery, &DiscoverySearch::printerFound, this, &DialogConnect::onPrinterFound);
     doScan();
-
-    m_socket = new QUdpSocket(this);
-    // Shared, so an emulated printer on this machine may listen on the same port. A failed
-    // bind is not fatal: the first send binds the socket to some port.
-    m_socket->bind(QHostAddress::AnyIPv4, Wire::DiscoveryPort,
-                   QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
-    m_socket->setSocketOption(QAbstractSocket::MulticastLoopbackOption, 0);
-    connect(m_socket, &QUdpSocket::readyRead, this, &DialogConnect::onUdpSocketReadyRead);
 
     setWindowIcon(QIcon(QStringLiteral(":/images/connect.png")));
     setWindowTitle(tr("Connect to Printer"));
@@ -185,9 +197,12 @@ void DialogConnect::doScan()
         m_table->removeRow(row);
     m_entries.clear();
     m_usbPaths = UsbPrinter::enumeratePrinters();
+    UsbDiagnosis::Roots roots;
+    roots.sysfs = QString::fromStdString(UsbPort::sysfsRoot());
+    m_usbChecked = UsbDiagnosis::check(g_conf.usbIds(), roots);
     m_step = 0;
     m_phase = PhaseUsb;
-    m_random = QRandomGenerator::system()->generate();
+    m_discovery->restart();
     showSearch();
     emit nextDevice();
 }
@@ -209,6 +224,7 @@ void DialogConnect::scanNextDevice()
                 emit nextDevice();
             return;
         }
+        addUnusableUsbRows();
         m_step = 0;
         m_phase = PhaseNetwork;
         updateConnectButton();
@@ -219,31 +235,12 @@ void DialogConnect::scanNextDevice()
             scanFinished();
             return;
         }
-        sendMulticastPacket();
+        m_discovery->sendRequest();
         showSearch();
         m_timerId = startTimer(s_stepMs, Qt::CoarseTimer);
         return;
     default:
         return;
-    }
-}
-
-void DialogConnect::sendMulticastPacket()
-{
-    const QByteArray request(reinterpret_cast<const char *>(&m_random), sizeof m_random);
-    const QHostAddress group(QString::fromLatin1(Wire::DiscoveryGroup));
-    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
-    for (const QNetworkInterface &iface : interfaces) {
-        const QNetworkInterface::InterfaceFlags flags = iface.flags();
-        if (flags & (QNetworkInterface::IsLoopBack | QNetworkInterface::IsPointToPoint))
-            continue;
-        if (!(flags & (QNetworkInterface::IsUp | QNetworkInterface::IsRunning
-                       | QNetworkInterface::CanMulticast)))
-            continue;
-        // Unbound (the bind failed), the socket has no interface to set; it still sends.
-        if (m_socket->state() == QAbstractSocket::BoundState)
-            m_socket->setMulticastInterface(iface);
-        m_socket->writeDatagram(request, group, Wire::DiscoveryPort);
     }
 }
 
@@ -271,42 +268,64 @@ void DialogConnect::onDeviceFound(host_cmd_dev_info_t devinfo)
     }
     m_entries.push_back(std::make_unique<DeviceEntry>(DeviceEntry{
         EntryUsb, devinfo.projectText(), devinfo.modelText(), sn,
-        g_transceiver->usbPrinter()->interfaceName()}));
+        g_transceiver->usbPrinter()->interfaceName(), true, QString(), false}));
     addRow(devinfo.modelText(), sn, QStringLiteral("USB"));
     emit nextDevice();
 }
 
-void DialogConnect::onUdpSocketReadyRead()
+void DialogConnect::addUnusableUsbRows()
 {
-    if (!m_socket->hasPendingDatagrams())
-        return;
-    QByteArray datagram(int(qMax<qint64>(0, m_socket->pendingDatagramSize())), '\0');
-    QHostAddress sender;
-    quint16 senderPort = 0;
-    const qint64 size = m_socket->readDatagram(datagram.data(), datagram.size(), &sender, &senderPort);
-    if (size < 0)
-        return;
-    datagram.truncate(int(size));
-    const QString address = sender.toString();
-    LOG_LINE("%d bytes received from %s:%u", datagram.size(), qPrintable(address), unsigned(senderPort));
-
-    const DiscoveryAnswer answer = DiscoveryAnswer::fromDatagram(datagram);
-    for (const auto &e : m_entries) {
-        if (e->type == EntryNetwork && e->sn == answer.sn && e->address == address)
-            return; // one row per printer, however many requests it answers
+    for (const UsbDiagnosis::Printer &p : qAsConst(m_usbChecked)) {
+        if (p.state == UsbDiagnosis::State::Usable)
+            continue;
+        const QString where = p.node.isEmpty() ? p.device : p.node;
+        m_entries.push_back(std::make_unique<DeviceEntry>(
+            DeviceEntry{EntryUsb, QString(), QString(), QString(), where, false, p.fix(), false}));
+        const QString id = QStringLiteral("%1:%2").arg(p.vendor, 4, 16, QLatin1Char('0')).arg(p.product, 4, 16, QLatin1Char('0'));
+        QString toolTip = p.reason();
+        if (!p.fix().isEmpty())
+            toolTip += QLatin1Char('\n') + tr("Right-click the row to copy the fix: %1").arg(p.fix());
+        addRow(tr("USB printer %1").arg(id), QString(), QStringLiteral("USB (%1)").arg(where), p.reason(), toolTip,
+               false);
     }
-    m_entries.push_back(std::make_unique<DeviceEntry>(DeviceEntry{
-        EntryNetwork, answer.project, answer.model, answer.sn, address}));
-    addRow(answer.model, answer.sn, tr("Network (%1)").arg(address));
 }
 
-void DialogConnect::addRow(const QString &model, const QString &sn, const QString &connection)
+void DialogConnect::onPrinterFound(const DiscoverySearch::Found &found)
+{
+    const QString address = found.address.toString();
+    m_entries.push_back(std::make_unique<DeviceEntry>(DeviceEntry{
+        EntryNetwork, found.answer.project, found.answer.model, found.answer.sn, address, true, QString(),
+        found.otherSubnet}));
+    if (!found.otherSubnet) {
+        addRow(found.answer.model, found.answer.sn, tr("Network (%1)").arg(address));
+        return;
+    }
+    QStringList local;
+    for (const DiscoverySearch::Interface &iface : m_discovery->interfaces()) {
+        if (!iface.address.isNull())
+            local << QStringLiteral("%1/%2").arg(iface.address.toString()).arg(iface.prefixLength);
+    }
+    const QString status = tr("on another subnet (%1, this computer: %2)").arg(address, local.join(QStringLiteral(", ")));
+    // Still selectable: a router may carry the connection.
+    const QString toolTip = status + QLatin1Char('\n')
+        + tr("Connecting may work through a router. Otherwise set the printer's address over USB on the "
+             "Ethernet page.");
+    addRow(found.answer.model, found.answer.sn, tr("Network (%1)").arg(address), status, toolTip);
+}
+
+void DialogConnect::addRow(const QString &model, const QString &sn, const QString &connection,
+                           const QString &status, const QString &toolTip, bool usable)
 {
     const int row = m_table->rowCount();
     m_table->insertRow(row);
-    m_table->setItem(row, 0, cell(model));
-    m_table->setItem(row, 1, cell(sn));
-    m_table->setItem(row, 2, cell(connection));
+    const QStringList texts{model, sn, connection, status};
+    for (int c = 0; c < texts.size(); ++c) {
+        QTableWidgetItem *item = cell(texts.at(c));
+        item->setToolTip(toolTip);
+        if (!usable)
+            item->setFlags(Qt::NoItemFlags); // greyed, never selected for Connect
+        m_table->setItem(row, c, item);
+    }
     m_table->resizeColumnsToContents();
     m_table->resizeRowsToContents();
     showSearch();
@@ -332,8 +351,19 @@ void DialogConnect::showSearch()
         m_search->setText(tr("Search finished: %n found", "", found));
         return;
     }
+    QStringList searched, failed;
+    for (const DiscoverySearch::Interface &iface : m_discovery->interfaces()) {
+        searched << describe(iface);
+        if (!iface.sent)
+            failed << tr("%1 (%2)").arg(iface.name, iface.sendError);
+    }
+    QString interfaces = searched.isEmpty() ? tr("No network interface to search on.")
+                                            : tr("Searched %1.").arg(searched.join(QStringLiteral(", ")));
+    if (!failed.isEmpty())
+        interfaces += QLatin1Char(' ') + tr("The send failed on %1.").arg(failed.join(QStringLiteral(", ")));
     m_search->setText(tr("No printer answered. Type the printer's IPv4 address in the Address field "
-                         "and press Connect."));
+                         "and press Connect.")
+                      + QLatin1Char('\n') + interfaces);
     // Pointed there, ready to type over; but typing already under way is not disturbed.
     if (!m_addressEdit->hasFocus()) {
         m_addressEdit->setFocus(Qt::OtherFocusReason);
@@ -350,9 +380,14 @@ void DialogConnect::scanFinished()
         addRow(QStringLiteral("RX100"), QStringLiteral("ZR10A24020386"), tr("Network (%1)").arg(QStringLiteral("192.168.1.86")));
     }
     // A typed address is what the user wants; selecting a row would override it.
-    if (m_table->selectedItems().isEmpty() && m_table->rowCount() > 0
-        && m_addressEdit->text().trimmed().isEmpty())
-        m_table->selectRow(0);
+    if (m_table->selectedItems().isEmpty() && m_addressEdit->text().trimmed().isEmpty()) {
+        for (int row = 0; row < m_table->rowCount(); ++row) {
+            if (m_table->item(row, 0)->flags() & Qt::ItemIsSelectable) {
+                m_table->selectRow(row);
+                break;
+            }
+        }
+    }
     updateConnectButton();
     m_scan->setEnabled(true);
     showSearch();
@@ -417,8 +452,10 @@ void DialogConnect::doConnect()
             waitFor(QStringLiteral("USB"));
         break;
     case EntryNetwork:
-        if (g_transceiver->connectTcp(QHostAddress(e->address)))
+        if (g_transceiver->connectTcp(QHostAddress(e->address))) {
             waitFor(e->address);
+            m_discoveredAddress = e->address;
+        }
         break;
     default:
         break;
@@ -428,6 +465,7 @@ void DialogConnect::doConnect()
 void DialogConnect::waitFor(const QString &where)
 {
     m_waiting = true;
+    m_discoveredAddress.clear();
     m_connect->setEnabled(false);
     m_status->setText(tr("Connecting to %1...").arg(where));
 }
@@ -443,7 +481,14 @@ void DialogConnect::onConnectFailed(const QString &message)
     if (!m_waiting)
         return;
     m_waiting = false;
-    m_status->setText(message);
+    // It answered the search, so it is there: the command port is what failed.
+    if (!m_discoveredAddress.isEmpty())
+        m_status->setText(tr("The printer answered the search, but not on its command port %1:%2. %3")
+                              .arg(m_discoveredAddress)
+                              .arg(Wire::CommandPort)
+                              .arg(message));
+    else
+        m_status->setText(message);
     updateConnectButton();
 }
 
@@ -500,4 +545,27 @@ void DialogConnect::doApplyProfile()
     DialogRollout rollout(profile, fileName, printers, this);
     rollout.start();
     rollout.exec();
+}
+
+void DialogConnect::onTableContextMenu(const QPoint &pos)
+{
+    const QTableWidgetItem *item = m_table->itemAt(pos);
+    const DeviceEntry *e = item ? entry(item->row()) : nullptr;
+    if (!e || e->fix.isEmpty())
+        return;
+    QMenu menu(this);
+    const int row = item->row();
+    menu.addAction(tr("Copy Fix"), this, [this, row] { copyFix(row); });
+    menu.exec(m_table->viewport()->mapToGlobal(pos));
+}
+
+void DialogConnect::copyFix(int row)
+{
+    const DeviceEntry *e = entry(row);
+    if (e && !e->fix.isEmpty())
+        QApplication::clipboard()->setText(e->fix);
+}
+
+void DialogConnect::doDiagnose()
+{
 }

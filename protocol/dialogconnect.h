@@ -1,6 +1,8 @@
 #pragma once
 
+#include "protocol/discoverysearch.h"
 #include "protocol/hostcmddevinfo.h"
+#include "transport/usbdiagnosis.h"
 
 #include <QDialog>
 #include <QHostAddress>
@@ -15,11 +17,12 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
-class QUdpSocket;
 
 // Finds printers, first on USB (one probe link at a time), then on the network (a UDP
 // multicast request every step, answered by each printer with its device record), lists
-// them and opens the link to the one the user picks. A printer that does not answer
+// them and opens the link to the one the user picks. A USB printer that is there but cannot
+// be opened is listed greyed, with the reason and a fix to copy; a network printer outside
+// this computer's subnets is marked so. A printer that does not answer
 // discovery can be reached by typing its address. Two lines under the table tell how the
 // search goes and what became of the last Connect; each has its own label, so a search
 // step never hides why a connect failed.
@@ -41,6 +44,9 @@ public:
         QString model;
         QString sn;
         QString address; // USB: the device path; network: the answering host
+        bool usable = true; // false: a USB printer that cannot be opened, listed greyed
+        QString fix;        // for such a printer: the command that fixes it
+        bool otherSubnet = false;
     };
 
     explicit DialogConnect(QWidget *parent = nullptr);
@@ -61,6 +67,7 @@ public:
     QPushButton *scanButton() const { return m_scan; }
     QPushButton *connectButton() const { return m_connect; }
     QPushButton *applyProfileButton() const { return m_applyProfile; }
+    QPushButton *diagnoseButton() const { return m_diagnose; }
     QLineEdit *addressEdit() const { return m_addressEdit; }
     // How the search goes: the phase, the time left and the rows found, or how it ended.
     QLabel *searchLabel() const { return m_search; }
@@ -75,21 +82,26 @@ public slots:
     void doScan();
     void doConnect();
     void doCancel();
-    void sendMulticastPacket();
     void scanNextDevice();
     void scanFinished();
     void onDeviceFound(host_cmd_dev_info_t devinfo);
-    void onUdpSocketReadyRead();
+    void onPrinterFound(const DiscoverySearch::Found &found);
     void onItemSelectionChanged();
     void onItemDoubleClicked(QTableWidgetItem *item);
     // Asks for a profile file and applies it to the selected network printers.
     void doApplyProfile();
+    // Puts the fix for a greyed USB row on the clipboard (the row's context menu).
+    void copyFix(int row);
+    void doDiagnose();
 
 protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
-    void addRow(const QString &model, const QString &sn, const QString &connection);
+    void addRow(const QString &model, const QString &sn, const QString &connection,
+                const QString &status = QString(), const QString &toolTip = QString(), bool usable = true);
+    void addUnusableUsbRows();
+    void onTableContextMenu(const QPoint &pos);
     void updateConnectButton();
     // The selected rows' network printers, in address order.
     QList<QHostAddress> selectedNetworkPrinters() const;
@@ -105,17 +117,19 @@ private:
     QPushButton *m_scan;
     QPushButton *m_connect;
     QPushButton *m_applyProfile;
+    QPushButton *m_diagnose;
     QPushButton *m_cancel;
     std::vector<std::unique_ptr<DeviceEntry>> m_entries;
     QStringList m_usbPaths;
-    QUdpSocket *m_socket = nullptr;
+    QList<UsbDiagnosis::Printer> m_usbChecked;
+    DiscoverySearch *m_discovery = nullptr;
     int m_step = 0;
     Phase m_phase = PhaseIdle;
     int m_timerId = 0;
-    quint32 m_random = 0;
     QLabel *m_search;
     QLabel *m_addressLabel;
     QLineEdit *m_addressEdit;
     QLabel *m_status;
     bool m_waiting = false;
+    QString m_discoveredAddress; // the pending Connect's printer, when it answered the search
 };
