@@ -11,6 +11,7 @@
 #include "transport/usbport.h"
 #include "transport/usbprinter.h"
 
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QNetworkDatagram>
@@ -282,6 +283,47 @@ private slots:
             QVERIFY2((result->foreground().color() == Qt::red) == (result->row() == 2), qPrintable(result->text()));
         for (PrinterEmulator *p : {&first, &second})
             QCOMPARE(QPair(p->state().serial.baudRate, p->state().ethernetStatic.address), QPair(9600, 0xC0A801C8u));
+    }
+
+    void localSubnet_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("local");
+        QTest::newRow("inside the /24") << "10.0.0.77" << true;
+        QTest::newRow("outside every subnet") << "192.168.1.50" << false;
+        QTest::newRow("inside the second interface's /16") << "172.20.9.1" << true;
+        QTest::newRow("mapped IPv6 form") << "::ffff:10.0.0.9" << true;
+        QTest::newRow("this computer's loopback") << "127.0.0.2" << true;
+    }
+    void localSubnet()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, local);
+        const QList<DiscoverySearch::Interface> interfaces{{"eth0", QHostAddress("10.0.0.5"), 24, true, {}},
+                                                           {"wlan0", QHostAddress(), 0, false, "down"},
+                                                           {"eth1", QHostAddress("172.20.0.2"), 16, true, {}}};
+        QCOMPARE(DiscoverySearch::onLocalSubnet(QHostAddress(address), interfaces), local);
+    }
+
+    // A printer on the list without a usblp node: a greyed row with the reason, its fix to copy.
+    void unusableUsbPrinterIsGreyed()
+    {
+        QTemporaryDir sysfs;
+        const QString device = sysfs.filePath(QStringLiteral("bus/usb/devices/1-1.4"));
+        QVERIFY(QDir().mkpath(device));
+        for (const auto &[name, value] : {std::pair("idVendor", "3273"), std::pair("idProduct", "0002")}) {
+            QFile file(device + '/' + name);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(value) > 0);
+        }
+        UsbPort::setSysfsRoot(sysfs.path().toStdString());
+        DialogConnect dialog;
+        QVERIFY(waitIdle(dialog));
+        QCOMPARE(dialog.table()->rowCount(), 1);
+        QVERIFY(!(dialog.table()->item(0, 0)->flags() & (Qt::ItemIsEnabled | Qt::ItemIsSelectable)));
+        QVERIFY(dialog.table()->item(0, 3)->text().contains(QLatin1String("usblp driver is not bound")));
+        QVERIFY(!dialog.connectButton()->isEnabled());
+        dialog.copyFix(0);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("sudo modprobe usblp"));
     }
 
     void emulatorAnswersDiscovery()
