@@ -1,5 +1,6 @@
 // Runs one scan of the connect dialog and prints its rows, one per line:
-// "MODEL<TAB>SN<TAB>CONNECTION". tests/discovery-end-to-end.sh runs it in a network
+// "MODEL<TAB>SN<TAB>CONNECTION", and "<TAB>STATUS" where the row has one; given an address, then connects to that row and
+// prints "status: " and the dialog's line about it. tests/discovery-end-to-end.sh runs it in a network
 // namespace of its own, with emulated printers in others; tests/usb-end-to-end.sh with an
 // emulated USB printer.
 #include "app/conf.h"
@@ -10,6 +11,7 @@
 #include "transport/usbport.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -20,9 +22,10 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    const int stepMs = argc == 2 ? std::atoi(argv[1]) : 0;
+    const int stepMs = argc >= 2 && argc <= 3 ? std::atoi(argv[1]) : 0;
+    const QString connectTo = argc == 3 ? QStringLiteral("(%1)").arg(argv[2]) : QString();
     if (stepMs < 1) {
-        std::fprintf(stderr, "usage: zomra-discoveryscan STEP-MS\n");
+        std::fprintf(stderr, "usage: zomra-discoveryscan STEP-MS [ADDRESS]\n");
         return 2;
     }
     if (!inPrivateNetns()) { // the scan multicasts
@@ -40,15 +43,28 @@ int main(int argc, char *argv[])
     auto *dialog = new DialogConnect;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, dialog, [&] {
-        if (dialog->phase() != DialogConnect::PhaseIdle)
+        if (dialog->phase() != DialogConnect::PhaseIdle || !poll.isActive())
             return;
-        const QTableWidget *table = dialog->table();
+        poll.stop();
+        QTableWidget *table = dialog->table();
         for (int r = 0; r < table->rowCount(); ++r)
-            std::printf("%s\t%s\t%s\n", qPrintable(table->item(r, 0)->text()), qPrintable(table->item(r, 1)->text()),
-                        qPrintable(table->item(r, 2)->text()));
-        app.exit(0);
+            std::printf("%s\t%s\t%s%s\n", qPrintable(table->item(r, 0)->text()), qPrintable(table->item(r, 1)->text()),
+                        qPrintable(table->item(r, 2)->text()),
+                        qPrintable(table->item(r, 3)->text().prepend(table->item(r, 3)->text().isEmpty() ? "" : "\t")));
+        for (int r = 0; r < table->rowCount() && !connectTo.isEmpty(); ++r) {
+            if (table->item(r, 2)->text().endsWith(connectTo)) {
+                table->selectRow(r);
+                dialog->doConnect();
+                return;
+            }
+        }
+        app.exit(connectTo.isEmpty() ? 0 : 1);
     });
     poll.start(20);
+    QObject::connect(g_transceiver, &Transceiver::connectFailed, dialog, [&] {
+        std::printf("status: %s\n", qPrintable(dialog->statusLabel()->text()));
+        app.exit(0);
+    });
     QTimer::singleShot(DialogConnect::NetworkSteps * stepMs * 4 + 10000, dialog, [&] {
         std::fprintf(stderr, "zomra-discoveryscan: the scan did not end\n");
         app.exit(1);
