@@ -333,7 +333,12 @@ void DialogConnect::addRow(const QString &model, const QString &sn, const QStrin
 
 void DialogConnect::showSearch()
 {
-    const int found = m_table->rowCount();
+    // The status column's width settles with the layout; its wrapped lines follow here.
+    m_table->resizeRowsToContents();
+    // Printers the user can connect to: a greyed row is none.
+    int found = 0;
+    for (int row = 0; row < m_table->rowCount(); ++row)
+        found += (m_table->item(row, 0)->flags() & Qt::ItemIsSelectable) ? 1 : 0;
     switch (m_phase) {
     case PhaseUsb:
         m_search->setText(tr("Searching USB printers..."));

@@ -21,12 +21,14 @@
 #include "protocol/staticiprecord.h"
 #include "transport/dialogreconnect.h"
 #include "transport/transceiver.h"
+#include "transport/usbport.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
@@ -254,6 +256,31 @@ int main(int argc, char *argv[])
         file.close();
         onBox(QStringLiteral("52-profile-unreadable.png"), QMessageBox::Ok);
         window->compareProfile(file.fileName());
+    }
+
+    { // A printer on the USB list whose driver is not bound: a greyed row with the reason.
+        QTemporaryDir sysfs;
+        const QString device = sysfs.filePath(QStringLiteral("bus/usb/devices/1-1.4/"));
+        QDir().mkpath(device);
+        for (const auto &[name, value] : {std::pair("idVendor", "3273"), std::pair("idProduct", "0002")}) {
+            QFile file(device + QLatin1String(name));
+            file.open(QIODevice::WriteOnly) && file.write(value);
+        }
+        const Language shown = g_conf.language();
+        g_conf.setFileName(sysfs.filePath(QStringLiteral("none.ini")));
+        g_conf.load(); // the default USB list
+        g_conf.setLanguage(shown);
+        const std::string realSysfs = UsbPort::sysfsRoot();
+        UsbPort::setSysfsRoot(sysfs.path().toStdString());
+        DialogConnect::setStepInterval(10);
+        DialogConnect dialog(window);
+        dialog.resize(640, 360);
+        dialog.show();
+        waitFor([&] { return dialog.phase() == DialogConnect::PhaseIdle; }, 5000);
+        waitFor([] { return false; }, 100);
+        save(&dialog, QStringLiteral("14-connect-usb-not-usable.png"));
+        UsbPort::setSysfsRoot(realSysfs);
+        DialogConnect::setStepInterval(DialogConnect::DefaultStepMs);
     }
 
     // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.
