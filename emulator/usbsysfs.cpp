@@ -39,3 +39,10 @@ bool UsbSysfs::writePrinter(const QString &root, const QString &node, quint16 ve
            && writeFile(lp + QStringLiteral("/idVendor"), hex4(vendorId))
            && writeFile(lp + QStringLiteral("/idProduct"), hex4(productId));
 }
+
+bool UsbSysfs::writeUnboundDevice(const QString &root, const QString &device, quint16 vendorId, quint16 productId)
+{
+    const QString dir = root + QStringLiteral("/bus/usb/devices/") + device;
+    return QDir().mkpath(dir) && writeFile(dir + QStringLiteral("/idVendor"), hex4(vendorId))
+           && writeFile(dir + QStringLiteral("/idProduct"), hex4(productId));
+}

@@ -14,4 +14,8 @@ QString listedPath(const QString &node);
 // false when it cannot.
 bool writePrinter(const QString &root, const QString &node, quint16 vendorId, quint16 productId, int n = 0);
 
+// Writes bus/usb/devices/DEVICE under root with the identifiers and nothing bound to it:
+// a printer plugged in while the usblp driver is not loaded.
+bool writeUnboundDevice(const QString &root, const QString &device, quint16 vendorId, quint16 productId);
+
 } // namespace UsbSysfs

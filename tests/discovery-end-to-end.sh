@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Network discovery for real: the connect dialog scans from one network namespace, three
-# emulated printers answer from three others, all four joined by veth pairs to a bridge in
-# a fifth. The third printer has an address outside the tool's subnet; the second has no
-# command port where the tool looks for it. Every namespace, link and address is made here and removed on exit; links are
-# only ever made inside those namespaces, so the caller's own network is never touched.
+# emulated printers (one on another subnet, one with its command port elsewhere) answer from
+# three others, all joined by veth pairs to a bridge in a fifth. Every namespace, link and
+# address is made here and removed on exit; links are only ever made inside those
+# namespaces, so the caller's own network is never touched.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -63,10 +63,8 @@ for ns in "$tool" "$printer1" "$printer2" "$printer3"; do
     ip -n "$ns" link set eth0 up
     ip -n "$ns" route add 224.0.0.0/4 dev eth0
 done
-# Set up for another network; the tool has a route to it, as through a router.
 ip -n "$printer3" addr add 192.168.77.50/24 dev eth0
 ip -n "$printer3" route add 10.77.0.0/24 dev eth0
-ip -n "$tool" route add 192.168.77.0/24 dev eth0
 
 # A printer in its own namespace, once it says it answers discovery.
 start_printer() {

@@ -1,8 +1,7 @@
-// Runs one scan of the connect dialog and prints its rows, one per line:
-// "MODEL<TAB>SN<TAB>CONNECTION", and "<TAB>STATUS" where the row has one; given an address, then connects to that row and
-// prints "status: " and the dialog's line about it. tests/discovery-end-to-end.sh runs it in a network
-// namespace of its own, with emulated printers in others; tests/usb-end-to-end.sh with an
-// emulated USB printer.
+// Runs one scan of the connect dialog and prints its rows, "MODEL<TAB>SN<TAB>CONNECTION[<TAB>
+// STATUS]"; given an address, connects to its row and prints "status: " and why that failed.
+// tests/discovery-end-to-end.sh runs it in a network namespace of its own, with emulated
+// printers in others; tests/usb-end-to-end.sh with an emulated USB printer.
 #include "app/conf.h"
 #include "app/log.h"
 #include "protocol/dialogconnect.h"
@@ -43,22 +42,18 @@ int main(int argc, char *argv[])
     auto *dialog = new DialogConnect;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, dialog, [&] {
-        if (dialog->phase() != DialogConnect::PhaseIdle || !poll.isActive())
+        if (dialog->phase() != DialogConnect::PhaseIdle)
             return;
         poll.stop();
         QTableWidget *table = dialog->table();
-        for (int r = 0; r < table->rowCount(); ++r)
+        for (int r = 0; r < table->rowCount(); ++r) {
+            const QString status = table->item(r, 3)->text();
             std::printf("%s\t%s\t%s%s\n", qPrintable(table->item(r, 0)->text()), qPrintable(table->item(r, 1)->text()),
-                        qPrintable(table->item(r, 2)->text()),
-                        qPrintable(table->item(r, 3)->text().prepend(table->item(r, 3)->text().isEmpty() ? "" : "\t")));
-        for (int r = 0; r < table->rowCount() && !connectTo.isEmpty(); ++r) {
-            if (table->item(r, 2)->text().endsWith(connectTo)) {
+                        qPrintable(table->item(r, 2)->text()), qPrintable(status.isEmpty() ? status : '\t' + status));
+            if (!connectTo.isEmpty() && table->item(r, 2)->text().endsWith(connectTo))
                 table->selectRow(r);
-                dialog->doConnect();
-                return;
-            }
         }
-        app.exit(connectTo.isEmpty() ? 0 : 1);
+        connectTo.isEmpty() ? app.exit(0) : dialog->doConnect();
     });
     poll.start(20);
     QObject::connect(g_transceiver, &Transceiver::connectFailed, dialog, [&] {

@@ -3,6 +3,7 @@
 #include "app/language.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
+#include "emulator/usbsysfs.h"
 #include "nvimage/dialogdownloadnvimage.h"
 #include "nvimage/nvimagecommands.h"
 #include "nvimage/widgetnvimage.h"
@@ -28,7 +29,6 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
@@ -260,12 +260,7 @@ int main(int argc, char *argv[])
 
     { // A printer on the USB list whose driver is not bound: a greyed row with the reason.
         QTemporaryDir sysfs;
-        const QString device = sysfs.filePath(QStringLiteral("bus/usb/devices/1-1.4/"));
-        QDir().mkpath(device);
-        for (const auto &[name, value] : {std::pair("idVendor", "3273"), std::pair("idProduct", "0002")}) {
-            QFile file(device + QLatin1String(name));
-            file.open(QIODevice::WriteOnly) && file.write(value);
-        }
+        UsbSysfs::writeUnboundDevice(sysfs.path(), QStringLiteral("1-1.4"), 0x3273, 2);
         const Language shown = g_conf.language();
         g_conf.setFileName(sysfs.filePath(QStringLiteral("none.ini")));
         g_conf.load(); // the default USB list

@@ -250,7 +250,6 @@ private slots:
         typeAddress(dialog, QStringLiteral("127.0.0.40"));
         other.send();
         QVERIFY(waitIdle(dialog));
-        QCOMPARE(dialog.table()->rowCount(), 1);
         QVERIFY(dialog.table()->selectedItems().isEmpty()); // the typed address stands
         QSignalSpy connected(transceiver, &Transceiver::connected);
         dialog.connectButton()->click();
@@ -289,39 +288,30 @@ private slots:
     {
         QTest::addColumn<QString>("address");
         QTest::addColumn<bool>("local");
-        QTest::newRow("inside the /24") << "10.0.0.77" << true;
+        QTest::newRow("inside eth0's /24") << "10.0.0.77" << true;
         QTest::newRow("outside every subnet") << "192.168.1.50" << false;
-        QTest::newRow("inside the second interface's /16") << "172.20.9.1" << true;
-        QTest::newRow("mapped IPv6 form") << "::ffff:10.0.0.9" << true;
+        QTest::newRow("inside eth1's /16, IPv6-mapped") << "::ffff:172.20.9.1" << true;
         QTest::newRow("this computer's loopback") << "127.0.0.2" << true;
     }
     void localSubnet()
     {
         QFETCH(QString, address);
         QFETCH(bool, local);
-        const QList<DiscoverySearch::Interface> interfaces{{"eth0", QHostAddress("10.0.0.5"), 24, true, {}},
-                                                           {"wlan0", QHostAddress(), 0, false, "down"},
-                                                           {"eth1", QHostAddress("172.20.0.2"), 16, true, {}}};
+        const QList<DiscoverySearch::Interface> interfaces{
+            {"eth0", QHostAddress("10.0.0.5"), 24, true, {}}, {"wlan0", {}, 0, false, {}}, {"eth1", QHostAddress("172.20.0.2"), 16, true, {}}};
         QCOMPARE(DiscoverySearch::onLocalSubnet(QHostAddress(address), interfaces), local);
     }
 
-    // A printer on the list without a usblp node: a greyed row with the reason, its fix to copy.
-    void unusableUsbPrinterIsGreyed()
+    void unboundUsbPrinterIsGreyedWithItsFix()
     {
         QTemporaryDir sysfs;
-        const QString device = sysfs.filePath(QStringLiteral("bus/usb/devices/1-1.4"));
-        QVERIFY(QDir().mkpath(device));
-        for (const auto &[name, value] : {std::pair("idVendor", "3273"), std::pair("idProduct", "0002")}) {
-            QFile file(device + '/' + name);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(value) > 0);
-        }
+        QVERIFY(UsbSysfs::writeUnboundDevice(sysfs.path(), QStringLiteral("1-1.4"), 0x3273, 2));
         UsbPort::setSysfsRoot(sysfs.path().toStdString());
         DialogConnect dialog;
         QVERIFY(waitIdle(dialog));
         QCOMPARE(dialog.table()->rowCount(), 1);
         QVERIFY(!(dialog.table()->item(0, 0)->flags() & (Qt::ItemIsEnabled | Qt::ItemIsSelectable)));
         QVERIFY(dialog.table()->item(0, 3)->text().contains(QLatin1String("usblp driver is not bound")));
-        QVERIFY(!dialog.connectButton()->isEnabled());
         dialog.copyFix(0);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("sudo modprobe usblp"));
     }
