@@ -5,7 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFontDatabase>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,7 +21,9 @@ DialogDiagnosis::DialogDiagnosis(QWidget *parent)
 {
     m_report->setReadOnly(true);
     // The report's lines are indented under their headings; a fixed font keeps that.
-    m_report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont font(QStringLiteral("monospace"));
+    font.setStyleHint(QFont::TypeWriter);
+    m_report->setFont(font);
     m_report->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
     auto *buttons = new QHBoxLayout;

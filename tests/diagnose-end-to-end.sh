@@ -1,46 +1,31 @@
 #!/usr/bin/env bash
 # --diagnose for real: alone with loopback it says so and exits 1; with an emulated printer
-# at the other end of a veth pair it finds it usable and exits 0. The namespaces and the
-# pair are made here and removed on exit, so the caller's own network is never touched.
+# across a veth pair it finds it usable and exits 0. Namespaces made here, removed on exit.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
-emulator=$build/emulator/zomra-printer-emulator
-tool=$build/zomra-cloud-printer-setup
-
-skip() { echo "diagnose-end-to-end.sh: skipped: $*" >&2; exit 77; }
+build=${BUILD_DIR:-$(cd "$(dirname "$0")/.." && pwd)/build}
 fail() { echo "diagnose-end-to-end.sh: $*" >&2; exit 1; }
-command -v ip >/dev/null || skip "no ip command (iproute2)"
-[ "$(id -u)" -eq 0 ] || skip "making network namespaces needs root"
-[ -x "$emulator" ] && [ -x "$tool" ] || fail "build first: $emulator or $tool is missing"
-
+skip() { echo "diagnose-end-to-end.sh: skipped: $*" >&2; exit 77; }
+[ "$(id -u)" -eq 0 ] && command -v ip >/dev/null || skip "making network namespaces needs root and ip"
 tag=zomra-diag-$$
-workdir=$(mktemp -d)
-pid=
+work=$(mktemp -d)
 cleanup() {
-    [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
+    kill %1 2>/dev/null || true
     wait 2>/dev/null || true
-    ip netns delete "$tag-tool" 2>/dev/null || true
-    ip netns delete "$tag-printer" 2>/dev/null || true
-    rm -rf "$workdir"
+    for ns in tool printer; do ip netns delete "$tag-$ns" 2>/dev/null || true; done
+    rm -rf "$work"
 }
 trap cleanup EXIT
-trap 'exit 1' INT TERM HUP
-# An empty sysfs tree: this machine's own USB printers stay out of it.
-diagnose() { # NETNS-COMMAND...
-    (cd "$workdir" && ZOMRA_SYSFS_ROOT=$workdir/sys "$@" "$tool" --diagnose) >"$workdir/out.txt" || status=$?
-    sed 's/^/report: /' "$workdir/out.txt"
+# WANT-STATUS LINE NETNS-COMMAND...; an empty sysfs tree keeps this machine's USB out of it.
+diagnose() {
+    local want=$1 line=$2 status=0
+    shift 2
+    (cd "$work" && ZOMRA_SYSFS_ROOT=$work/sys "$@" "$build/zomra-cloud-printer-setup" --diagnose) >"$work/out" || status=$?
+    sed 's/^/report: /' "$work/out"
+    [ "$status" -eq "$want" ] && grep -qxF "  $line" "$work/out" || fail "want exit status $want and: $line"
 }
+diagnose 1 "no interface to search but loopback" unshare -n
 
-status=0
-diagnose unshare -n
-[ "$status" -eq 1 ] || fail "with loopback alone: exit status $status, want 1"
-grep -q '^  no interface to search but loopback$' "$workdir/out.txt" || fail "loopback alone not said"
-
-for ns in "$tag-tool" "$tag-printer"; do
-    ip netns add "$ns" 2>/dev/null || skip "cannot make network namespaces (ip netns add failed)"
-    ip -n "$ns" link set lo up
-done
+ip netns add "$tag-tool" && ip netns add "$tag-printer" || skip "cannot make network namespaces"
 ip -n "$tag-tool" link add eth0 type veth peer name eth0 netns "$tag-printer"
 host=0
 for ns in "$tag-tool" "$tag-printer"; do
@@ -49,18 +34,7 @@ for ns in "$tag-tool" "$tag-printer"; do
     ip -n "$ns" link set eth0 up
     ip -n "$ns" route add 224.0.0.0/4 dev eth0
 done
-ip netns exec "$tag-printer" "$emulator" --listen 10.78.0.2 --keepalive-ms 0 --project RX200 --model RX230 --sn ZR-DIAG-0001 \
-    >"$workdir/printer.log" 2>&1 &
-pid=$!
-for _ in $(seq 100); do
-    grep -q '^discovery: answering' "$workdir/printer.log" && break
-    sleep 0.05
-done
-
-status=0
-diagnose ip netns exec "$tag-tool"
-[ "$status" -eq 0 ] || fail "with the printer: exit status $status, want 0"
-grep -q '^  searched eth0 10.78.0.1/24 (sent)$' "$workdir/out.txt" || fail "the interface searched not said"
-grep -q '^  RX230 ZR-DIAG-0001 at 10.78.0.2: command port 17900 takes connections - usable$' "$workdir/out.txt" \
-    || fail "the printer not found usable"
-echo "diagnose-end-to-end.sh: loopback alone told, the printer found usable"
+ip netns exec "$tag-printer" "$build/emulator/zomra-printer-emulator" --listen 10.78.0.2 --keepalive-ms 0 \
+    --project RX200 --model RX230 --sn ZR-DIAG-0001 >"$work/printer.log" 2>&1 &
+diagnose 0 "RX230 ZR-DIAG-0001 at 10.78.0.2: command port 17900 takes connections - usable" ip netns exec "$tag-tool"
+grep -qxF "  searched eth0 10.78.0.1/24 (sent)" "$work/out" || fail "eth0 not named as searched"
