@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+
 #ifdef __linux__
 #include <QDir>
 #include <QFile>
@@ -17,7 +19,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #endif
 
 namespace {
