@@ -102,6 +102,9 @@ CommandLine CommandLine::parse(const QStringList &arguments)
             }
             result.profileFile = value;
             result.profileAction = action;
+        } else if (arguments.at(i) == QLatin1String("--diagnose")) {
+            result.diagnose = true;
+            result.headless = true;
         } else if (given("--static-ip-from")) {
             staticIpGiven = true;
             result.staticIpFrom = QHostAddress(value);
@@ -126,6 +129,9 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         result.connectAddress = result.connectAddresses.first();
 
     const int printers = result.connectAddresses.size();
+    if (result.diagnose && (!profileOptions.isEmpty() || printers > 0))
+        fail(QCoreApplication::translate("CommandLine", "--diagnose goes alone, not with %1.")
+                 .arg(profileOptions.isEmpty() ? QStringLiteral("--connect") : profileOptions.first()));
     if (profileOptions.size() > 1) {
         fail(QCoreApplication::translate("CommandLine", "Only one of --export-profile, --apply-profile and --compare-profile at a time."));
     } else if (result.profileAction != ProfileAction::None && printers == 0) {

@@ -19,8 +19,10 @@ struct CommandLine
 
     ProfileAction profileAction = ProfileAction::None;
     QString profileFile;
-    // Set when any profile option was given, even one in error: no window then.
+    // Set when any profile option or --diagnose was given, even one in error: no window then.
     bool headless = false;
+    // --diagnose: the USB and network checks, the report on stdout.
+    bool diagnose = false;
     QHostAddress staticIpFrom;
     // Not null only when --wifi-password was given.
     QString wifiPassword;

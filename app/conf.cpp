@@ -64,6 +64,11 @@ Conf::Conf(QObject *parent)
 {
 }
 
+QList<quint32> Conf::defaultUsbIds()
+{
+    return {(quint32(DefaultUsbVendorId) << 16) | 0x0002, (quint32(DefaultUsbVendorId) << 16) | 0x00D2};
+}
+
 void Conf::load()
 {
     QSettings settings(m_fileName, QSettings::IniFormat);
@@ -95,10 +100,8 @@ void Conf::load()
             LOG_LINE("VID/PID %04x:%04x loaded.", vendor, product);
         }
     }
-    if (m_usbIds.isEmpty()) {
-        m_usbIds.append((quint32(DefaultUsbVendorId) << 16) | 0x0002);
-        m_usbIds.append((quint32(DefaultUsbVendorId) << 16) | 0x00D2);
-    }
+    if (m_usbIds.isEmpty())
+        m_usbIds = defaultUsbIds();
 
     settings.endGroup();
 }

@@ -19,6 +19,9 @@ public:
 
     explicit Conf(QObject *parent = nullptr);
 
+    // The VID/PID pairs used when the settings name none; the udev rule is made from them too.
+    static QList<quint32> defaultUsbIds();
+
     void load();
     void save();
 

@@ -3,10 +3,13 @@
 #include "protocol/discoverysearch.h"
 #include "transport/usbdiagnosis.h"
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+class QTimer;
 
 // The whole answer to "why is my printer not found?": the USB check, a network search of a
 // few seconds with the interfaces it went out on, and for each printer that answered, whether
@@ -25,6 +28,7 @@ public:
     void setUsbRoots(const UsbDiagnosis::Roots &roots);
     void setSearchMs(int ms);
     void setCommandPort(quint16 port); // tests
+    // Runs the whole check again; ignored while one is under way.
     void start();
 
     bool isFinished() const;
@@ -36,4 +40,33 @@ public:
 
 signals:
     void finished();
+
+private:
+    struct Probe
+    {
+        enum Outcome { Pending, Open, Refused, NoAnswer, Failed };
+        DiscoverySearch::Found found;
+        Outcome outcome = Pending;
+        QString error;
+    };
+
+    void onSearchStep();
+    void probe(const DiscoverySearch::Found &found);
+    void settle(int index, Probe::Outcome outcome, const QString &error = QString());
+    void finishIfDone();
+    QStringList usbReport() const;
+    QStringList networkReport() const;
+
+    UsbDiagnosis::Roots m_roots;
+    int m_searchMs = DefaultSearchMs;
+    quint16 m_port;
+    QList<quint32> m_ids;
+    QList<UsbDiagnosis::Printer> m_usb;
+    DiscoverySearch *m_search = nullptr;
+    QList<DiscoverySearch::Interface> m_interfaces;
+    QList<Probe> m_probes;
+    QElapsedTimer m_elapsed;
+    QTimer *m_step;
+    bool m_searching = false;
+    bool m_finished = false;
 };

@@ -1,10 +1,12 @@
 #include "app/headless.h"
 
 #include "app/commandline.h"
+#include "app/diagnosis.h"
 #include "app/log.h"
 #include "profiles/printersession.h"
 #include "profiles/profile.h"
 #include "profiles/rollout.h"
+#include "transport/usbport.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -82,6 +84,8 @@ QString leftOutLine(const Profile &profile, int printers, const QString &staticI
 
 int Headless::run(const CommandLine &commandLine)
 {
+    if (commandLine.diagnose)
+        return diagnose();
     LOG_LINE("headless %s %s", qPrintable(commandLine.profileFile),
              qPrintable(commandLine.connectAddress.toString()));
     switch (commandLine.profileAction) {
@@ -95,6 +99,23 @@ int Headless::run(const CommandLine &commandLine)
         break;
     }
     return Usage;
+}
+
+int Headless::diagnose()
+{
+    LOG_LINE("headless diagnosis");
+    Diagnosis diagnosis;
+    UsbDiagnosis::Roots roots;
+    roots.sysfs = QString::fromStdString(UsbPort::sysfsRoot());
+    diagnosis.setUsbRoots(roots);
+    QEventLoop loop;
+    QObject::connect(&diagnosis, &Diagnosis::finished, &loop, &QEventLoop::quit);
+    diagnosis.start();
+    if (!diagnosis.isFinished())
+        loop.exec();
+    for (const QString &line : diagnosis.report())
+        print(stdout, line);
+    return diagnosis.anyUsable() ? Ok : Failed;
 }
 
 int Headless::exportProfile(const CommandLine &commandLine)

@@ -17,8 +17,8 @@
 
 namespace {
 
-// The profile commands: no window, no display needed. So no QGuiApplication either, and
-// of the language only the translation (applyLanguage also sets the window's font).
+// The profile commands and --diagnose: no window, no display needed. So no QGuiApplication
+// either, and of the language only the translation (applyLanguage also sets the window's font).
 int runHeadless(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -47,6 +47,12 @@ int runHeadless(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // A sysfs tree of one's own (the emulator's --usb-pty writes one) stands in for the
+    // machine's, to reach an emulated USB printer, in the window and in --diagnose.
+    const QByteArray sysfsRoot = qgetenv("ZOMRA_SYSFS_ROOT");
+    if (!sysfsRoot.isEmpty())
+        UsbPort::setSysfsRoot(sysfsRoot.toStdString());
+
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -77,12 +83,6 @@ int main(int argc, char *argv[])
         delete translator;
         return 2;
     }
-
-    // A sysfs tree of one's own (the emulator's --usb-pty writes one) stands in for the
-    // machine's, to reach an emulated USB printer.
-    const QByteArray sysfsRoot = qgetenv("ZOMRA_SYSFS_ROOT");
-    if (!sysfsRoot.isEmpty())
-        UsbPort::setSysfsRoot(sysfsRoot.toStdString());
 
     g_transceiver = new Transceiver;
     auto *window = new MainWindow;

@@ -2,6 +2,7 @@
 
 #include "app/activity.h"
 #include "app/conf.h"
+#include "app/dialogdiagnosis.h"
 #include "app/dialogpreferences.h"
 #include "app/displaytext.h"
 #include "app/globals.h"
@@ -42,6 +43,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSaveFile>
@@ -120,6 +122,7 @@ void MainWindow::createActions()
     auto *menu = new QMenu(this);
     menu->addActions({m_saveProfileAction, m_compareProfileAction, m_applyProfileAction});
     m_profileAction->setMenu(menu);
+    m_diagnoseAction = action("", tr("Diagnose..."), tr("Find out why a printer is not found, and what to do"));
 }
 
 void MainWindow::createPages()
@@ -165,6 +168,7 @@ void MainWindow::layOut()
     toolBar->setMovable(false);
     addToolBar(toolBar);
     toolBar->show();
+    menuBar()->addMenu(tr("&Help"))->addAction(m_diagnoseAction);
     setCentralWidget(m_tabWidget);
 
     m_statusLabel = new QLabel(this);
@@ -192,6 +196,7 @@ void MainWindow::connectSignals()
     connect(m_saveProfileAction, &QAction::triggered, this, &MainWindow::doSaveProfile);
     connect(m_compareProfileAction, &QAction::triggered, this, &MainWindow::doCompareProfile);
     connect(m_applyProfileAction, &QAction::triggered, this, &MainWindow::doApplyProfile);
+    connect(m_diagnoseAction, &QAction::triggered, this, &MainWindow::doDiagnose);
     connect(g_transceiver, &Transceiver::connected, this, &MainWindow::onConnected, Qt::QueuedConnection);
     connect(g_transceiver, &Transceiver::disconnected, this, &MainWindow::onDisconnected,
             Qt::QueuedConnection);
@@ -306,6 +311,11 @@ void MainWindow::doPreferences()
     g_conf.save();
     QMessageBox::information(this, tr("Information"),
                              tr("Restart the application to apply language changes."));
+}
+
+void MainWindow::doDiagnose()
+{
+    DialogDiagnosis(this).exec();
 }
 
 void MainWindow::onConnected()

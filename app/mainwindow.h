@@ -60,6 +60,8 @@ public:
     QAction *saveProfileAction() const { return m_saveProfileAction; }
     QAction *compareProfileAction() const { return m_compareProfileAction; }
     QAction *applyProfileAction() const { return m_applyProfileAction; }
+    // Help > Diagnose...: the diagnosis dialog.
+    QAction *diagnoseAction() const { return m_diagnoseAction; }
     QTabWidget *tabWidget() const { return m_tabWidget; }
     QLabel *statusLabel() const { return m_statusLabel; }
     // The last outcome reported (Activity), beside the link state.
@@ -102,6 +104,7 @@ public slots:
     void doSaveProfile();
     void doCompareProfile();
     void doApplyProfile();
+    void doDiagnose();
     void onConnected();
     void onDisconnected();
     void onConnectFailed(const QString &message);
@@ -149,6 +152,7 @@ private:
     QAction *m_saveProfileAction;
     QAction *m_compareProfileAction;
     QAction *m_applyProfileAction;
+    QAction *m_diagnoseAction;
     QTabWidget *m_tabWidget;
     WidgetDeviceInformation *m_deviceInformation;
     WidgetLan *m_lan;

@@ -1,6 +1,7 @@
 #include "protocol/dialogconnect.h"
 
 #include "app/conf.h"
+#include "app/dialogdiagnosis.h"
 #include "app/globals.h"
 #include "app/log.h"
 #include "pages/ipv4validator.h"
@@ -193,6 +194,7 @@ void DialogConnect::doScan()
     m_status->clear();
     m_scan->setEnabled(false);
     m_connect->setEnabled(false);
+    m_diagnose->setEnabled(false);
     for (int row = m_table->rowCount() - 1; row >= 0; --row)
         m_table->removeRow(row);
     m_entries.clear();
@@ -407,6 +409,8 @@ void DialogConnect::updateConnectButton()
 {
     // A roll-out has links of its own: the probe link does not hold it up.
     m_applyProfile->setEnabled(!selectedNetworkPrinters().isEmpty());
+    // The diagnosis opens USB nodes itself: not beside a probe link or a pending Connect.
+    m_diagnose->setEnabled(m_phase != PhaseUsb && !m_waiting);
     // While a probe link is open no other link can be opened.
     if (m_phase == PhaseUsb)
         return;
@@ -472,6 +476,7 @@ void DialogConnect::waitFor(const QString &where)
     m_waiting = true;
     m_discoveredAddress.clear();
     m_connect->setEnabled(false);
+    m_diagnose->setEnabled(false);
     m_status->setText(tr("Connecting to %1...").arg(where));
 }
 
@@ -573,4 +578,5 @@ void DialogConnect::copyFix(int row)
 
 void DialogConnect::doDiagnose()
 {
+    DialogDiagnosis(this).exec();
 }

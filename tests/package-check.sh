@@ -16,6 +16,7 @@ expected=(
     usr/share/icons/hicolor/64x64/apps/zomra-cloud-printer-setup.png
     usr/share/icons/hicolor/scalable/apps/zomra-cloud-printer-setup.svg
     usr/share/zomra-cloud-printer-setup/translations/zh_CN.qm
+    usr/lib/udev/rules.d/70-zomra-cloud-printer-setup.rules
 )
 fail=0
 
@@ -37,6 +38,11 @@ echo "Depends: $depends"
 for lib in libc6 libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5serialport5 libssl3; do
     grep -q "\b$lib\b" <<<"$depends" || { echo "package: no dependency on $lib"; fail=1; }
 done
+# The udev rule as zomra-udev-rule writes it (not a stale one), and the postinst that applies it.
+dpkg-deb -x "$deb" "$work/unpacked" && dpkg-deb -e "$deb" "$work/control"
+cmp -s <("$build/app/zomra-udev-rule") "$work/unpacked/usr/lib/udev/rules.d/70-zomra-cloud-printer-setup.rules" \
+    || { echo "package: the udev rule is not what zomra-udev-rule writes now"; fail=1; }
+[ -x "$work/control/postinst" ] && sh -n "$work/control/postinst" || { echo "package: no runnable postinst"; fail=1; }
 # Chinese needs a CJK font on a desktop without Windows' fonts.
 [ "$(dpkg-deb -f "$deb" Recommends)" = fonts-wqy-microhei ] || { echo "package: no CJK font recommended"; fail=1; }
 exit $fail

@@ -1,5 +1,6 @@
 // PNGs of every tab connected to the printer at ADDRESS, the dialogs, the feedback of the pages, an absent printer and the search (screenshots.sh).
 #include "app/conf.h"
+#include "app/dialogdiagnosis.h"
 #include "app/language.h"
 #include "app/mainwindow.h"
 #include "emulator/printeremulator.h"
@@ -272,10 +273,27 @@ int main(int argc, char *argv[])
         dialog.resize(640, 360);
         dialog.show();
         waitFor([&] { return dialog.phase() == DialogConnect::PhaseIdle; }, 5000);
-        waitFor([] { return false; }, 100);
+        waitFor([] { return false; }, 100); // the wrapped lines get their height
         save(&dialog, QStringLiteral("14-connect-usb-not-usable.png"));
         UsbPort::setSysfsRoot(realSysfs);
         DialogConnect::setStepInterval(DialogConnect::DefaultStepMs);
+    }
+
+    // The diagnosis beside a USB printer that has no usblp node, in a made sysfs tree.
+    {
+        QTemporaryDir sysfs;
+        QDir(sysfs.path()).mkpath(QStringLiteral("bus/usb/devices/1-1.4"));
+        for (const auto &[name, value] : {std::pair{"idVendor", "3273\n"}, std::pair{"idProduct", "00d2\n"}}) {
+            QFile file(sysfs.filePath(QStringLiteral("bus/usb/devices/1-1.4/") + QLatin1String(name)));
+            failed += file.open(QIODevice::WriteOnly) && file.write(value) > 0 ? 0 : 1;
+        }
+        g_conf.setFileName(sysfs.filePath(QStringLiteral("none.ini")));
+        g_conf.load(); // the configured identifiers' defaults; the window is built already
+        UsbPort::setSysfsRoot(sysfs.path().toStdString());
+        DialogDiagnosis dialog(window);
+        dialog.show();
+        failed += waitFor([&] { return dialog.runAgainButton()->isEnabled(); }, 10000) ? 0 : 1;
+        save(&dialog, QStringLiteral("15-diagnosis.png"));
     }
 
     // What a technician sees when the printer is not there: nothing listens on 127.0.0.9.

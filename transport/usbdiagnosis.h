@@ -47,5 +47,7 @@ public:
 
     // ids: (vendor << 16) | product, as Conf::usbIds() holds them. Printers in sysfs order,
     // nodes with lp10 after lp9.
-    static QList<Printer> check(const QList<quint32> &ids, const Roots &roots = Roots());
+    // (Two overloads, not a default argument: GCC cannot take Roots() before the class ends.)
+    static QList<Printer> check(const QList<quint32> &ids, const Roots &roots);
+    static QList<Printer> check(const QList<quint32> &ids) { return check(ids, Roots()); }
 };
