@@ -578,5 +578,13 @@ void DialogConnect::copyFix(int row)
 
 void DialogConnect::doDiagnose()
 {
+    // The diagnosis searches from the same port, which takes the answers from this scan: the
+    // scan stops for it, and starts anew afterwards, perhaps after a fix.
+    if (m_timerId != 0) {
+        killTimer(m_timerId);
+        m_timerId = 0;
+    }
+    m_phase = PhaseIdle;
     DialogDiagnosis(this).exec();
+    doScan();
 }
