@@ -23,11 +23,6 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("UsbDiagnosis", text);
-}
-
 #ifdef __linux__
 QByteArray firstLine(const QString &path)
 {
@@ -138,21 +133,26 @@ QString UsbDiagnosis::Printer::reason() const
 {
     switch (state) {
     case State::Usable:
-        return tr("%1 opens: the printer can be used").arg(node);
+        return QCoreApplication::translate("UsbDiagnosis", "%1 opens: the printer can be used").arg(node);
     case State::NoNode:
-        return tr("The printer is connected but the usblp driver is not bound to it: load it with "
-                  "`sudo modprobe usblp`, or check that it is not blacklisted");
+        return QCoreApplication::translate("UsbDiagnosis",
+                                           "The printer is connected but the usblp driver is not bound to it: load "
+                                           "it with `sudo modprobe usblp`, or check that it is not blacklisted");
     case State::NoPermission:
-        return tr("You may not open %1 (owner %2, group %3, mode %4): install the package's udev rule, "
-                  "or add yourself to group lp with `sudo usermod -aG lp $USER` and log in again")
+        return QCoreApplication::translate("UsbDiagnosis",
+                                           "You may not open %1 (owner %2, group %3, mode %4): install the package's "
+                                           "udev rule, or add yourself to group lp with `sudo usermod -aG lp $USER` "
+                                           "and log in again")
             .arg(node, owner, group, mode);
     case State::Busy:
-        return holders.isEmpty() ? tr("%1 is held by another program").arg(node)
-                                 : tr("%1 is held by another program: %2").arg(node, holders);
+        return holders.isEmpty()
+                   ? QCoreApplication::translate("UsbDiagnosis", "%1 is held by another program").arg(node)
+                   : QCoreApplication::translate("UsbDiagnosis", "%1 is held by another program: %2").arg(node, holders);
     case State::OpenFailed:
         break;
     }
-    return tr("%1 cannot be opened: %2").arg(node, QString::fromLocal8Bit(std::strerror(error)));
+    return QCoreApplication::translate("UsbDiagnosis", "%1 cannot be opened: %2")
+        .arg(node, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 QString UsbDiagnosis::Printer::fix() const

@@ -45,8 +45,8 @@ public:
         QString fix() const;
     };
 
-    // ids: (vendor << 16) | product, as Conf::usbIds() holds them. Printers in sysfs order,
-    // nodes with lp10 after lp9.
+    // ids: (vendor << 16) | product, as Conf::usbIds() holds them. Printers with a node by its
+    // number (lp10 after lp9), then those without one by sysfs name. Nothing off Linux.
     // (Two overloads, not a default argument: GCC cannot take Roots() before the class ends.)
     static QList<Printer> check(const QList<quint32> &ids, const Roots &roots);
     static QList<Printer> check(const QList<quint32> &ids) { return check(ids, Roots()); }
