@@ -244,8 +244,12 @@ int fsRelease(const char *path, fuse_file_info *)
         });
     }
     fs->hostOpen = false;
-    fs->toHost.clear();
-    fs->readErrors = 0;
+    // The session's answers go with it; injected faults (EIO counts, zero-length packets)
+    // wait for the reads they were meant for, so an open that only looks at the node, as
+    // the USB check does, does not use them up.
+    const auto zeroLength = std::count_if(fs->toHost.begin(), fs->toHost.end(),
+                                          [](const QByteArray &b) { return b.isEmpty(); });
+    fs->toHost.assign(size_t(zeroLength), QByteArray());
     if (fs->pollHandle) {
         fuse_pollhandle_destroy(fs->pollHandle);
         fs->pollHandle = nullptr;

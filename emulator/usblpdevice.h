@@ -14,7 +14,7 @@
 // stalled. One open at a time, as usblp allows (EBUSY); a close drops a transfer still under
 // way. The file control beside lp0 takes the faults at run time, one command per line:
 // "unplug", "eio N", "zlp N", "stall", "resume", "transfer-ms N",
-// "refuse-open EACCES|EBUSY|none".
+// "refuse-open EACCES|EBUSY|none". Faults injected and not yet met outlive a close.
 //
 // The file system runs on a thread of its own and never waits for this object's thread, so
 // the process that serves the node may also open it.
