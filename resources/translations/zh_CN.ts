@@ -55,6 +55,85 @@
         <source>--wifi-password goes with --export-profile.</source>
         <translation>--wifi-password 需与 --export-profile 一起使用。</translation>
     </message>
+    <message>
+        <source>--diagnose goes alone, not with %1.</source>
+        <translation>--diagnose 须单独使用，不能与 %1 同用。</translation>
+    </message>
+</context>
+<context>
+    <name>Diagnosis</name>
+    <message>
+        <source>A printer</source>
+        <translation>一台打印机</translation>
+    </message>
+    <message>
+        <source>USB:</source>
+        <translation>USB：</translation>
+    </message>
+    <message>
+        <source>Network:</source>
+        <translation>网络：</translation>
+    </message>
+    <message>
+        <source>%1 (%2) at %3: usable</source>
+        <translation>%1（%2）位于 %3：可用</translation>
+    </message>
+    <message>
+        <source>%1 (%2): %3</source>
+        <translation>%1（%2）：%3</translation>
+    </message>
+    <message>
+        <source> - fix: %1</source>
+        <translation> - 解决方法：%1</translation>
+    </message>
+    <message>
+        <source>no USB printer with an identifier on the list (%1)</source>
+        <translation>没有标识符在列表中的 USB 打印机（%1）</translation>
+    </message>
+    <message>
+        <source>%1 (sent)</source>
+        <translation>%1（已发送）</translation>
+    </message>
+    <message>
+        <source>%1 (send failed: %2)</source>
+        <translation>%1（发送失败：%2）</translation>
+    </message>
+    <message>
+        <source>no interface to search but loopback</source>
+        <translation>除回环外没有可搜索的接口</translation>
+    </message>
+    <message>
+        <source>searched %1</source>
+        <translation>已搜索 %1</translation>
+    </message>
+    <message>
+        <source>%1 at %2: </source>
+        <translation>%1 位于 %2：</translation>
+    </message>
+    <message>
+        <source>command port %1 takes connections - usable</source>
+        <translation>命令端口 %1 接受连接 - 可用</translation>
+    </message>
+    <message>
+        <source>on another subnet (%1, this computer: %2) - its address can be set over USB on the Ethernet page</source>
+        <translation>在另一个子网（%1，本机：%2）- 可通过 USB 在“以太网”页设置其地址</translation>
+    </message>
+    <message>
+        <source>answered the search, but %1 refused the connection</source>
+        <translation>已应答搜索，但 %1 拒绝了连接</translation>
+    </message>
+    <message>
+        <source>answered the search, but %1 did not answer within %2 s</source>
+        <translation>已应答搜索，但 %1 在 %2 秒内没有应答</translation>
+    </message>
+    <message>
+        <source>answered the search, but %1 could not be reached: %2</source>
+        <translation>已应答搜索，但无法连到 %1：%2</translation>
+    </message>
+    <message>
+        <source>nothing answered the search: type the printer&apos;s address in the connect dialog</source>
+        <translation>没有设备应答搜索：请在连接对话框中输入打印机地址</translation>
+    </message>
 </context>
 <context>
     <name>DialogConfigureWiFi</name>
@@ -178,6 +257,77 @@
 %2</source>
         <translation>无法读取配置文件 %1：
 %2</translation>
+    </message>
+    <message>
+        <source>&amp;Diagnose...</source>
+        <translation>诊断(&amp;D)...</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>Right-click the row to copy the fix: %1</source>
+        <translation>右键单击该行可复制解决方法：%1</translation>
+    </message>
+    <message>
+        <source>USB printer %1</source>
+        <translation>USB 打印机 %1</translation>
+    </message>
+    <message>
+        <source>on another subnet (%1, this computer: %2)</source>
+        <translation>在另一个子网（%1，本机：%2）</translation>
+    </message>
+    <message>
+        <source>Connecting may work through a router. Otherwise set the printer&apos;s address over USB on the Ethernet page.</source>
+        <translation>经路由器可能可以连接。否则请通过 USB 在“以太网”页设置打印机地址。</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>No network interface to search on.</source>
+        <translation>没有可搜索的网络接口。</translation>
+    </message>
+    <message>
+        <source>Searched %1.</source>
+        <translation>已搜索 %1。</translation>
+    </message>
+    <message>
+        <source>The send failed on %1.</source>
+        <translation>在 %1 上发送失败。</translation>
+    </message>
+    <message>
+        <source>The printer answered the search, but not on its command port %1:%2. %3</source>
+        <translation>打印机应答了搜索，但其命令端口 %1:%2 没有应答。%3</translation>
+    </message>
+    <message>
+        <source>Copy Fix</source>
+        <translation>复制解决方法</translation>
+    </message>
+</context>
+<context>
+    <name>DialogDiagnosis</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Run Again</source>
+        <translation>重新运行(&amp;R)</translation>
+    </message>
+    <message>
+        <source>C&amp;lose</source>
+        <translation>关闭(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Diagnosis</source>
+        <translation>诊断</translation>
+    </message>
+    <message>
+        <source>Diagnosing...</source>
+        <translation>正在诊断...</translation>
     </message>
 </context>
 <context>
@@ -954,6 +1104,18 @@
         <source>Profile on %1: %2</source>
         <translation>%1 上的配置文件：%2</translation>
     </message>
+    <message>
+        <source>Diagnose...</source>
+        <translation>诊断...</translation>
+    </message>
+    <message>
+        <source>Find out why a printer is not found, and what to do</source>
+        <translation>查明为何找不到打印机，以及该怎么办</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>帮助(&amp;H)</translation>
+    </message>
 </context>
 <context>
     <name>NetworkPage</name>
@@ -1459,6 +1621,33 @@
     <message>
         <source>The printer at %1 did not answer the handshake</source>
         <translation>%1 上的打印机未应答握手</translation>
+    </message>
+</context>
+<context>
+    <name>UsbDiagnosis</name>
+    <message>
+        <source>%1 opens: the printer can be used</source>
+        <translation>%1 可以打开：打印机可用</translation>
+    </message>
+    <message>
+        <source>The printer is connected but the usblp driver is not bound to it: load it with `sudo modprobe usblp`, or check that it is not blacklisted</source>
+        <translation>打印机已连接，但未绑定 usblp 驱动：请用 `sudo modprobe usblp` 加载，或检查它是否被列入黑名单</translation>
+    </message>
+    <message>
+        <source>You may not open %1 (owner %2, group %3, mode %4): install the package&apos;s udev rule, or add yourself to group lp with `sudo usermod -aG lp $USER` and log in again</source>
+        <translation>您无权打开 %1（所有者 %2，组 %3，权限 %4）：请安装软件包中的 udev 规则，或用 `sudo usermod -aG lp $USER` 将自己加入 lp 组后重新登录</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program</source>
+        <translation>%1 被另一个程序占用</translation>
+    </message>
+    <message>
+        <source>%1 is held by another program: %2</source>
+        <translation>%1 被另一个程序占用：%2</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2</source>
+        <translation>无法打开 %1：%2</translation>
     </message>
 </context>
 <context>
