@@ -170,10 +170,8 @@ QStringList Diagnosis::usbReport() const
             lines << indent + tr("%1 (%2) at %3: usable").arg(id, printer.device, printer.node);
             continue;
         }
-        QString line = indent + tr("%1 (%2): %3").arg(id, printer.device, printer.reason());
-        if (!printer.fix().isEmpty())
-            line += tr(" - fix: %1").arg(printer.fix());
-        lines << line;
+        // The reason already names the command that fixes it.
+        lines << indent + tr("%1 (%2): %3").arg(id, printer.device, printer.reason());
     }
     if (lines.isEmpty()) {
         QStringList ids;

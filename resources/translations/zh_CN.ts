@@ -83,10 +83,6 @@
         <translation>%1（%2）：%3</translation>
     </message>
     <message>
-        <source> - fix: %1</source>
-        <translation> - 解决方法：%1</translation>
-    </message>
-    <message>
         <source>no USB printer with an identifier on the list (%1)</source>
         <translation>没有标识符在列表中的 USB 打印机（%1）</translation>
     </message>
