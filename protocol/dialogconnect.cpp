@@ -565,7 +565,7 @@ void DialogConnect::onTableContextMenu(const QPoint &pos)
         return;
     QMenu menu(this);
     const int row = item->row();
-    menu.addAction(tr("Copy Fix"), this, [this, row] { copyFix(row); });
+    menu.addAction(tr("Copy fix"), this, [this, row] { copyFix(row); });
     menu.exec(m_table->viewport()->mapToGlobal(pos));
 }
 

@@ -299,7 +299,7 @@
         <translation>打印机应答了搜索，但其命令端口 %1:%2 没有应答。%3</translation>
     </message>
     <message>
-        <source>Copy Fix</source>
+        <source>Copy fix</source>
         <translation>复制解决方法</translation>
     </message>
 </context>
