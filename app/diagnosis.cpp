@@ -12,16 +12,6 @@ namespace {
 // How often the search sends its request: printers that miss one answer the next.
 constexpr int RequestEveryMs = 500;
 
-QString usbId(quint16 vendor, quint16 product)
-{
-    return QStringLiteral("%1:%2").arg(vendor, 4, 16, QLatin1Char('0')).arg(product, 4, 16, QLatin1Char('0'));
-}
-
-QString subnet(const DiscoverySearch::Interface &iface)
-{
-    return QStringLiteral("%1/%2").arg(iface.address.toString()).arg(iface.prefixLength);
-}
-
 QString printerName(const DiscoverySearch::Found &found)
 {
     const QString name = QStringList{found.answer.model, found.answer.sn}.join(QLatin1Char(' ')).trimmed();
@@ -165,7 +155,7 @@ QStringList Diagnosis::usbReport() const
     const QString indent = QStringLiteral("  ");
     QStringList lines;
     for (const UsbDiagnosis::Printer &printer : m_usb) {
-        const QString id = usbId(printer.vendor, printer.product);
+        const QString id = UsbDiagnosis::idText(printer.vendor, printer.product);
         if (printer.state == UsbDiagnosis::State::Usable) {
             lines << indent + tr("%1 (%2) at %3: usable").arg(id, printer.device, printer.node);
             continue;
@@ -176,7 +166,7 @@ QStringList Diagnosis::usbReport() const
     if (lines.isEmpty()) {
         QStringList ids;
         for (const quint32 id : m_ids)
-            ids << usbId(quint16(id >> 16), quint16(id));
+            ids << UsbDiagnosis::idText(quint16(id >> 16), quint16(id));
         lines << indent + tr("no USB printer with an identifier on the list (%1)").arg(ids.join(QStringLiteral(", ")));
     }
     return lines;
@@ -189,10 +179,10 @@ QStringList Diagnosis::networkReport() const
     QStringList searched;
     QStringList local;
     for (const DiscoverySearch::Interface &iface : m_interfaces) {
-        const QString where = iface.address.isNull() ? iface.name : iface.name + QLatin1Char(' ') + subnet(iface);
+        const QString where = iface.describe();
         searched << (iface.sent ? tr("%1 (sent)").arg(where) : tr("%1 (send failed: %2)").arg(where, iface.sendError));
         if (!iface.address.isNull())
-            local << subnet(iface);
+            local << iface.subnet();
     }
     if (searched.isEmpty())
         lines << indent + tr("no interface to search but loopback");

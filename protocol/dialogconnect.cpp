@@ -42,14 +42,6 @@ QTableWidgetItem *cell(const QString &text)
     return item;
 }
 
-// "eth0 10.0.0.5/24", or the name alone for an interface without an IPv4 address.
-QString describe(const DiscoverySearch::Interface &iface)
-{
-    if (iface.address.isNull())
-        return iface.name;
-    return QStringLiteral("%1 %2/%3").arg(iface.name, iface.address.toString()).arg(iface.prefixLength);
-}
-
 } // namespace
 
 DialogConnect::DialogConnect(QWidget *parent)
@@ -283,7 +275,7 @@ void DialogConnect::addUnusableUsbRows()
         const QString where = p.node.isEmpty() ? p.device : p.node;
         m_entries.push_back(std::make_unique<DeviceEntry>(
             DeviceEntry{EntryUsb, QString(), QString(), QString(), where, false, p.fix(), false}));
-        const QString id = QStringLiteral("%1:%2").arg(p.vendor, 4, 16, QLatin1Char('0')).arg(p.product, 4, 16, QLatin1Char('0'));
+        const QString id = UsbDiagnosis::idText(p.vendor, p.product);
         QString toolTip = p.reason();
         if (!p.fix().isEmpty())
             toolTip += QLatin1Char('\n') + tr("Right-click the row to copy the fix: %1").arg(p.fix());
@@ -305,7 +297,7 @@ void DialogConnect::onPrinterFound(const DiscoverySearch::Found &found)
     QStringList local;
     for (const DiscoverySearch::Interface &iface : m_discovery->interfaces()) {
         if (!iface.address.isNull())
-            local << QStringLiteral("%1/%2").arg(iface.address.toString()).arg(iface.prefixLength);
+            local << iface.subnet();
     }
     const QString status = tr("on another subnet (%1, this computer: %2)").arg(address, local.join(QStringLiteral(", ")));
     // Still selectable: a router may carry the connection.
@@ -360,7 +352,7 @@ void DialogConnect::showSearch()
     }
     QStringList searched, failed;
     for (const DiscoverySearch::Interface &iface : m_discovery->interfaces()) {
-        searched << describe(iface);
+        searched << iface.describe();
         if (!iface.sent)
             failed << tr("%1 (%2)").arg(iface.name, iface.sendError);
     }

@@ -63,6 +63,16 @@ void DiscoverySearch::sendRequest()
     }
 }
 
+QString DiscoverySearch::Interface::subnet() const
+{
+    return address.isNull() ? QString() : QStringLiteral("%1/%2").arg(address.toString()).arg(prefixLength);
+}
+
+QString DiscoverySearch::Interface::describe() const
+{
+    return address.isNull() ? name : name + QLatin1Char(' ') + subnet();
+}
+
 bool DiscoverySearch::onLocalSubnet(const QHostAddress &address, const QList<Interface> &interfaces)
 {
     const QHostAddress v4(address.toIPv4Address()); // a mapped ::ffff:a.b.c.d as well

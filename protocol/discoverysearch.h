@@ -24,6 +24,11 @@ public:
         int prefixLength = 0;
         bool sent = false;   // the last multicast send on it succeeded
         QString sendError;   // why not, in the system's words
+
+        // "10.0.0.5/24"; empty without an IPv4 address.
+        QString subnet() const;
+        // "eth0 10.0.0.5/24", or the name alone without an IPv4 address.
+        QString describe() const;
     };
 
     struct Found

@@ -155,6 +155,11 @@ QString UsbDiagnosis::Printer::reason() const
         .arg(node, QString::fromLocal8Bit(std::strerror(error)));
 }
 
+QString UsbDiagnosis::idText(quint16 vendor, quint16 product)
+{
+    return QStringLiteral("%1:%2").arg(vendor, 4, 16, QLatin1Char('0')).arg(product, 4, 16, QLatin1Char('0'));
+}
+
 QString UsbDiagnosis::Printer::fix() const
 {
     switch (state) {

@@ -45,6 +45,9 @@ public:
         QString fix() const;
     };
 
+    // "3273:0002", as the identifier list writes it.
+    static QString idText(quint16 vendor, quint16 product);
+
     // ids: (vendor << 16) | product, as Conf::usbIds() holds them. Printers with a node by its
     // number (lp10 after lp9), then those without one by sysfs name. Nothing off Linux.
     // (Two overloads, not a default argument: GCC cannot take Roots() before the class ends.)
