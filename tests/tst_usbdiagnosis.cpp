@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 static void writeFile(const QString &path, const QByteArray &content)
 {
     QFile f(path);
@@ -46,14 +48,17 @@ private slots:
     {
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no permission") << EACCES << "You may not open %1 (owner ";
-        QTest::newRow("busy") << EBUSY << "%1 is held by another program: cupsd (pid 812)";
+        QTest::addColumn<bool>("ours"); // the holder is this process, as with the window's own link
+        QTest::newRow("no permission") << EACCES << "You may not open %1 (owner " << false;
+        QTest::newRow("busy") << EBUSY << "%1 is held by another program: cupsd (pid 812)" << false;
+        QTest::newRow("held by this tool") << EBUSY << "%1 opens: the printer can be used" << true;
     }
 
     void refused()
     {
         QFETCH(int, error);
         QFETCH(QString, reason);
+        QFETCH(bool, ours);
         QTemporaryDir dir;
         PrinterState state;
         UsbFusePrinter fuse(state, EmulatorOptions());
@@ -63,10 +68,11 @@ private slots:
         UsblpDevice::Faults faults;
         faults.refuseOpen = error;
         fuse.device()->setFaults(faults);
+        const QString holder = dir.filePath(QStringLiteral("proc/%1").arg(ours ? getpid() : 812));
+        writeFile(holder + QStringLiteral("/comm"), "cupsd\n");
+        writeFile(holder + QStringLiteral("/fd/3"), QByteArray()); // a file of its own, then the node
+        QVERIFY(QFile::link(fuse.devicePath(), holder + QStringLiteral("/fd/4")));
         const QString proc = dir.filePath(QStringLiteral("proc"));
-        writeFile(proc + QStringLiteral("/812/comm"), "cupsd\n");
-        writeFile(proc + QStringLiteral("/812/fd/3"), QByteArray()); // a file of its own, then the node
-        QVERIFY(QFile::link(fuse.devicePath(), proc + QStringLiteral("/812/fd/4")));
 
         const auto printers = UsbDiagnosis::check({0x327300d2}, {dir.filePath(QStringLiteral("sys")), QString(), proc});
         QCOMPARE(printers.size(), 1);

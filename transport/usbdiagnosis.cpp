@@ -69,9 +69,12 @@ QString groupName(gid_t gid)
 }
 
 // The programs with the node open, from their descriptors' links in /proc; those whose
-// folders we may not read are missed, which is as far as a user can see.
-QString holdersOf(const QString &node, const QString &procRoot)
+// folders we may not read are missed, which is as far as a user can see. *self: this
+// process is one of them (the window's own USB link).
+QString holdersOf(const QString &node, const QString &procRoot, bool *self)
 {
+    *self = false;
+    const QString ownPid = QString::number(getpid());
     const QSet<QString> names = {QDir::cleanPath(node), QFileInfo(node).canonicalFilePath()};
     QStringList holders;
     const QDir proc(procRoot);
@@ -91,6 +94,7 @@ QString holdersOf(const QString &node, const QString &procRoot)
             const ssize_t n = readlink(link.constData(), target, sizeof target - 1);
             if (n <= 0 || !names.contains(QDir::cleanPath(QFile::decodeName(QByteArray(target, int(n))))))
                 continue;
+            *self = *self || pid == ownPid;
             const QString comm = QString::fromLocal8Bit(firstLine(proc.filePath(pid + QStringLiteral("/comm"))));
             holders << QStringLiteral("%1 (pid %2)").arg(comm.isEmpty() ? QStringLiteral("?") : comm, pid);
             break;
@@ -119,8 +123,10 @@ void examine(UsbDiagnosis::Printer *printer, const QString &procRoot)
     if (printer->error == EACCES || printer->error == EPERM) {
         printer->state = UsbDiagnosis::State::NoPermission;
     } else if (printer->error == EBUSY) {
-        printer->state = UsbDiagnosis::State::Busy;
-        printer->holders = holdersOf(printer->node, procRoot);
+        bool self = false;
+        printer->holders = holdersOf(printer->node, procRoot, &self);
+        // Busy with our own link: the printer is in use by this tool, so usable.
+        printer->state = self ? UsbDiagnosis::State::Usable : UsbDiagnosis::State::Busy;
     } else {
         printer->state = UsbDiagnosis::State::OpenFailed;
     }
