@@ -177,12 +177,9 @@ QStringList Diagnosis::networkReport() const
     const QString indent = QStringLiteral("  ");
     QStringList lines;
     QStringList searched;
-    QStringList local;
     for (const DiscoverySearch::Interface &iface : m_interfaces) {
         const QString where = iface.describe();
         searched << (iface.sent ? tr("%1 (sent)").arg(where) : tr("%1 (send failed: %2)").arg(where, iface.sendError));
-        if (!iface.address.isNull())
-            local << iface.subnet();
     }
     if (searched.isEmpty())
         lines << indent + tr("no interface to search but loopback");
@@ -198,7 +195,7 @@ QStringList Diagnosis::networkReport() const
         } else if (probe.found.otherSubnet) {
             lines << indent + printer
                          + tr("on another subnet (%1, this computer: %2) - its address can be set over USB on the Ethernet page")
-                               .arg(address, local.join(QStringLiteral(", ")));
+                               .arg(address, DiscoverySearch::subnetsText(m_interfaces));
         } else if (probe.outcome == Probe::Refused) {
             lines << indent + printer + tr("answered the search, but %1 refused the connection").arg(port);
         } else if (probe.outcome == Probe::NoAnswer) {

@@ -294,12 +294,8 @@ void DialogConnect::onPrinterFound(const DiscoverySearch::Found &found)
         addRow(found.answer.model, found.answer.sn, tr("Network (%1)").arg(address));
         return;
     }
-    QStringList local;
-    for (const DiscoverySearch::Interface &iface : m_discovery->interfaces()) {
-        if (!iface.address.isNull())
-            local << iface.subnet();
-    }
-    const QString status = tr("on another subnet (%1, this computer: %2)").arg(address, local.join(QStringLiteral(", ")));
+    const QString status = tr("on another subnet (%1, this computer: %2)")
+                               .arg(address, DiscoverySearch::subnetsText(m_discovery->interfaces()));
     // Still selectable: a router may carry the connection.
     const QString toolTip = status + QLatin1Char('\n')
         + tr("Connecting may work through a router. Otherwise set the printer's address over USB on the "

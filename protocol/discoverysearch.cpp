@@ -8,6 +8,20 @@
 #include <QRandomGenerator>
 #include <QUdpSocket>
 
+namespace {
+
+QStringList subnetTexts(const QList<DiscoverySearch::Interface> &interfaces)
+{
+    QStringList texts;
+    for (const DiscoverySearch::Interface &iface : interfaces) {
+        for (const DiscoverySearch::Subnet &s : iface.subnets)
+            texts << QStringLiteral("%1/%2").arg(s.address.toString()).arg(s.prefixLength);
+    }
+    return texts;
+}
+
+} // namespace
+
 DiscoverySearch::DiscoverySearch(QObject *parent)
     : QObject(parent)
     , m_socket(new QUdpSocket(this))
@@ -47,11 +61,8 @@ void DiscoverySearch::sendRequest()
         searched.name = iface.humanReadableName();
         const QList<QNetworkAddressEntry> entries = iface.addressEntries();
         for (const QNetworkAddressEntry &entry : entries) {
-            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol) {
-                searched.address = entry.ip();
-                searched.prefixLength = entry.prefixLength();
-                break;
-            }
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                searched.subnets << Subnet{entry.ip(), entry.prefixLength()};
         }
         // Unbound (the bind failed), the socket has no interface to set; it still sends.
         if (m_socket->state() == QAbstractSocket::BoundState)
@@ -65,12 +76,12 @@ void DiscoverySearch::sendRequest()
 
 QString DiscoverySearch::Interface::subnet() const
 {
-    return address.isNull() ? QString() : QStringLiteral("%1/%2").arg(address.toString()).arg(prefixLength);
+    return subnetTexts({*this}).join(QLatin1Char(' '));
 }
 
 QString DiscoverySearch::Interface::describe() const
 {
-    return address.isNull() ? name : name + QLatin1Char(' ') + subnet();
+    return subnets.isEmpty() ? name : name + QLatin1Char(' ') + subnet();
 }
 
 bool DiscoverySearch::onLocalSubnet(const QHostAddress &address, const QList<Interface> &interfaces)
@@ -79,11 +90,17 @@ bool DiscoverySearch::onLocalSubnet(const QHostAddress &address, const QList<Int
     if (v4.isLoopback())
         return true; // this computer itself
     for (const Interface &iface : interfaces) {
-        if (iface.address.protocol() == QAbstractSocket::IPv4Protocol
-            && v4.isInSubnet(iface.address, iface.prefixLength))
-            return true;
+        for (const Subnet &s : iface.subnets) {
+            if (v4.isInSubnet(s.address, s.prefixLength))
+                return true;
+        }
     }
     return false;
+}
+
+QString DiscoverySearch::subnetsText(const QList<Interface> &interfaces)
+{
+    return subnetTexts(interfaces).join(QStringLiteral(", "));
 }
 
 void DiscoverySearch::onReadyRead()

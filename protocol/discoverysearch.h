@@ -17,15 +17,22 @@ class DiscoverySearch : public QObject
     Q_OBJECT
 
 public:
+    struct Subnet
+    {
+        QHostAddress address;
+        int prefixLength = 0;
+    };
+
     struct Interface
     {
         QString name;
-        QHostAddress address;
-        int prefixLength = 0;
+        // Every IPv4 address: a second one, added to reach a printer's factory subnet,
+        // counts as much as the first.
+        QList<Subnet> subnets;
         bool sent = false;   // the last multicast send on it succeeded
         QString sendError;   // why not, in the system's words
 
-        // "10.0.0.5/24"; empty without an IPv4 address.
+        // "10.0.0.5/24 192.168.1.9/24"; empty without an IPv4 address.
         QString subnet() const;
         // "eth0 10.0.0.5/24", or the name alone without an IPv4 address.
         QString describe() const;
@@ -52,6 +59,8 @@ public:
 
     // Pure: whether address lies in one of the interfaces' subnets.
     static bool onLocalSubnet(const QHostAddress &address, const QList<Interface> &interfaces);
+    // "10.0.0.5/24, 172.20.0.2/16": this computer's subnets, for the user.
+    static QString subnetsText(const QList<Interface> &interfaces);
 
 signals:
     void printerFound(DiscoverySearch::Found found);

@@ -292,14 +292,18 @@ private slots:
         QTest::newRow("outside every subnet") << "192.168.1.50" << false;
         QTest::newRow("inside eth1's /16, IPv6-mapped") << "::ffff:172.20.9.1" << true;
         QTest::newRow("this computer's loopback") << "127.0.0.2" << true;
+        QTest::newRow("inside eth0's second address") << "192.168.7.40" << true;
     }
     void localSubnet()
     {
         QFETCH(QString, address);
         QFETCH(bool, local);
         const QList<DiscoverySearch::Interface> interfaces{
-            {"eth0", QHostAddress("10.0.0.5"), 24, true, {}}, {"wlan0", {}, 0, false, {}}, {"eth1", QHostAddress("172.20.0.2"), 16, true, {}}};
+            {"eth0", {{QHostAddress("10.0.0.5"), 24}, {QHostAddress("192.168.7.9"), 24}}, true, {}},
+            {"wlan0", {}, false, {}},
+            {"eth1", {{QHostAddress("172.20.0.2"), 16}}, true, {}}};
         QCOMPARE(DiscoverySearch::onLocalSubnet(QHostAddress(address), interfaces), local);
+        QCOMPARE(DiscoverySearch::subnetsText(interfaces), QStringLiteral("10.0.0.5/24, 192.168.7.9/24, 172.20.0.2/16"));
     }
 
     void unboundUsbPrinterIsGreyedWithItsFix()
