@@ -29,11 +29,6 @@ Diagnosis::Diagnosis(QObject *parent)
     connect(m_step, &QTimer::timeout, this, &Diagnosis::onSearchStep);
 }
 
-void Diagnosis::setUsbRoots(const UsbDiagnosis::Roots &roots)
-{
-    m_roots = roots;
-}
-
 void Diagnosis::setSearchMs(int ms)
 {
     m_searchMs = ms;
@@ -52,7 +47,7 @@ void Diagnosis::start()
     m_probes.clear();
     m_interfaces.clear();
     m_ids = g_conf.usbIds();
-    m_usb = UsbDiagnosis::check(m_ids, m_roots);
+    m_usb = UsbDiagnosis::check(m_ids);
 
     if (!m_search) {
         m_search = new DiscoverySearch(this);

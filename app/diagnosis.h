@@ -25,7 +25,6 @@ public:
 
     explicit Diagnosis(QObject *parent = nullptr);
 
-    void setUsbRoots(const UsbDiagnosis::Roots &roots);
     void setSearchMs(int ms);
     void setCommandPort(quint16 port); // tests
     // Runs the whole check again; ignored while one is under way.
@@ -57,7 +56,6 @@ private:
     QStringList usbReport() const;
     QStringList networkReport() const;
 
-    UsbDiagnosis::Roots m_roots;
     int m_searchMs = DefaultSearchMs;
     quint16 m_port;
     QList<quint32> m_ids;

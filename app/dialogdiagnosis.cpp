@@ -1,7 +1,6 @@
 #include "app/dialogdiagnosis.h"
 
 #include "app/diagnosis.h"
-#include "transport/usbport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -51,10 +50,6 @@ QSize DialogDiagnosis::sizeHint() const
 
 void DialogDiagnosis::doRunAgain()
 {
-    // Where the connect dialog looks: a tree of one's own (ZOMRA_SYSFS_ROOT) counts here too.
-    UsbDiagnosis::Roots roots;
-    roots.sysfs = QString::fromStdString(UsbPort::sysfsRoot());
-    m_diagnosis->setUsbRoots(roots);
     m_copy->setEnabled(false);
     m_runAgain->setEnabled(false);
     m_report->setPlainText(tr("Diagnosing..."));

@@ -6,7 +6,6 @@
 #include "profiles/printersession.h"
 #include "profiles/profile.h"
 #include "profiles/rollout.h"
-#include "transport/usbport.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -105,9 +104,6 @@ int Headless::diagnose()
 {
     LOG_LINE("headless diagnosis");
     Diagnosis diagnosis;
-    UsbDiagnosis::Roots roots;
-    roots.sysfs = QString::fromStdString(UsbPort::sysfsRoot());
-    diagnosis.setUsbRoots(roots);
     QEventLoop loop;
     QObject::connect(&diagnosis, &Diagnosis::finished, &loop, &QEventLoop::quit);
     diagnosis.start();

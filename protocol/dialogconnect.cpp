@@ -10,7 +10,6 @@
 #include "protocol/hostcmd.h"
 #include "protocol/wireconstants.h"
 #include "transport/transceiver.h"
-#include "transport/usbport.h"
 #include "transport/usbprinter.h"
 
 #include <QApplication>
@@ -191,9 +190,7 @@ void DialogConnect::doScan()
         m_table->removeRow(row);
     m_entries.clear();
     m_usbPaths = UsbPrinter::enumeratePrinters();
-    UsbDiagnosis::Roots roots;
-    roots.sysfs = QString::fromStdString(UsbPort::sysfsRoot());
-    m_usbChecked = UsbDiagnosis::check(g_conf.usbIds(), roots);
+    m_usbChecked = UsbDiagnosis::check(g_conf.usbIds());
     m_step = 0;
     m_phase = PhaseUsb;
     m_discovery->restart();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transport/usbport.h"
+
 #include <QList>
 #include <QString>
 
@@ -20,7 +22,8 @@ public:
 
     struct Roots
     {
-        QString sysfs = QStringLiteral("/sys");
+        // Where the USB links look (ZOMRA_SYSFS_ROOT can point it at an emulated tree).
+        QString sysfs = QString::fromStdString(UsbPort::sysfsRoot());
         // Prefix for the /dev/... node paths that the sysfs uevent names ("" = the real /dev).
         QString dev;
         QString proc = QStringLiteral("/proc");
